@@ -28,7 +28,9 @@ void TAxis::AddPoint(TPoint* point) {
   owned.release();
 }
 
-long TAxis::GetSize() { return static_cast<long>(MbrVecPoints.size()); }
+long TAxis::GetSize() {
+  return static_cast<long>(MbrVecPoints.size());
+}
 
 TPoint* TAxis::GetPoint(long index) {
   if (index < 0 || index >= GetSize())

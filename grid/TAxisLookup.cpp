@@ -38,8 +38,9 @@ bool TAxisLookup::SegmentHolds(long segment, double ordinate) const {
 
 long TAxisLookup::GetIndex(double ordinate) const {
   const long n = GetSize();
-  if (MbrIntDirection == 0 || !(ordinate >= std::min(MbrVecOrdinates.front(), MbrVecOrdinates.back()) &&
-                                ordinate <= std::max(MbrVecOrdinates.front(), MbrVecOrdinates.back())))
+  if (MbrIntDirection == 0 ||
+      !(ordinate >= std::min(MbrVecOrdinates.front(), MbrVecOrdinates.back()) &&
+        ordinate <= std::max(MbrVecOrdinates.front(), MbrVecOrdinates.back())))
     return MbrPtrAxis->GetIndex(ordinate, MbrChrSelector);
   long segment = 0;
   if (MbrIntDirection > 0)

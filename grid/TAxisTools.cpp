@@ -42,7 +42,8 @@ TAxis* TAxisTools::IntervalsToPoints(TAxis* edges, char) {
   for (long i = 0; i + 1 < n; ++i) {
     const TPoint* a = edges->MbrVecPoints[i];
     const TPoint* b = edges->MbrVecPoints[i + 1];
-    centres->AddPoint(new TPoint(a->x + std::fabs(b->x - a->x) * 0.5, a->y - std::fabs(b->y - a->y) * 0.5));
+    centres->AddPoint(
+        new TPoint(a->x + std::fabs(b->x - a->x) * 0.5, a->y - std::fabs(b->y - a->y) * 0.5));
   }
   return centres.release();
 }

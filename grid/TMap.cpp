@@ -34,7 +34,9 @@ TMap::TMap(TAxis* xAxis, TAxis* yAxis) : TMap(xAxis->MbrDblResolution) {
   SetYAxis(yAxis);
 }
 
-TMap::~TMap() { ReleaseAxes(); }
+TMap::~TMap() {
+  ReleaseAxes();
+}
 
 void TMap::ReleaseAxes() {
   delete MbrPtrXAxis;
@@ -45,8 +47,8 @@ void TMap::ReleaseAxes() {
 }
 
 void TMap::Init(double resolution, long columns, long rows, double noDataValue) {
-  std::vector<std::vector<double>> values(rows > 0 ? rows : 0,
-                                          std::vector<double>(columns > 0 ? columns : 0, noDataValue));
+  std::vector<std::vector<double>> values(
+      rows > 0 ? rows : 0, std::vector<double>(columns > 0 ? columns : 0, noDataValue));
   ReleaseAxes();
   MbrDblResolution = resolution;
   MbrLngXDim = columns;

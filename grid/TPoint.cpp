@@ -2,7 +2,9 @@
 
 #include <cmath>
 
-TPoint* TPoint::Clone() { return new TPoint(x, y); }
+TPoint* TPoint::Clone() {
+  return new TPoint(x, y);
+}
 
 double TPoint::Distance(TPoint* o) {
   const double dx = x - o->x;
@@ -10,4 +12,6 @@ double TPoint::Distance(TPoint* o) {
   return std::sqrt(dx * dx + dy * dy);
 }
 
-TPoint* TMapPoint::Clone() { return new TMapPoint(x, y, value); }
+TPoint* TMapPoint::Clone() {
+  return new TMapPoint(x, y, value);
+}
