@@ -1,0 +1,161 @@
+// TMapTools: building a grid of another cell size over a map's extent.
+#include <unistd.h>
+
+#include <cstdint>
+#include <limits>
+#include <memory>
+
+#include "maptools/TMapTools.h"
+
+namespace {
+const char* const kDownscaleTooLarge = "Grid dimensions are too large in TMapTools::Downscale";
+const char* const kSubdivideTooLarge = "Grid dimensions are too large in TMapTools::Subdivide";
+const char* const kDownscaleNoAxes = "Map has no axes in TMapTools::Downscale";
+const char* const kSubdivideNoAxes = "Map has no axes in TMapTools::Subdivide";
+const char* const kFactorBelowOne = "Subdivision factor must be at least 1 in TMapTools::Subdivide";
+
+// Heap bookkeeping per allocated axis point, on top of the point itself.
+const double kAllocationOverhead = 16.0;
+
+// Whether a count computed in floating point truncates to a signed 32-bit value.
+bool FitsCount(double count) {
+  return count > static_cast<double>(std::numeric_limits<std::int32_t>::min()) - 1.0 &&
+         count < static_cast<double>(std::numeric_limits<std::int32_t>::max()) + 1.0;
+}
+
+double PhysicalMemoryBytes() {
+  const long pages = sysconf(_SC_PHYS_PAGES);
+  const long pageSize = sysconf(_SC_PAGE_SIZE);
+  if (pages <= 0 || pageSize <= 0)
+    return std::numeric_limits<double>::infinity();
+  return static_cast<double>(pages) * static_cast<double>(pageSize);
+}
+
+// What a grid of that size holds on the heap: its cells, its rows and the
+// points of its four axes.
+double GridBytes(long columns, long rows) {
+  const double c = columns > 0 ? static_cast<double>(columns) : 0.0;
+  const double r = rows > 0 ? static_cast<double>(rows) : 0.0;
+  const double points = 2.0 * (c + r + 1.0);
+  return c * r * sizeof(double) + r * sizeof(std::vector<double>) +
+         points * (sizeof(TPoint) + sizeof(TPoint*) + kAllocationOverhead);
+}
+
+// Refuses, before anything is allocated, counts that do not fit a signed
+// 32-bit count or a grid that could not fit in this machine's memory.
+void RequireGridFits(double columns, double rows, const char* message) {
+  if (!FitsCount(columns) || !FitsCount(rows))
+    throw message;
+  const double bytes = GridBytes(static_cast<long>(columns), static_cast<long>(rows));
+  if (bytes > PhysicalMemoryBytes())
+    throw message;
+}
+
+TPoint* EdgePoint(TAxis* edges, long index, const char* noAxes) {
+  TPoint* point = edges->GetPoint(index);
+  if (point == nullptr)
+    throw noAxes;
+  return point;
+}
+
+// The source's first X edge (x0), first Y edge (y0) and last Y edge (yn).
+void ReadAnchor(TMap* source, const char* noAxes, double& x0, double& y0, double& yn) {
+  if (source->MbrPtrXAxisInterval == nullptr || source->MbrPtrYAxisInterval == nullptr)
+    throw noAxes;
+  x0 = EdgePoint(source->MbrPtrXAxisInterval, 0, noAxes)->x;
+  y0 = EdgePoint(source->MbrPtrYAxisInterval, 0, noAxes)->y;
+  yn = EdgePoint(source->MbrPtrYAxisInterval, source->MbrLngYDim, noAxes)->y;
+}
+
+// count points along X from `first` by repeated addition of `step`, at height y.
+std::unique_ptr<TAxis> XAxisFrom(double resolution, long count, double first, double step,
+                                 double y) {
+  auto axis = std::make_unique<TAxis>(resolution);
+  axis->MbrVecPoints.reserve(count > 0 ? count : 0);
+  double x = first;
+  for (long i = 0; i < count; ++i, x += step)
+    axis->AddPoint(new TPoint(x, y));
+  return axis;
+}
+
+std::unique_ptr<TAxis> YAxisFrom(double resolution, long count, double first, double step,
+                                 double x) {
+  auto axis = std::make_unique<TAxis>(resolution);
+  axis->MbrVecPoints.reserve(count > 0 ? count : 0);
+  double y = first;
+  for (long i = 0; i < count; ++i, y += step)
+    axis->AddPoint(new TPoint(x, y));
+  return axis;
+}
+
+// Copies source cell (i, j) into the factor x factor block of cells at
+// (i * factor, j * factor). A source whose stored rows do not match its
+// dimensions is read cell by cell in column order through the checked
+// accessor, so that a missing cell fails where that order first reaches it.
+void CopySubdivided(TMap* source, TMap* result, long factor) {
+  if (!source->IsRectangular()) {
+    for (long i = 0; i < source->MbrLngXDim; ++i)
+      for (long j = 0; j < source->MbrLngYDim; ++j) {
+        const double value = source->GetPointVal(i, j);
+        for (long a = 0; a < factor; ++a)
+          for (long b = 0; b < factor; ++b)
+            result->MbrVecValues[j * factor + b][i * factor + a] = value;
+      }
+    return;
+  }
+  for (long j = 0; j < source->MbrLngYDim; ++j) {
+    const std::vector<double>& row = source->MbrVecValues[j];
+    for (long b = 0; b < factor; ++b) {
+      double* out = result->MbrVecValues[j * factor + b].data();
+      for (long i = 0; i < source->MbrLngXDim; ++i)
+        for (long a = 0; a < factor; ++a)
+          out[i * factor + a] = row[i];
+    }
+  }
+}
+} // namespace
+
+TMap* TMapTools::Downscale(TMap* source, double NewResolution) {
+  const double cellSize = source->MbrDblResolution;
+  const double columns = cellSize * source->MbrLngXDim / NewResolution;
+  const double rows = cellSize * source->MbrLngYDim / NewResolution;
+  RequireGridFits(columns, rows, kDownscaleTooLarge);
+  const long NX = static_cast<std::int32_t>(columns);
+  const long NY = static_cast<std::int32_t>(rows);
+
+  double x0 = 0.0, y0 = 0.0, yn = 0.0;
+  ReadAnchor(source, kDownscaleNoAxes, x0, y0, yn);
+  auto result = std::make_unique<TMap>(NewResolution, NX, NY);
+
+  const double half = NewResolution / 2;
+  const bool ascending = yn > y0;
+  std::unique_ptr<TAxis> xAxis = XAxisFrom(NewResolution, NX, x0 + half, NewResolution, y0);
+  std::unique_ptr<TAxis> yAxis = YAxisFrom(NewResolution, NY, ascending ? y0 + half : y0 - half,
+                                           ascending ? NewResolution : -NewResolution, x0);
+  result->SetXAxis(xAxis.get());
+  result->SetYAxis(yAxis.get());
+  return result.release();
+}
+
+TMap* TMapTools::Subdivide(TMap* source, int factor) {
+  if (factor < 1)
+    throw kFactorBelowOne;
+  const long k = factor;
+  RequireGridFits(static_cast<double>(k) * source->MbrLngXDim,
+                  static_cast<double>(k) * source->MbrLngYDim, kSubdivideTooLarge);
+  const double cellSize = source->MbrDblResolution / factor;
+  const long columns = k * source->MbrLngXDim;
+  const long rows = k * source->MbrLngYDim;
+  auto result = std::make_unique<TMap>(cellSize, columns, rows);
+  CopySubdivided(source, result.get(), k);
+
+  double x0 = 0.0, y0 = 0.0, yn = 0.0;
+  ReadAnchor(source, kSubdivideNoAxes, x0, y0, yn);
+
+  std::unique_ptr<TAxis> xEdges = XAxisFrom(cellSize, columns + 1, x0, cellSize, y0);
+  std::unique_ptr<TAxis> yEdges =
+      YAxisFrom(cellSize, rows + 1, y0, yn > y0 ? cellSize : -cellSize, x0);
+  result->SetXAxisInterval(xEdges.get());
+  result->SetYAxisInterval(yEdges.get());
+  return result.release();
+}

@@ -1,0 +1,257 @@
+#include "maptools/TBilinearWalk.h"
+
+#include <memory>
+
+#include "maptools/TMapTools.h"
+
+namespace {
+const char* const kStepTooSmall =
+    "New resolution is too small for the map's coordinates in TMapTools::BilinearInterpolate";
+const char* const kX1Range = "LngGetX1 is out of range in TMapTools::BilinearInterpolate";
+const char* const kX2Range = "LngGetX2 is out of range in TMapTools::BilinearInterpolate";
+const char* const kY1Range = "LngGetY1 is out of range in TMapTools::BilinearInterpolate";
+const char* const kY2Range = "LngGetY2 is out of range in TMapTools::BilinearInterpolate";
+
+// On a strictly monotonic axis the lookup fails exactly for ordinates outside
+// its two end points (not-a-number included).
+bool Holds(const TAxisLookup& edges, double ordinate) {
+  const double first = edges.Ordinate(0);
+  const double last = edges.Ordinate(edges.GetSize() - 1);
+  return edges.IsAscending() ? first <= ordinate && ordinate <= last
+                             : last <= ordinate && ordinate <= first;
+}
+
+bool HasSize(TAxis* axis, long size) {
+  return axis != nullptr && axis->GetSize() == size;
+}
+
+bool Inside(long index, long count) {
+  return index >= 0 && index < count;
+}
+} // namespace
+
+TBilinearWalk::TBilinearWalk(TMap* source, TMap* destination, double NewResolution)
+    : MbrPtrSource(source), MbrPtrDestination(destination), MbrDblResolution(NewResolution),
+      MbrBlnDescending(false), MbrDblXEnd(0.0), MbrDblYEnd(0.0), MbrBlnXStalls(false),
+      MbrBlnYStalls(false) {
+  BuildOrdinates();
+}
+
+long TBilinearWalk::PointCount() const {
+  return static_cast<long>(MbrVecX.size() * MbrVecY.size());
+}
+
+void TBilinearWalk::BuildOrdinates() {
+  const double S = MbrPtrSource->MbrDblResolution;
+  const double R = MbrDblResolution;
+  TMap* destination = MbrPtrDestination;
+  const double Xa = destination->MbrPtrXAxisInterval->GetPoint(0)->x;
+  const double Xb = destination->MbrPtrXAxisInterval->GetPoint(destination->MbrLngXDim)->x;
+  const double Ya = destination->MbrPtrYAxisInterval->GetPoint(0)->y;
+  const double Yb = destination->MbrPtrYAxisInterval->GetPoint(destination->MbrLngYDim)->y;
+
+  MbrBlnDescending = Ya > Yb;
+  MbrDblXEnd = Xb - S - R;
+  const double yStep = MbrBlnDescending ? -R : R;
+  const double yStart = MbrBlnDescending ? Ya - S - R : Ya + S;
+  MbrDblYEnd = MbrBlnDescending ? Yb + S : Yb - S;
+
+  double x = Xa + S;
+  if (x > MbrDblXEnd)
+    return;
+  for (;;) {
+    MbrVecX.push_back(x);
+    const double next = x + R;
+    if (!(next <= MbrDblXEnd))
+      break;
+    if (next == x) {
+      MbrBlnXStalls = true;
+      break;
+    }
+    x = next;
+  }
+  double y = yStart;
+  for (;;) {
+    MbrVecY.push_back(y);
+    const double next = y + yStep;
+    if (!YGoesOn(next))
+      break;
+    if (next == y) {
+      MbrBlnYStalls = true;
+      break;
+    }
+    y = next;
+  }
+}
+
+void TBilinearWalk::Run() {
+  if (TablesApply())
+    RunTables();
+  else
+    RunPointByPoint();
+}
+
+void TBilinearWalk::RunPointByPoint() {
+  for (std::size_t c = 0; c < MbrVecX.size(); ++c) {
+    for (double y : MbrVecY)
+      VisitPoint(MbrVecX[c], y);
+    if (MbrBlnYStalls)
+      throw kStepTooSmall;
+  }
+  if (MbrBlnXStalls)
+    throw kStepTooSmall;
+}
+
+void TBilinearWalk::VisitPoint(double x, double y) {
+  TMap* source = MbrPtrSource;
+  TPoint at(x, y);
+  std::unique_ptr<TMapPoint>(MbrPtrDestination->GetPoint(&at));
+  std::unique_ptr<TMapPoint>(source->GetPoint(&at));
+  const long col = source->GetIndex(x, 'X');
+  const long row = source->GetIndex(y, 'Y');
+  const double cx = source->MbrPtrXAxis->GetPoint(col)->x;
+  const double cy = source->MbrPtrYAxis->GetPoint(row)->y;
+
+  const bool westPair = x <= cx;
+  const long X1 = westPair ? col - 1 : col;
+  const long X2 = westPair ? col : col + 1;
+  const bool lowerPair = MbrBlnDescending ? y > cy : y <= cy;
+  const long Y1 = lowerPair ? row - 1 : row;
+  const long Y2 = lowerPair ? row : row + 1;
+  if (!Inside(X1, source->MbrLngXDim))
+    throw kX1Range;
+  if (!Inside(X2, source->MbrLngXDim))
+    throw kX2Range;
+  if (!Inside(Y1, source->MbrLngYDim))
+    throw kY1Range;
+  if (!Inside(Y2, source->MbrLngYDim))
+    throw kY2Range;
+
+  std::unique_ptr<TMapPoint> P11(source->GetPoint(X1, Y1));
+  std::unique_ptr<TMapPoint> P21(source->GetPoint(X2, Y1));
+  std::unique_ptr<TMapPoint> P12(source->GetPoint(X1, Y2));
+  std::unique_ptr<TMapPoint> P22(source->GetPoint(X2, Y2));
+  TMapPoint target(x, y);
+  TMapTools::BilinearInterpolate(P11.get(), P21.get(), P12.get(), P22.get(), &target);
+  MbrPtrDestination->SetPoint(&at, target.value);
+}
+
+// The tables need maps whose stored cells and axes match their dimensions;
+// anything else goes point by point, where the maps' own checks apply.
+bool TBilinearWalk::TablesApply() const {
+  TMap* source = MbrPtrSource;
+  TMap* destination = MbrPtrDestination;
+  return source->IsRectangular() && destination->IsRectangular() &&
+         HasSize(source->MbrPtrXAxis, source->MbrLngXDim) &&
+         HasSize(source->MbrPtrYAxis, source->MbrLngYDim) &&
+         HasSize(source->MbrPtrXAxisInterval, source->MbrLngXDim + 1) &&
+         HasSize(source->MbrPtrYAxisInterval, source->MbrLngYDim + 1) &&
+         HasSize(destination->MbrPtrXAxisInterval, destination->MbrLngXDim + 1) &&
+         HasSize(destination->MbrPtrYAxisInterval, destination->MbrLngYDim + 1);
+}
+
+void TBilinearWalk::RunTables() {
+  TMap* source = MbrPtrSource;
+  TMap* destination = MbrPtrDestination;
+  const TAxisLookup destinationX(destination->MbrPtrXAxisInterval, 'X');
+  const TAxisLookup destinationY(destination->MbrPtrYAxisInterval, 'Y');
+  const TAxisLookup sourceX(source->MbrPtrXAxisInterval, 'X');
+  const TAxisLookup sourceY(source->MbrPtrYAxisInterval, 'Y');
+  if (!destinationX.IsMonotonic() || !destinationY.IsMonotonic() || !sourceX.IsMonotonic() ||
+      !sourceY.IsMonotonic()) {
+    RunPointByPoint();
+    return;
+  }
+
+  std::vector<TStation> columns;
+  std::vector<TStation> rows;
+  ResolveStations(MbrVecX, destinationX, sourceX, source->MbrPtrXAxis, 'X', source->MbrLngXDim,
+                  columns);
+  ResolveStations(MbrVecY, destinationY, sourceY, source->MbrPtrYAxis, 'Y', source->MbrLngYDim,
+                  rows);
+
+  bool fails = MbrBlnXStalls || MbrBlnYStalls;
+  for (const TStation& column : columns)
+    fails = fails || column.Fails;
+  for (const TStation& row : rows)
+    fails = fails || row.Fails;
+  // A walk that fails gives no result, so only the order of its points
+  // matters; a walk that succeeds writes each cell from the same points in
+  // any order (the points that share a cell share its column and its row,
+  // and the last of them is the same in both orders).
+  if (fails)
+    ReplayInWalkOrder(columns, rows);
+  else
+    FillInRowOrder(columns, rows);
+}
+
+void TBilinearWalk::ResolveStations(const std::vector<double>& ordinates,
+                                    const TAxisLookup& destinationEdges,
+                                    const TAxisLookup& sourceEdges, TAxis* sourceCentres,
+                                    char selector, long count,
+                                    std::vector<TStation>& stations) const {
+  // Consecutive ordinates move by about the same number of cells, so the last
+  // move predicts the next index and the lookup answers in O(1).
+  const bool descending = selector != 'X' && MbrBlnDescending;
+  long cell = 0, cellMove = 0, index = 0, indexMove = 0;
+  stations.reserve(ordinates.size());
+  for (double v : ordinates) {
+    TStation station{v, 0, 0, 0, 0.0, 0.0, true};
+    if (Holds(destinationEdges, v) && Holds(sourceEdges, v)) {
+      const long nextCell = destinationEdges.GetIndex(v, cell + cellMove);
+      const long nextIndex = sourceEdges.GetIndex(v, index + indexMove);
+      cellMove = nextCell - cell;
+      indexMove = nextIndex - index;
+      cell = nextCell;
+      index = nextIndex;
+      const double centre = TAxis::Ordinate(sourceCentres->MbrVecPoints[index], selector);
+      const bool lowerPair = descending ? v > centre : v <= centre;
+      station.Cell = cell;
+      station.Low = lowerPair ? index - 1 : index;
+      station.High = lowerPair ? index : index + 1;
+      station.Fails = !Inside(station.Low, count) || !Inside(station.High, count);
+      if (!station.Fails) {
+        station.LowCentre = TAxis::Ordinate(sourceCentres->MbrVecPoints[station.Low], selector);
+        station.HighCentre = TAxis::Ordinate(sourceCentres->MbrVecPoints[station.High], selector);
+      }
+    }
+    stations.push_back(station);
+  }
+}
+
+void TBilinearWalk::StoreFromTables(const TStation& column, const TStation& row) {
+  const std::vector<double>& low = MbrPtrSource->MbrVecValues[row.Low];
+  const std::vector<double>& high = MbrPtrSource->MbrVecValues[row.High];
+  MbrPtrDestination->MbrVecValues[row.Cell][column.Cell] =
+      Interpolate(low[column.Low], low[column.High], high[column.Low], high[column.High], column.At,
+                  column.LowCentre, column.HighCentre, row.At, row.LowCentre, row.HighCentre);
+}
+
+void TBilinearWalk::FillInRowOrder(const std::vector<TStation>& columns,
+                                   const std::vector<TStation>& rows) {
+  for (const TStation& row : rows) {
+    const double* low = MbrPtrSource->MbrVecValues[row.Low].data();
+    const double* high = MbrPtrSource->MbrVecValues[row.High].data();
+    double* out = MbrPtrDestination->MbrVecValues[row.Cell].data();
+    for (const TStation& column : columns)
+      out[column.Cell] = Interpolate(low[column.Low], low[column.High], high[column.Low],
+                                     high[column.High], column.At, column.LowCentre,
+                                     column.HighCentre, row.At, row.LowCentre, row.HighCentre);
+  }
+}
+
+void TBilinearWalk::ReplayInWalkOrder(const std::vector<TStation>& columns,
+                                      const std::vector<TStation>& rows) {
+  for (const TStation& column : columns) {
+    for (const TStation& row : rows) {
+      if (column.Fails || row.Fails)
+        VisitPoint(column.At, row.At);
+      else
+        StoreFromTables(column, row);
+    }
+    if (MbrBlnYStalls)
+      throw kStepTooSmall;
+  }
+  if (MbrBlnXStalls)
+    throw kStepTooSmall;
+}

@@ -1,0 +1,95 @@
+// TBilinearWalk: the sample walk with which TMapTools::BilinearInterpolate
+// fills a destination grid (built by TMapTools::Downscale) from a source map.
+//
+// The walk's x runs from the destination's west edge + S while x <= east edge
+// - S - R, in steps of R; for every x, y runs from its start for as long as
+// the walk goes on (north edge - S - R down to south edge + S for a
+// descending Y axis, south edge + S up to north edge - S for an ascending
+// one), the first y of every column being taken without testing it. Both
+// ordinates advance by repeated addition. Each walk point stores, into the
+// destination cell that holds it, the bilinear interpolation between the
+// centres of the four source cells around it.
+//
+// Two ways of running it give the same bits and the same failure at the same
+// point. The per-point way performs each point with the map's own lookups.
+// The table way reads the axes once and, when every axis is strictly
+// monotonic and the maps are rectangular, resolves each x (per column) and
+// each y (per row, the same in every column) once, so that a point costs
+// O(1) and allocates nothing; a point that would fail is handed to the
+// per-point way, which raises the failure.
+//
+// Ownership: both maps stay the caller's; only the destination's cell values
+// are written. The source must have its four axes with no empty slot.
+//
+// Throws "New resolution is too small for the map's coordinates in
+// TMapTools::BilinearInterpolate" when a step does not move the ordinate,
+// "LngGetX1 is out of range in TMapTools::BilinearInterpolate" (LngGetX2,
+// LngGetY1, LngGetY2 likewise) and what the map and axis lookups throw.
+#ifndef QUILLMAP_MAPTOOLS_TBILINEARWALK_H
+#define QUILLMAP_MAPTOOLS_TBILINEARWALK_H
+
+#include <vector>
+
+#include "grid/TAxisLookup.h"
+#include "grid/TMap.h"
+
+class TBilinearWalk {
+public:
+  TBilinearWalk(TMap* source, TMap* destination, double NewResolution);
+
+  // Runs the whole walk; a failure leaves the destination partly written.
+  void Run();
+
+  // Number of walk points a complete walk visits.
+  long PointCount() const;
+
+  // The interpolation step shared by every form of the operation.
+  static double Interpolate(double Q11, double Q21, double Q12, double Q22, double x, double x1,
+                            double x2, double y, double y1, double y2) {
+    const double A = (x2 - x1) * (y2 - y1);
+    return Q11 / A * (x2 - x) * (y2 - y) + Q21 / A * (x - x1) * (y2 - y) +
+           Q12 / A * (x2 - x) * (y - y1) + Q22 / A * (x - x1) * (y - y1);
+  }
+
+private:
+  // Everything one walk ordinate needs: the destination cell index, the two
+  // source neighbours and their centre ordinates. `Fails` marks an ordinate
+  // whose lookups or neighbour indices would fail.
+  struct TStation {
+    double At;
+    long Cell;
+    long Low;
+    long High;
+    double LowCentre;
+    double HighCentre;
+    bool Fails;
+  };
+
+  void BuildOrdinates();
+  bool TablesApply() const;
+  void RunTables();
+  void RunPointByPoint();
+  void ResolveStations(const std::vector<double>& ordinates, const TAxisLookup& destinationEdges,
+                       const TAxisLookup& sourceEdges, TAxis* sourceCentres, char selector,
+                       long count, std::vector<TStation>& stations) const;
+  void FillInRowOrder(const std::vector<TStation>& columns, const std::vector<TStation>& rows);
+  void ReplayInWalkOrder(const std::vector<TStation>& columns, const std::vector<TStation>& rows);
+  void StoreFromTables(const TStation& column, const TStation& row);
+  void VisitPoint(double x, double y);
+  bool YGoesOn(double y) const { return MbrBlnDescending ? y >= MbrDblYEnd : y <= MbrDblYEnd; }
+
+  TMap* MbrPtrSource;
+  TMap* MbrPtrDestination;
+  double MbrDblResolution;
+  bool MbrBlnDescending;
+  double MbrDblXEnd;
+  double MbrDblYEnd;
+  // The walk's ordinates in visiting order, and whether the step after the
+  // last one fails to move the ordinate while the walk would go on.
+  std::vector<double> MbrVecX;
+  std::vector<double> MbrVecY;
+  bool MbrBlnXStalls;
+  bool MbrBlnYStalls;
+};
+
+#endif
