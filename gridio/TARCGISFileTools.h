@@ -1,0 +1,53 @@
+// TARCGISFileTools: reading and writing raster grids as ESRI ASCII grid files
+// (a header of six keyword-value entries, ncols, nrows, xllcorner, yllcorner,
+// cellsize and NODATA_value, then the cell values row by row from north to
+// south), from and to streams, files by name and lists of files.
+//
+// Reading follows formatted stream extraction token by token (see
+// TGridTokenizer); memory grows with the values actually read, and the map is
+// built only once the whole body has been read. The stream form leaves the
+// stream just after the last body value. Writing uses the stream's own
+// formatting (6 significant digits on a fresh stream); the lower-left corner
+// and the cell size get 12 when 6 would not give back the same number.
+//
+// Ownership: every map read is new and owned by the caller; maps written stay
+// the caller's and are not changed.
+//
+// Throws (as const char*): "File format error: expected to find ncols tag",
+// "File format error: expectd to find nrows tag", "File format error: expected
+// to find xllcorner tag" (likewise yllcorner, cellsize, NODATA_value), "File
+// format error: NODATA_value is not a number", "File format error: ncols must
+// be greater than 0" (likewise nrows, cellsize), "Unexpected end of file found
+// in TARCGISFileTools::LoadARCGISFile", "File format error: cell value is not
+// a number in TARCGISFileTools::LoadARCGISFile", "Map has no axes in
+// TARCGISFileTools::WriteARCGISFile", "Size of map list and filename list do
+// not match in TARCGISFileTools::WriteFileList", and what the map and axis
+// operations throw. As std::string: "Unable to open file " followed by the
+// name (a file that cannot be opened, or a directory), "Unable to write file "
+// followed by the name (an output error while writing or closing by name).
+#ifndef QUILLMAP_GRIDIO_TARCGISFILETOOLS_H
+#define QUILLMAP_GRIDIO_TARCGISFILETOOLS_H
+
+#include <istream>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "grid/TMap.h"
+
+class TARCGISFileTools {
+public:
+  static TMap* LoadARCGISFile(std::istream& stream);
+  static TMap* LoadARCGISFile(std::string fileName);
+  // Stops at the first file that fails; no map of the list is returned then.
+  static std::vector<TMap*> LoadFileList(std::vector<std::string> fileNames);
+
+  // Leaves the stream open and its error state to the caller.
+  static void WriteARCGISFile(TMap* map, std::ostream& stream);
+  static void WriteARCGISFile(TMap* map, std::string fileName);
+  // Map i to file i; the lists must have the same length. Stops at the first
+  // file that fails; the files written before it stay written.
+  static void WriteFileList(std::vector<TMap*> maps, std::vector<std::string> fileNames);
+};
+
+#endif

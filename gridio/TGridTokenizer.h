@@ -1,0 +1,80 @@
+// TGridTokenizer: reads the tokens of a text grid (words, whole numbers, real
+// numbers) from an input stream with the results of formatted extraction
+// (`is >> std::string`, `is >> long`, `is >> double`), without its per-value
+// cost: characters are scanned in place in the stream buffer's get area, one
+// bounded window at a time, and numbers are converted with std::from_chars.
+//
+// Semantics kept from formatted extraction: leading white space (blank, tab,
+// line feed, vertical tab, form feed, carriage return) is skipped; a number is
+// the longest prefix that extraction would accept ("10.5" read as a whole
+// number gives 10 and leaves ".5"; "nan", "inf" and hexadecimal are not
+// numbers); a text that is not a number sets the target to 0, an overflow to
+// the largest value of the sign, an underflow gives zero of the sign; every
+// failure is sticky: once a read has failed, later reads fail and keep their
+// target. Reaching the end of the input sets the end state, and a read that
+// starts at the end fails.
+//
+// The stream keeps its position just after the last character consumed, and
+// its state receives the end and failure bits when the tokenizer is
+// destroyed. A stream whose formatting state is not the default one (locale,
+// skipws, basefield, width) is read with the stream's own operators instead.
+//
+// Ownership: the stream stays the caller's and must outlive the tokenizer.
+// Nothing here throws except what the stream buffer throws.
+#ifndef QUILLMAP_GRIDIO_TGRIDTOKENIZER_H
+#define QUILLMAP_GRIDIO_TGRIDTOKENIZER_H
+
+#include <istream>
+#include <string>
+
+class TGridTokenizer {
+public:
+  explicit TGridTokenizer(std::istream& stream);
+  ~TGridTokenizer();
+  TGridTokenizer(const TGridTokenizer&) = delete;
+  TGridTokenizer& operator=(const TGridTokenizer&) = delete;
+
+  void ReadWord(std::string& word);
+  void ReadLong(long& value);
+  void ReadDouble(double& value);
+
+  // Some read has failed (or the stream was not readable to begin with).
+  bool Failed() const { return MbrBlnFailed; }
+  // The end of the input was reached while reading.
+  bool AtEnd() const { return MbrBlnAtEnd; }
+
+private:
+  enum class TTokenKind { Word = 0, Long = 1, Double = 2 };
+
+  // Skips white space; false (and the failure state) when the input ends or
+  // an earlier read failed.
+  bool BeginToken();
+  // Scans the token of the given kind into [MbrPtrTokenBegin, MbrPtrTokenEnd),
+  // which points into the window or into MbrStrScratch when the token spans
+  // windows; returns how far a number got (see the scanners).
+  int ScanToken(TTokenKind kind);
+  // Moves the window on; false at the end of the input.
+  bool NextWindow();
+  // Hands the consumed characters back to the stream buffer.
+  void Commit();
+  template <class TValue> void ReadNative(TValue& value);
+
+  std::istream& MbrRefStream;
+  std::streambuf* MbrPtrBuffer;
+  bool MbrBlnNative;
+  bool MbrBlnFailed;
+  bool MbrBlnAtEnd;
+  // The window: characters [MbrPtrCursor, MbrPtrEnd) are not consumed yet;
+  // MbrPtrWindow is where the window began in the get area. When the buffer
+  // has no get area the window is MbrChrSingle, taken with sgetc.
+  const char* MbrPtrWindow;
+  const char* MbrPtrCursor;
+  const char* MbrPtrEnd;
+  bool MbrBlnSingle;
+  char MbrChrSingle;
+  const char* MbrPtrTokenBegin;
+  const char* MbrPtrTokenEnd;
+  std::string MbrStrScratch;
+};
+
+#endif

@@ -1,0 +1,34 @@
+#include "gridio/TNumberFormat.h"
+
+#include <charconv>
+#include <cstring>
+#include <locale>
+
+bool TNumberFormat::IsDefaultState(const std::ostream& stream) {
+  const std::ios_base::fmtflags kNoText = std::ios_base::skipws | std::ios_base::unitbuf;
+  return (stream.flags() & ~kNoText) == std::ios_base::dec &&
+         stream.precision() == kDefaultDigits && stream.width() == 0 && stream.fill() == ' ' &&
+         stream.getloc() == std::locale::classic();
+}
+
+char* TNumberFormat::Format(char* out, double value, int digits) {
+  return std::to_chars(out, out + kMaxLength, value, std::chars_format::general, digits).ptr;
+}
+
+char* TNumberFormat::Format(char* out, long value) {
+  return std::to_chars(out, out + kMaxLength, value).ptr;
+}
+
+std::streamsize TNumberFormat::GeoreferencePrecision(double value, std::streamsize precision) {
+  if (precision >= kGeoreferenceDigits)
+    return precision;
+  // "%.0g" writes one significant digit.
+  const int digits = precision < 1 ? 1 : static_cast<int>(precision);
+  char text[kMaxLength];
+  const char* end = Format(text, value, digits);
+  double back = 0.0;
+  const std::from_chars_result r = std::from_chars(text, end, back);
+  const bool exact =
+      r.ec == std::errc() && r.ptr == end && std::memcmp(&back, &value, sizeof value) == 0;
+  return exact ? precision : kGeoreferenceDigits;
+}

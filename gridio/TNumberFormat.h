@@ -1,0 +1,40 @@
+// TNumberFormat: the text of numbers as a stream in its default state writes
+// them: real numbers in general notation ("%g") with 6 significant digits,
+// whole numbers in decimal, formatted with std::to_chars into a caller's
+// buffer instead of through the stream.
+//
+// IsDefaultState tells whether a stream would write exactly that text, so
+// that callers use the fast path only where it is byte-identical and the
+// stream's own operators elsewhere. GeoreferencePrecision picks the digits of
+// the coordinates and the cell size of a grid header. Nothing here throws.
+#ifndef QUILLMAP_GRIDIO_TNUMBERFORMAT_H
+#define QUILLMAP_GRIDIO_TNUMBERFORMAT_H
+
+#include <ios>
+#include <ostream>
+
+class TNumberFormat {
+public:
+  // Room for the longest text of one number written by Format with at most
+  // kGeoreferenceDigits significant digits ("-1.23456789012e-308").
+  static constexpr int kMaxLength = 32;
+  static constexpr int kDefaultDigits = 6;
+  static constexpr int kGeoreferenceDigits = 12;
+
+  // Precision 6, general notation, no flags beyond the defaults (skipws and
+  // unitbuf change no text), no field width, blank fill, classic locale.
+  static bool IsDefaultState(const std::ostream& stream);
+
+  // "%.<digits>g" of the value at out (no terminator); returns the end.
+  // digits must lie in 1 .. kGeoreferenceDigits.
+  static char* Format(char* out, double value, int digits = kDefaultDigits);
+  static char* Format(char* out, long value);
+
+  // The precision for a georeferencing value on a stream of the given
+  // precision in general notation: that precision when its text reads back as
+  // exactly the same double, otherwise kGeoreferenceDigits (never fewer than
+  // the stream's own).
+  static std::streamsize GeoreferencePrecision(double value, std::streamsize precision);
+};
+
+#endif
