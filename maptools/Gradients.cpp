@@ -17,13 +17,14 @@ class TWindowFit {
 public:
   TWindowFit(const std::vector<TMap*>& maps, int window)
       : MbrVecMaps(maps), MbrIntWindow(window), MbrIntFirst(0),
-        MbrLngXDim(maps.front()->MbrLngXDim), MbrLngYDim(maps.front()->MbrLngYDim),
-        MbrVecRows(window + 1), MbrVecNoData(window + 1), MbrVecX(window + 1), MbrVecY(window + 1) {
-  }
+        MbrLngXDim(maps.front()->MbrLngXDim), MbrLngYDim(maps.front()->MbrLngYDim), MbrLngRow(-1),
+        MbrVecRows(window + 1), MbrVecRow(window + 1), MbrVecNoData(window + 1),
+        MbrVecX(window + 1), MbrVecY(window + 1) {}
 
   // Covers maps first .. first + window.
   void MoveTo(int first) {
     MbrIntFirst = first;
+    MbrLngRow = -1;
     MbrVecPositions = TVectorTools::VectorSeries(first, first + MbrIntWindow, 1.0);
     for (int l = 0; l <= MbrIntWindow; ++l) {
       MbrVecRows[l] = &MbrVecMaps[first + l]->MbrVecValues;
@@ -34,17 +35,18 @@ public:
   // The slope of cell (LngX, LngY); false (slope untouched) when the cell is
   // 0 in the window's first map.
   bool Fit(long LngX, long LngY, double& slope) {
-    if ((*MbrVecRows[0])[LngY][LngX] == 0.0)
+    if (LngY != MbrLngRow)
+      MoveToRow(LngY);
+    if (MbrVecRow[0][LngX] == 0.0)
       return false;
     if (MbrIntWindow == 0) // one map is no series: let the series read refuse it
       TMapTools::GetValuesVector(MbrVecMaps, LngX, LngY, MbrIntFirst, MbrIntFirst);
     std::size_t count = 0;
     for (int l = 0; l <= MbrIntWindow; ++l) {
-      const TRows& rows = *MbrVecRows[l];
-      double value = rows[LngY][LngX];
+      double value = MbrVecRow[l][LngX];
       // The last map's zero is data; earlier zeros are gaps filled from around.
       if (l < MbrIntWindow && value == 0.0)
-        value = NonzeroNeighbour(rows, LngX, LngY);
+        value = NonzeroNeighbour(*MbrVecRows[l], LngX, LngY);
       if (value != MbrVecNoData[l]) {
         MbrVecX[count] = MbrVecPositions[l];
         MbrVecY[count] = value;
@@ -56,6 +58,12 @@ public:
   }
 
 private:
+  void MoveToRow(long LngY) {
+    MbrLngRow = LngY;
+    for (int l = 0; l <= MbrIntWindow; ++l)
+      MbrVecRow[l] = (*MbrVecRows[l])[LngY].data();
+  }
+
   // TMapTools::FindNonzeroNeighbourVal without its checks: the right-most
   // column of the block that holds a nonzero value gives its first one.
   double NonzeroNeighbour(const TRows& rows, long LngX, long LngY) const {
@@ -75,7 +83,10 @@ private:
   int MbrIntFirst;
   long MbrLngXDim;
   long MbrLngYDim;
+  long MbrLngRow;
   std::vector<const TRows*> MbrVecRows;
+  // The data of row MbrLngRow in each map of the window.
+  std::vector<const double*> MbrVecRow;
   std::vector<double> MbrVecNoData;
   std::vector<double> MbrVecPositions;
   std::vector<double> MbrVecX;
