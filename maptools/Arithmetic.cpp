@@ -38,21 +38,24 @@ long IndexOrNoCell(const TAxisLookup& lookup, double ordinate, long hint, long c
 // each is found once; the centres of a row share one y, so the row under them
 // is found once per row. Both walks pass the previous answer as a hint.
 //
-// A cell whose centre the fast path cannot place goes to the other map's own
+// A centre the fast path cannot place goes to the other map's own
 // TMap::GetPointVal(TPoint*), which fails there with the lookup's message.
 // The cells are read in row-major order, so the first such cell decides the
-// message. After the first column that cannot be placed the table is left
-// unfilled: that column already fails in row 0, before any later column.
+// message. The column walk stops at the first column it cannot place: that
+// column already fails in row 0, before any later column is read.
 class CentreReader {
 public:
   CentreReader(TMap* base, TMap* other)
-      : MbrPtrBase(base), MbrPtrOther(other),
-        MbrVecColumns(static_cast<std::size_t>(base->MbrLngXDim), kNoCell), MbrLngRowHint(kNoCell) {
+      : MbrPtrBase(base), MbrPtrOther(other), MbrLngRowHint(kNoCell) {
     if (other->MbrPtrXAxisInterval != nullptr)
-      FillColumns();
+      PlaceColumns();
     if (other->MbrPtrYAxisInterval != nullptr)
       MbrPtrRows = std::make_unique<TAxisLookup>(other->MbrPtrYAxisInterval, 'Y');
   }
+
+  // The other map's columns under the base's first PlacedColumns() columns.
+  const long* Columns() const { return MbrVecColumns.data(); }
+  long PlacedColumns() const { return static_cast<long>(MbrVecColumns.size()); }
 
   // The other map's stored row under the centres of base row LngY, or null.
   const double* RowUnder(long LngY) {
@@ -66,27 +69,24 @@ public:
     return MbrPtrOther->MbrVecValues[row].data();
   }
 
-  // The other map's value at the centre of base cell (LngX, LngY), given the
-  // row RowUnder found for LngY.
-  double ValueAt(long LngX, long LngY, const double* otherRow) const {
-    const long column = MbrVecColumns[LngX];
-    if (otherRow != nullptr && column != kNoCell)
-      return otherRow[column];
+  // The other map's own lookup at the centre of base cell (LngX, LngY).
+  double LookUp(long LngX, long LngY) const {
     TPoint centre(MbrPtrBase->MbrPtrXAxis->MbrVecPoints[LngX]->x,
                   MbrPtrBase->MbrPtrYAxis->MbrVecPoints[LngY]->y);
     return MbrPtrOther->GetPointVal(&centre);
   }
 
 private:
-  void FillColumns() {
+  void PlaceColumns() {
     const TAxisLookup columns(MbrPtrOther->MbrPtrXAxisInterval, 'X');
+    MbrVecColumns.reserve(static_cast<std::size_t>(MbrPtrBase->MbrLngXDim));
     long hint = kNoCell;
     for (long LngX = 0; LngX < MbrPtrBase->MbrLngXDim; ++LngX) {
       const double x = MbrPtrBase->MbrPtrXAxis->MbrVecPoints[LngX]->x;
       hint = IndexOrNoCell(columns, x, hint, MbrPtrOther->MbrLngXDim);
       if (hint == kNoCell)
         return;
-      MbrVecColumns[LngX] = hint;
+      MbrVecColumns.push_back(hint);
     }
   }
 
@@ -120,15 +120,20 @@ TMap* CombineAtCentres(TMap* base, TMap* other, const char* rowsMessage, const c
   CentreReader reader(base, other);
   const double baseNoData = base->MbrDblNoDataValue;
   const double otherNoData = other->MbrDblNoDataValue;
+  auto combine = [&](double b, double o) {
+    return b != baseNoData && o != otherNoData ? operation(b, o) : baseNoData;
+  };
+  const long* columns = reader.Columns();
   for (long LngY = 0; LngY < base->MbrLngYDim; ++LngY) {
     const double* otherRow = reader.RowUnder(LngY);
-    const std::vector<double>& baseRow = base->MbrVecValues[LngY];
-    std::vector<double>& resultRow = result->MbrVecValues[LngY];
-    for (long LngX = 0; LngX < base->MbrLngXDim; ++LngX) {
-      const double b = baseRow[LngX];
-      const double o = reader.ValueAt(LngX, LngY, otherRow);
-      resultRow[LngX] = b != baseNoData && o != otherNoData ? operation(b, o) : baseNoData;
-    }
+    const long placed = otherRow != nullptr ? reader.PlacedColumns() : 0;
+    const double* baseRow = base->MbrVecValues[LngY].data();
+    double* resultRow = result->MbrVecValues[LngY].data();
+    long LngX = 0;
+    for (; LngX < placed; ++LngX)
+      resultRow[LngX] = combine(baseRow[LngX], otherRow[columns[LngX]]);
+    for (; LngX < base->MbrLngXDim; ++LngX)
+      resultRow[LngX] = combine(baseRow[LngX], reader.LookUp(LngX, LngY));
   }
   return result.release();
 }
