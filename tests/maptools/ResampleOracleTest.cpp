@@ -1,0 +1,76 @@
+// The table-driven walk against the literal one on generated maps: the same
+// bits in every cell, or the same message.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <sstream>
+
+#include "maptools/TMapTools.h"
+#include "support/LiteralResample.h"
+#include "support/ResampleMaps.h"
+
+namespace {
+struct Tally {
+  int filled = 0;
+  int failed = 0;
+};
+
+void Compare(TMap* source, double newCell, const std::string& label, Tally& tally) {
+  ResampleOutcome literal = Attempt([&] { return LiteralBilinearInterpolate(source, newCell); });
+  ResampleOutcome fast = Attempt([&] { return TMapTools::BilinearInterpolate(source, newCell); });
+  ASSERT_EQ(fast.message, literal.message) << label;
+  if (literal.map) {
+    ASSERT_NE(fast.map, nullptr) << label;
+    ASSERT_EQ(MapDifference(literal.map.get(), fast.map.get()), "") << label;
+    ++tally.filled;
+  } else {
+    ++tally.failed;
+  }
+}
+
+TEST(ResampleOracleTest, GeneratedMapsGiveTheSameBitsOrTheSameMessage) {
+  const long sizes[][2] = {{1, 1}, {1, 4}, {2, 2}, {3, 3},   {2, 6},  {4, 2},
+                           {6, 1}, {5, 7}, {9, 4}, {12, 10}, {23, 17}};
+  const double cells[] = {0.1, 0.25, 1.0, 3.7, 1000.0};
+  const double corners[][2] = {{0.0, 0.0}, {-3.3, 12.1}, {1e7 + 0.3, 1e7 - 123.45}};
+  const double ratios[] = {0.3, 0.5, 0.77, 1.0, 1.7, 2.0, 3.1};
+  Tally tally;
+  unsigned seed = 1;
+  for (const auto& size : sizes)
+    for (double cell : cells)
+      for (const auto& corner : corners)
+        for (bool ascending : {false, true}) {
+          auto source = ResampleMap(size[0], size[1], cell, corner[0], corner[1],
+                                    ScatteredValues(size[0] * size[1], ++seed, -9999.0), ascending);
+          for (double ratio : ratios) {
+            std::ostringstream label;
+            label << size[0] << "x" << size[1] << " cell " << cell << " at (" << corner[0] << ", "
+                  << corner[1] << ")" << (ascending ? " ascending" : "") << " R = S * " << ratio;
+            Compare(source.get(), cell * ratio, label.str(), tally);
+            if (HasFatalFailure())
+              return;
+          }
+        }
+  EXPECT_GT(tally.filled, 300);
+  EXPECT_GT(tally.failed, 300);
+}
+
+// Edges that are not strictly monotonic, rows shorter than the map says:
+// the walk goes point by point and must still match.
+TEST(ResampleOracleTest, IrregularMapsGiveTheSameBitsOrTheSameMessage) {
+  Tally tally;
+  auto repeatedEdge = ResampleMap(8, 8, 1.0, 0.0, 0.0, ScatteredValues(64, 3, -9999.0));
+  repeatedEdge->MbrPtrXAxisInterval->GetPoint(5)->x = 4.0;
+  auto zigzag = ResampleMap(8, 8, 1.0, 0.0, 0.0, ScatteredValues(64, 4, -9999.0));
+  zigzag->MbrPtrYAxisInterval->GetPoint(3)->y = 6.5;
+  auto shortRow = ResampleMap(8, 8, 1.0, 0.0, 0.0, ScatteredValues(64, 5, -9999.0));
+  shortRow->MbrVecValues[4].resize(3);
+  auto longRow = ResampleMap(8, 8, 1.0, 0.0, 0.0, ScatteredValues(64, 6, -9999.0));
+  longRow->MbrVecValues[2].push_back(1.0);
+  for (TMap* map : {repeatedEdge.get(), zigzag.get(), shortRow.get(), longRow.get()})
+    for (double newCell : {0.5, 1.0, 1.5})
+      Compare(map, newCell, "irregular map, R = " + std::to_string(newCell), tally);
+  EXPECT_GT(tally.filled, 0);
+  EXPECT_GT(tally.failed, 0);
+}
+} // namespace
