@@ -22,7 +22,8 @@ const char* const kSubtractY = "Y dimensions do not match in TMapTools::Subtract
 // A column or row of the other map that no lookup reaches.
 const long kNoCell = -1;
 
-// The segment the lookup gives when it lies in [0, count), else kNoCell.
+// The segment the lookup gives when it lies in [0, count), else kNoCell (a
+// failed lookup included: the cell's own lookup reports it later).
 long IndexOrNoCell(const TAxisLookup& lookup, double ordinate, long hint, long count) {
   long index = kNoCell;
   try {

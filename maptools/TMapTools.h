@@ -139,12 +139,12 @@ public:
 
   // The per-cell sum of 2 or more maps. No-data: a cell that equals its own
   // map's no-data value in any map is written as the no-data value of the
-  // first such map in series order; the result declares -9999. Throws "Must
-  // have more than 2 maps to sum in TMapTools::Sum" for fewer than 2 maps,
-  // then, for the first map whose counts differ from the first map's, "X-
-  // dimension of maps are inconsistent in TMapTools::Sum" or "Y-dimension of
-  // maps are inconsistent in TMapTools::Sum", and "Axes resolutions do not
-  // match in TMap::TMap".
+  // first such map in series order; the result declares -9999. Throws
+  // "Must have more than 2 maps to sum in TMapTools::Sum" for fewer than 2
+  // maps; then, for the first map whose counts differ from the first map's,
+  // "X-dimension of maps are inconsistent in TMapTools::Sum" or
+  // "Y-dimension of maps are inconsistent in TMapTools::Sum" (X tested
+  // first); and "Axes resolutions do not match in TMap::TMap".
   static TMap* Sum(std::vector<TMap*> maps);
   // The per-cell number of maps whose value differs from their own no-data
   // value: whole numbers, no no-data cells; the result declares -9999. Throws
@@ -153,9 +153,11 @@ public:
   // "TMapTools::DataCounts".
   static TMap* DataCounts(std::vector<TMap*> maps);
   // Sum divided by DataCounts (through Divide), on the first map's grid.
-  // No-data: the result declares -9999, and a cell whose sum is -9999 stays
-  // -9999 (Divide's dividend rule); a sum cell written with another map's
-  // no-data value is divided like data. Failures are those of Sum first.
+  // No-data: the result declares -9999; a cell whose sum is -9999 (a no-data
+  // cell of a map whose no-data value is -9999, or values that add up to it)
+  // is written as -9999. A sum cell holding a map's own no-data value other
+  // than -9999 is divided by its count like data (by 0 where every map is
+  // no-data). Failures are those of Sum, then DataCounts.
   static TMap* Average(std::vector<TMap*> maps);
   // The Average of every window of `window` consecutive maps, in order:
   // N - window + 1 maps, none when the window is longer than the series. A
