@@ -142,20 +142,4 @@ TEST(TVectorTools, GradientIsTheLeastSquaresSlope) {
             "Length of vectors does not match in TVectorTools::VectorProduct");
 }
 
-TEST(TVectorTools, ArrayGradientMatchesTheVectorForm) {
-  const std::vector<double> x{3, 4, 5, 7, 8.5};
-  const std::vector<double> y{0.1, -2.7, 1e-3, 44.25, 3.3};
-  const double fromVectors = TVectorTools::Gradient(x, y);
-  EXPECT_EQ(TVectorTools::Gradient(x.data(), y.data(), x.size()), fromVectors);
-  // The same sums written out, each rounded in index order.
-  double sx = 0, sy = 0, sxx = 0, sxy = 0;
-  for (std::size_t i = 0; i < x.size(); ++i) {
-    sx += x[i];
-    sy += y[i];
-    sxx += x[i] * x[i];
-    sxy += x[i] * y[i];
-  }
-  const double n = 5.0;
-  EXPECT_EQ(fromVectors, (n * sxy - sx * sy) / (n * sxx - sx * sx));
-}
 } // namespace
