@@ -1,0 +1,273 @@
+// The quillmap command end to end: each case writes a source grid (and maybe
+// an earlier destination) into a fresh directory, runs the built binary and
+// checks its standard output, its silence on standard error, its exit status
+// and the destination's bytes.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+extern char** environ;
+
+namespace {
+namespace fs = std::filesystem;
+
+std::string ReadFile(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+void WriteFile(const fs::path& path, const std::string& text) {
+  std::ofstream(path, std::ios::binary) << text;
+}
+
+// Values offset + column + rowFactor * row, row 0 first, south-west corner at
+// the origin, cell size 1.
+std::string Grid(int columns, int rows, int rowFactor, int offset, const char* noData = "-9999") {
+  std::ostringstream text;
+  text << "ncols " << columns << "\nnrows " << rows
+       << "\nxllcorner 0\nyllcorner 0\ncellsize 1\nNODATA_value " << noData << "\n";
+  for (int row = 0; row < rows; ++row) {
+    for (int col = 0; col < columns; ++col)
+      text << offset + col + rowFactor * row << " ";
+    text << "\n";
+  }
+  return text.str();
+}
+
+std::string Header(int columns, int rows, const char* cellSize, const char* noData = "-9999") {
+  std::ostringstream text;
+  text << "ncols " << columns << "\nnrows " << rows << "\nxllcorner        0\nyllcorner        0"
+       << "\ncellsize " << cellSize << "\nNODATA_value " << noData << "\n";
+  return text.str();
+}
+
+std::string Replace(std::string text, const std::string& from, const std::string& to) {
+  for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at))
+    text.replace(at, from.size(), to), at += to.size();
+  return text;
+}
+
+struct RunResult {
+  std::string out;
+  std::string err;
+  int status;
+};
+
+RunResult RunQuillmap(const fs::path& dir, const std::vector<std::string>& args) {
+  const char* binaryDir = std::getenv("QUILLMAP_BINARY_DIR");
+  const std::string binary = std::string(binaryDir ? binaryDir : ".") + "/quillmap";
+  std::vector<char*> argv{const_cast<char*>(binary.c_str())};
+  for (const std::string& arg : args)
+    argv.push_back(const_cast<char*>(arg.c_str()));
+  argv.push_back(nullptr);
+
+  const std::string outPath = (dir / "stdout").string();
+  const std::string errPath = (dir / "stderr").string();
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                   0644);
+  posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                   0644);
+  pid_t pid = 0;
+  const int spawned = posix_spawn(&pid, binary.c_str(), &actions, nullptr, argv.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  RunResult run{"", "", -1};
+  if (spawned != 0)
+    return run;
+  int status = 0;
+  waitpid(pid, &status, 0);
+  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+  run.out = ReadFile(outPath);
+  run.err = ReadFile(errPath);
+  return run;
+}
+
+const char* const kUsage = "Usage: quillmap source_file dest_file NewResolution\n";
+const char* const kNotPositive =
+    "New resolution cannot be <= 0.0 in TMapTools::BilinearInterpolate\n";
+const char* const kEarlier = "an earlier file\n";
+
+struct CliCase {
+  const char* name;
+  std::string source;            // written to {in}; empty: no source file
+  std::vector<std::string> args; // {in}, {out} and {dir} stand for the paths
+  const char* earlierDest;       // written to {out} first; null: none
+  std::string expectedOut;       // may name {in}, {out} and {dir}
+  const char* expectedDest;      // null: {out} keeps its earlier state
+};
+
+std::vector<CliCase> Cases() {
+  const std::string threeByThree = Grid(3, 3, 3, 1);
+  const std::string fourByFour = Grid(4, 4, 10, 0);
+  const std::string tenByTen = Grid(10, 10, 10, 0);
+  static const std::string middleCell = Header(3, 3, "1") + "-9999 -9999 -9999 \n"
+                                                            "-9999 6 -9999 \n"
+                                                            "-9999 -9999 -9999 \n";
+  static const std::string middleCellOtherNoData = Header(3, 3, "1", "-32768") +
+                                                   "-32768 -32768 -32768 \n"
+                                                   "-32768 6 -32768 \n"
+                                                   "-32768 -32768 -32768 \n";
+  static const std::string border = "-9999 -9999 -9999 -9999 -9999 -9999 -9999 -9999 \n";
+  static const std::string halfCells = Header(8, 8, "0.5") + border + border +
+                                       "-9999 -9999 10.5 11 11.5 12 -9999 -9999 \n"
+                                       "-9999 -9999 15.5 16 16.5 17 -9999 -9999 \n"
+                                       "-9999 -9999 20.5 21 21.5 22 -9999 -9999 \n"
+                                       "-9999 -9999 25.5 26 26.5 27 -9999 -9999 \n" +
+                                       border + border;
+  static const std::string doubleCells = Header(5, 5, "2") + "-9999 -9999 -9999 -9999 -9999 \n"
+                                                             "25.5 27.5 29.5 31.5 -9999 \n"
+                                                             "45.5 47.5 49.5 51.5 -9999 \n"
+                                                             "65.5 67.5 69.5 71.5 -9999 \n"
+                                                             "85.5 87.5 89.5 91.5 -9999 \n";
+  static const std::string cellsOf2_5 = Header(4, 4, "2.5") + "-9999 -9999 -9999 -9999 \n"
+                                                              "30.5 33 35.5 -9999 \n"
+                                                              "55.5 58 60.5 -9999 \n"
+                                                              "80.5 83 85.5 -9999 \n";
+  return {
+      {"NoArguments", threeByThree, {}, nullptr, kUsage, nullptr},
+      {"TwoArguments", threeByThree, {"{in}", "{out}"}, nullptr, kUsage, nullptr},
+      {"FourArguments", threeByThree, {"{in}", "{out}", "1", "1"}, kEarlier, kUsage, nullptr},
+      {"ThreeByThreeSameCellSize",
+       threeByThree,
+       {"{in}", "{out}", "1"},
+       nullptr,
+       "",
+       middleCell.c_str()},
+      {"ReplacesAnEarlierDestination",
+       threeByThree,
+       {"{in}", "{out}", "1"},
+       kEarlier,
+       "",
+       middleCell.c_str()},
+      {"KeepsTheSourceNoDataValue",
+       Grid(3, 3, 3, 1, "-32768"),
+       {"{in}", "{out}", "1"},
+       nullptr,
+       "",
+       middleCellOtherNoData.c_str()},
+      {"FourByFourHalfCells", fourByFour, {"{in}", "{out}", "0.5"}, nullptr, "", halfCells.c_str()},
+      {"TenByTenDoubleCells", tenByTen, {"{in}", "{out}", "2"}, nullptr, "", doubleCells.c_str()},
+      {"NumberFollowedByLetters",
+       tenByTen,
+       {"{in}", "{out}", "2.5m"},
+       nullptr,
+       "",
+       cellsOf2_5.c_str()},
+      {"Letters", threeByThree, {"{in}", "{out}", "abc"}, kEarlier, kNotPositive, nullptr},
+      {"Zero", threeByThree, {"{in}", "{out}", "0"}, kEarlier, kNotPositive, nullptr},
+      {"Negative", threeByThree, {"{in}", "{out}", "-1"}, kEarlier, kNotPositive, nullptr},
+      {"InfIsNotANumber", threeByThree, {"{in}", "{out}", "inf"}, kEarlier, kNotPositive, nullptr},
+      {"NanIsNotANumber", threeByThree, {"{in}", "{out}", "nan"}, nullptr, kNotPositive, nullptr},
+      {"HexCountsItsLeadingZero",
+       threeByThree,
+       {"{in}", "{out}", "0x10"},
+       kEarlier,
+       kNotPositive,
+       nullptr},
+      {"MissingSource",
+       "",
+       {"{in}", "{out}", "1"},
+       kEarlier,
+       "Unable to open file {in}\n",
+       nullptr},
+      {"MissingSourceReportedBeforeBadResolution",
+       "",
+       {"{in}", "{out}", "abc"},
+       nullptr,
+       "Unable to open file {in}\n",
+       nullptr},
+      {"MalformedSource",
+       "NCOLS 3\n",
+       {"{in}", "{out}", "1"},
+       kEarlier,
+       "File format error: expected to find ncols tag\n",
+       nullptr},
+      {"UnwritableDestination",
+       threeByThree,
+       {"{in}", "{dir}/missing/out.asc", "1"},
+       nullptr,
+       "Unable to open file {dir}/missing/out.asc\n",
+       nullptr},
+      {"TwoRowsHigh",
+       Grid(4, 2, 10, 0),
+       {"{in}", "{out}", "0.5"},
+       kEarlier,
+       "LngGetY2 is out of range in TMapTools::BilinearInterpolate\n",
+       nullptr},
+      {"OneRowHigh",
+       Grid(6, 1, 10, 0),
+       {"{in}", "{out}", "0.5"},
+       kEarlier,
+       "Ordinate is out of range in TAxis::GetIndex\n",
+       nullptr},
+      {"WiderThanTheMap",
+       fourByFour,
+       {"{in}", "{out}", "5"},
+       kEarlier,
+       "Index is out of range in TAxis::GetPoint\n",
+       nullptr},
+      {"FarTooFine",
+       tenByTen,
+       {"{in}", "{out}", "0.00001"},
+       kEarlier,
+       "Grid dimensions are too large in TMapTools::Downscale\n",
+       nullptr},
+  };
+}
+
+void PrintTo(const CliCase& c, std::ostream* out) {
+  *out << c.name;
+}
+
+class QuillmapCliTest : public testing::TestWithParam<CliCase> {};
+
+TEST_P(QuillmapCliTest, PrintsAndWritesExactly) {
+  const CliCase& c = GetParam();
+  const fs::path dir =
+      fs::temp_directory_path() / ("quillmap-cli-" + std::to_string(getpid()) + "-" + c.name);
+  fs::remove_all(dir);
+  fs::create_directories(dir);
+  const std::string in = (dir / "in.asc").string();
+  const std::string out = (dir / "out.asc").string();
+  auto expand = [&](const std::string& text) {
+    return Replace(Replace(Replace(text, "{in}", in), "{out}", out), "{dir}", dir.string());
+  };
+  if (!c.source.empty())
+    WriteFile(in, c.source);
+  if (c.earlierDest != nullptr)
+    WriteFile(out, c.earlierDest);
+  std::vector<std::string> args;
+  for (const std::string& arg : c.args)
+    args.push_back(expand(arg));
+
+  const RunResult run = RunQuillmap(dir, args);
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out, expand(c.expectedOut));
+  EXPECT_EQ(run.err, "");
+  if (c.expectedDest != nullptr)
+    EXPECT_EQ(ReadFile(out), c.expectedDest);
+  else if (c.earlierDest != nullptr)
+    EXPECT_EQ(ReadFile(out), c.earlierDest);
+  else
+    EXPECT_FALSE(fs::exists(out));
+  EXPECT_EQ(c.source.empty(), !fs::exists(in));
+  fs::remove_all(dir);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, QuillmapCliTest, testing::ValuesIn(Cases()),
+                         [](const testing::TestParamInfo<CliCase>& info) {
+                           return std::string(info.param.name);
+                         });
+} // namespace
