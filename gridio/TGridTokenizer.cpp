@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <climits>
+#include <cstdint>
 #include <limits>
 #include <locale>
 #include <ostream>
@@ -144,6 +145,34 @@ bool IsAboveRange(const char* p, const char* end) {
   const long long magnitude =
       integerDigits > 0 ? integerDigits - 1 + exponent : exponent - leadingFractionZeros - 1;
   return magnitude >= 0;
+}
+
+const double kExactPowersOfTen[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                    1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+
+// A plain decimal, [-] digits [. digits] with at most 15 digits, followed by
+// white space inside the window: the value of the digits is an integer below
+// 2^53 and the scale an exact power of ten, so one correctly rounded division
+// gives the correctly rounded value, as any exact conversion does. Returns
+// the end of the number, or nullptr when the text is not of that form.
+const char* ParseShortDecimal(const char* p, const char* end, double& value) {
+  const int kMaxDigits = 15;
+  const bool negative = *p == '-';
+  if (negative)
+    ++p;
+  std::uint64_t digitsValue = 0;
+  int digits = 0;
+  int fractionDigits = 0;
+  for (; p < end && IsDigit(*p) && digits <= kMaxDigits; ++p, ++digits)
+    digitsValue = digitsValue * 10 + static_cast<std::uint64_t>(*p - '0');
+  if (p < end && *p == '.')
+    for (++p; p < end && IsDigit(*p) && digits <= kMaxDigits; ++p, ++digits, ++fractionDigits)
+      digitsValue = digitsValue * 10 + static_cast<std::uint64_t>(*p - '0');
+  if (digits == 0 || digits > kMaxDigits || p >= end || !IsSpace(*p))
+    return nullptr;
+  const double magnitude = static_cast<double>(digitsValue) / kExactPowersOfTen[fractionDigits];
+  value = negative ? -magnitude : magnitude;
+  return p;
 }
 
 // std::from_chars takes no plus sign.
@@ -337,6 +366,25 @@ void TGridTokenizer::ReadDouble(double& value) {
     return ReadNative(value);
   if (!BeginToken())
     return;
+  // The usual cases first: a short plain decimal, then a number that
+  // std::from_chars reads up to white space inside the window (its grammar
+  // then accepts exactly what extraction accepts, once "inf", "nan" and a
+  // plus sign are kept out by the first character).
+  const char* first = *MbrPtrCursor == '-' ? MbrPtrCursor + 1 : MbrPtrCursor;
+  if (first < MbrPtrEnd && (IsDigit(*first) || *first == '.')) {
+    double result = 0.0;
+    if (const char* stop = ParseShortDecimal(MbrPtrCursor, MbrPtrEnd, result)) {
+      MbrPtrCursor = stop;
+      value = result;
+      return;
+    }
+    const std::from_chars_result r = std::from_chars(MbrPtrCursor, MbrPtrEnd, result);
+    if (r.ec == std::errc() && r.ptr < MbrPtrEnd && IsSpace(*r.ptr)) {
+      MbrPtrCursor = r.ptr;
+      value = result;
+      return;
+    }
+  }
   const int state = ScanToken(TTokenKind::Double);
   if (!ConvertDouble(MbrPtrTokenBegin, MbrPtrTokenEnd, state, value))
     MbrBlnFailed = true;
