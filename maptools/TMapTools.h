@@ -45,9 +45,9 @@ public:
   // building anything, a result whose column or row count does not fit a
   // signed 32-bit count or whose cells could not fit in this machine's memory
   // ("Grid dimensions are too large in TMapTools::Downscale" / "...
-  // Subdivide"), and a source without edge axes ("Map has no axes in
-  // TMapTools::Downscale" / "... Subdivide"). The result declares -9999 as
-  // its no-data value.
+  // Subdivide"), and both refuse a source without edge axes ("Map has no
+  // axes in TMapTools::Downscale" / "... Subdivide"). The result declares
+  // -9999 as its no-data value.
 
   // An empty grid of cell size NewResolution over the source's extent:
   // S * columns / NewResolution columns (likewise rows), truncated, so the
