@@ -105,6 +105,7 @@ void TBilinearWalk::RunPointByPoint() {
 void TBilinearWalk::VisitPoint(double x, double y) {
   TMap* source = MbrPtrSource;
   TPoint at(x, y);
+  // These two lookups only make the point fail when it lies outside a map.
   std::unique_ptr<TMapPoint>(MbrPtrDestination->GetPoint(&at));
   std::unique_ptr<TMapPoint>(source->GetPoint(&at));
   const long col = source->GetIndex(x, 'X');
