@@ -24,3 +24,18 @@ foreach(installed bin/quillmap share/man/man1/quillmap.1 lib/pkgconfig/quillmap.
     message(FATAL_ERROR "Not installed: ${installed}")
   endif()
 endforeach()
+
+# The same program through the pkg-config file, where pkg-config is present.
+find_program(PKG_CONFIG pkg-config)
+find_program(CXX_COMPILER NAMES c++ g++)
+if(PKG_CONFIG AND CXX_COMPILER)
+  set(ENV{PKG_CONFIG_PATH} ${WORK_DIR}/prefix/lib/pkgconfig)
+  run(${PKG_CONFIG} --cflags --libs quillmap)
+  string(STRIP "${run_output}" flags)
+  separate_arguments(flags UNIX_COMMAND "${flags}")
+  run(${CXX_COMPILER} -std=c++17 ${SOURCE_DIR}/main.cpp ${flags} -o ${WORK_DIR}/pkgconfig-consumer)
+  run(${WORK_DIR}/pkgconfig-consumer)
+  if(NOT run_output STREQUAL "42\n")
+    message(FATAL_ERROR "Unexpected pkg-config consumer output: '${run_output}'")
+  endif()
+endif()
