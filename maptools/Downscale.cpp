@@ -67,24 +67,15 @@ void ReadAnchor(TMap* source, const char* noAxes, double& x0, double& y0, double
   yn = EdgePoint(source->MbrPtrYAxisInterval, source->MbrLngYDim, noAxes)->y;
 }
 
-// count points along X from `first` by repeated addition of `step`, at height y.
-std::unique_ptr<TAxis> XAxisFrom(double resolution, long count, double first, double step,
-                                 double y) {
+// count points from `first` by repeated addition of `step`, along x ('X') or
+// y (any other selector); the other ordinate of every point is `other`.
+std::unique_ptr<TAxis> AxisFrom(char selector, double resolution, long count, double first,
+                                double step, double other) {
   auto axis = std::make_unique<TAxis>(resolution);
   axis->MbrVecPoints.reserve(count > 0 ? count : 0);
-  double x = first;
-  for (long i = 0; i < count; ++i, x += step)
-    axis->AddPoint(new TPoint(x, y));
-  return axis;
-}
-
-std::unique_ptr<TAxis> YAxisFrom(double resolution, long count, double first, double step,
-                                 double x) {
-  auto axis = std::make_unique<TAxis>(resolution);
-  axis->MbrVecPoints.reserve(count > 0 ? count : 0);
-  double y = first;
-  for (long i = 0; i < count; ++i, y += step)
-    axis->AddPoint(new TPoint(x, y));
+  double ordinate = first;
+  for (long i = 0; i < count; ++i, ordinate += step)
+    axis->AddPoint(selector == 'X' ? new TPoint(ordinate, other) : new TPoint(other, ordinate));
   return axis;
 }
 
@@ -129,9 +120,9 @@ TMap* TMapTools::Downscale(TMap* source, double NewResolution) {
 
   const double half = NewResolution / 2;
   const bool ascending = yn > y0;
-  std::unique_ptr<TAxis> xAxis = XAxisFrom(NewResolution, NX, x0 + half, NewResolution, y0);
-  std::unique_ptr<TAxis> yAxis = YAxisFrom(NewResolution, NY, ascending ? y0 + half : y0 - half,
-                                           ascending ? NewResolution : -NewResolution, x0);
+  std::unique_ptr<TAxis> xAxis = AxisFrom('X', NewResolution, NX, x0 + half, NewResolution, y0);
+  std::unique_ptr<TAxis> yAxis = AxisFrom('Y', NewResolution, NY, ascending ? y0 + half : y0 - half,
+                                          ascending ? NewResolution : -NewResolution, x0);
   result->SetXAxis(xAxis.get());
   result->SetYAxis(yAxis.get());
   return result.release();
@@ -152,9 +143,9 @@ TMap* TMapTools::Subdivide(TMap* source, int factor) {
   double x0 = 0.0, y0 = 0.0, yn = 0.0;
   ReadAnchor(source, kSubdivideNoAxes, x0, y0, yn);
 
-  std::unique_ptr<TAxis> xEdges = XAxisFrom(cellSize, columns + 1, x0, cellSize, y0);
+  std::unique_ptr<TAxis> xEdges = AxisFrom('X', cellSize, columns + 1, x0, cellSize, y0);
   std::unique_ptr<TAxis> yEdges =
-      YAxisFrom(cellSize, rows + 1, y0, yn > y0 ? cellSize : -cellSize, x0);
+      AxisFrom('Y', cellSize, rows + 1, y0, yn > y0 ? cellSize : -cellSize, x0);
   result->SetXAxisInterval(xEdges.get());
   result->SetYAxisInterval(yEdges.get());
   return result.release();
