@@ -2,20 +2,16 @@
 // an earlier destination) into a fresh directory, runs the built binary and
 // checks its standard output, its silence on standard error, its exit status
 // and the destination's bytes.
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
 
-extern char** environ;
+#include "support/ToolRun.h"
 
 namespace {
 namespace fs = std::filesystem;
@@ -56,42 +52,6 @@ std::string Replace(std::string text, const std::string& from, const std::string
   for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at))
     text.replace(at, from.size(), to), at += to.size();
   return text;
-}
-
-struct RunResult {
-  std::string out;
-  std::string err;
-  int status;
-};
-
-RunResult RunQuillmap(const fs::path& dir, const std::vector<std::string>& args) {
-  const char* binaryDir = std::getenv("QUILLMAP_BINARY_DIR");
-  const std::string binary = std::string(binaryDir ? binaryDir : ".") + "/quillmap";
-  std::vector<char*> argv{const_cast<char*>(binary.c_str())};
-  for (const std::string& arg : args)
-    argv.push_back(const_cast<char*>(arg.c_str()));
-  argv.push_back(nullptr);
-
-  const std::string outPath = (dir / "stdout").string();
-  const std::string errPath = (dir / "stderr").string();
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                   0644);
-  posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                   0644);
-  pid_t pid = 0;
-  const int spawned = posix_spawn(&pid, binary.c_str(), &actions, nullptr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  RunResult run{"", "", -1};
-  if (spawned != 0)
-    return run;
-  int status = 0;
-  waitpid(pid, &status, 0);
-  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-  run.out = ReadFile(outPath);
-  run.err = ReadFile(errPath);
-  return run;
 }
 
 const char* const kUsage = "Usage: quillmap source_file dest_file NewResolution\n";
@@ -252,10 +212,10 @@ TEST_P(QuillmapCliTest, PrintsAndWritesExactly) {
   for (const std::string& arg : c.args)
     args.push_back(expand(arg));
 
-  const RunResult run = RunQuillmap(dir, args);
-  EXPECT_EQ(run.status, 0);
-  EXPECT_EQ(run.out, expand(c.expectedOut));
-  EXPECT_EQ(run.err, "");
+  const ToolRun run = RunTool(args);
+  EXPECT_EQ(run.Status, 0);
+  EXPECT_EQ(run.Out, expand(c.expectedOut));
+  EXPECT_EQ(run.Err, "");
   if (c.expectedDest != nullptr)
     EXPECT_EQ(ReadFile(out), c.expectedDest);
   else if (c.earlierDest != nullptr)
