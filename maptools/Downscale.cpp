@@ -1,6 +1,8 @@
 // TMapTools: building a grid of another cell size over a map's extent.
+#include <sys/resource.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <limits>
 #include <memory>
@@ -31,6 +33,19 @@ double PhysicalMemoryBytes() {
   return static_cast<double>(pages) * static_cast<double>(pageSize);
 }
 
+double LimitBytes(int resource) {
+  rlimit limit{};
+  if (getrlimit(resource, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY)
+    return std::numeric_limits<double>::infinity();
+  return static_cast<double>(limit.rlim_cur);
+}
+
+// The memory the process may use: its address space (ulimit -v) and its data
+// segment (ulimit -d), where they are limited.
+double AllowedBytes() {
+  return std::min(LimitBytes(RLIMIT_AS), LimitBytes(RLIMIT_DATA));
+}
+
 // What a grid of that size holds on the heap: its cells, its rows and the
 // points of its four axes.
 double GridBytes(long columns, long rows) {
@@ -42,12 +57,13 @@ double GridBytes(long columns, long rows) {
 }
 
 // Refuses, before anything is allocated, counts that do not fit a signed
-// 32-bit count or a grid that could not fit in this machine's memory.
+// 32-bit count or a grid that could not fit in this machine's memory or in
+// the address space the process is allowed.
 void RequireGridFits(double columns, double rows, const char* message) {
   if (!FitsCount(columns) || !FitsCount(rows))
     throw message;
   const double bytes = GridBytes(static_cast<long>(columns), static_cast<long>(rows));
-  if (bytes > PhysicalMemoryBytes())
+  if (bytes > std::min(PhysicalMemoryBytes(), AllowedBytes()))
     throw message;
 }
 
