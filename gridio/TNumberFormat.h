@@ -1,7 +1,14 @@
 // TNumberFormat: the text of numbers as a stream in its default state writes
 // them: real numbers in general notation ("%g") with 6 significant digits,
-// whole numbers in decimal, formatted with std::to_chars into a caller's
-// buffer instead of through the stream.
+// whole numbers in decimal, formatted into a caller's buffer instead of
+// through the stream.
+//
+// Six significant digits, the grid body's case, take a short path: the value
+// is scaled into [1e5, 1e6) by an exact power of ten with one rounding, which
+// decides the correctly rounded digits unless the scaled value lies within a
+// hair of a rounding tie. Ties, values near them, zeros, subnormals, very
+// large or small magnitudes, infinities and not-a-number go to std::to_chars,
+// so every double gets exactly the text of "%g".
 //
 // IsDefaultState tells whether a stream would write exactly that text, so
 // that callers use the fast path only where it is byte-identical and the
@@ -26,7 +33,8 @@ public:
   static bool IsDefaultState(const std::ostream& stream);
 
   // "%.<digits>g" of the value at out (no terminator); returns the end.
-  // digits must lie in 1 .. kGeoreferenceDigits.
+  // digits must lie in 1 .. kGeoreferenceDigits. out must have room for
+  // kMaxLength characters: those past the returned end may be overwritten.
   static char* Format(char* out, double value, int digits = kDefaultDigits);
   static char* Format(char* out, long value);
 
@@ -35,6 +43,9 @@ public:
   // exactly the same double, otherwise kGeoreferenceDigits (never fewer than
   // the stream's own).
   static std::streamsize GeoreferencePrecision(double value, std::streamsize precision);
+
+private:
+  static char* FormatGeneral(char* out, double value, int digits);
 };
 
 #endif

@@ -1,5 +1,6 @@
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <limits>
 #include <random>
@@ -21,6 +22,12 @@ std::string Streamed(double value, int digits = 6) {
   stream.precision(digits);
   stream << value;
   return stream.str();
+}
+
+std::string Printed(double value) {
+  char text[64];
+  const int length = std::snprintf(text, sizeof text, "%g", value);
+  return std::string(text, static_cast<std::size_t>(length));
 }
 
 double FromBits(std::uint64_t bits) {
@@ -75,6 +82,41 @@ TEST(TNumberFormatTest, WritesWhatADefaultStreamWrites) {
     ASSERT_EQ(Streamed(raw), Formatted(raw)) << Streamed(raw, 17);
     ASSERT_EQ(Streamed(rounded), Formatted(rounded)) << Streamed(rounded, 17);
     ASSERT_EQ(Streamed(rounded, 12), Formatted(rounded, 12)) << Streamed(rounded, 17);
+  }
+}
+
+// Six digits take their own rounding path; these are the values where it
+// could go wrong: on and around every kind of rounding tie, at the decade
+// edges where the exponent or the notation changes, and far out where the
+// general conversion takes over.
+TEST(TNumberFormatTest, SixDigitsMatchPrintfAtTiesAndEdges) {
+  const double edges[] = {999999.5,    9999995,       99999.95,
+                          0.0001,      0.00009999995, 0.000099999,
+                          123456.5,    123457.5,      1234565,
+                          1234575,     0.1234565,     2.5,
+                          1e-17,       9.99999e-18,   1e27,
+                          9.999995e27, 1e28,          1e-300,
+                          5e-324,      1e300,         1.7976931348623157e308,
+                          1e5,         1e6,           999999.4999999999};
+  for (double value : edges) {
+    for (double v : {value, -value, std::nextafter(value, 0.0), std::nextafter(value, 1e308)})
+      ASSERT_EQ(Printed(v), Formatted(v)) << Streamed(v, 17);
+  }
+
+  std::mt19937_64 random(7);
+  std::uniform_int_distribution<long> sixDigits(100000, 999999);
+  std::uniform_int_distribution<long> hundredths(-200000, 200000);
+  std::uniform_int_distribution<int> decade(-20, 30);
+  for (int i = 0; i < 40000; ++i) {
+    // A seventh digit of 5: a tie in decimal, near one in binary.
+    const double tie = (sixDigits(random) * 10 + 5) * std::pow(10.0, decade(random));
+    for (double v : {tie, std::nextafter(tie, 0.0), std::nextafter(tie, 1e308), -tie})
+      ASSERT_EQ(Printed(v), Formatted(v)) << Streamed(v, 17);
+    // Means of values with two decimals, as a resampled grid holds them.
+    const double a = hundredths(random) / 100.0;
+    const double b = hundredths(random) / 100.0;
+    for (double v : {a, (a + b) / 2, (a + b) / 4, (a + 3 * b) / 4})
+      ASSERT_EQ(Printed(v), Formatted(v)) << Streamed(v, 17);
   }
 }
 
