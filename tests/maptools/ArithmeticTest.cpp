@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "maptools/TMapTools.h"
-#include "support/AlgebraMaps.h"
+#include "support/TestMaps.h"
 
 namespace {
 const double kNaN = std::numeric_limits<double>::quiet_NaN();
@@ -19,7 +19,7 @@ using TwoMapOperation = std::function<TMap*(TMap*, TMap*)>;
 
 // The cells to the bit; where `anyNaN`, any not-a-number matches another.
 void ExpectValues(TMap* map, const std::vector<double>& expected, bool anyNaN = true) {
-  const std::vector<double> actual = AlgebraValues(map);
+  const std::vector<double> actual = MapValues(map);
   ASSERT_EQ(actual.size(), expected.size());
   for (std::size_t k = 0; k < actual.size(); ++k)
     EXPECT_TRUE(SameBits(actual[k], expected[k]) ||
@@ -44,11 +44,11 @@ void ExpectSameMap(TMap* a, TMap* b) {
   ExpectSameOrdinates(a->MbrPtrYAxis, b->MbrPtrYAxis, 'Y');
   ExpectSameOrdinates(a->MbrPtrXAxisInterval, b->MbrPtrXAxisInterval, 'X');
   ExpectSameOrdinates(a->MbrPtrYAxisInterval, b->MbrPtrYAxisInterval, 'Y');
-  ExpectValues(a, AlgebraValues(b), false);
+  ExpectValues(a, MapValues(b), false);
 }
 
 void ExpectMessage(const std::function<TMap*()>& operation, const std::string& message) {
-  const AlgebraOutcome outcome = AlgebraRun(operation);
+  const Outcome outcome = Attempt(operation);
   EXPECT_EQ(outcome.map, nullptr);
   EXPECT_EQ(outcome.message, message);
 }
@@ -115,8 +115,8 @@ void ExpectLikeLiteral(TMap* first, TMap* second, const std::string& context) {
     SCOPED_TRACE(context + " " + c.name);
     if (std::string(c.name) == "Divide" && first->MbrDblResolution > second->MbrDblResolution)
       continue;
-    const AlgebraOutcome fast = AlgebraRun([&] { return c.fast(first, second); });
-    const AlgebraOutcome literal = AlgebraRun([&] { return c.literal(first, second); });
+    const Outcome fast = Attempt([&] { return c.fast(first, second); });
+    const Outcome literal = Attempt([&] { return c.literal(first, second); });
     EXPECT_EQ(fast.message, literal.message);
     ASSERT_EQ(fast.map == nullptr, literal.map == nullptr);
     if (fast.map)
@@ -144,8 +144,8 @@ struct Layout {
 };
 
 std::unique_ptr<TMap> RandomMap(std::mt19937& random, const Layout& layout) {
-  return AlgebraMap(layout.columns, layout.rows, layout.cell, layout.west, layout.south,
-                    RandomValues(random, layout.columns * layout.rows));
+  return MakeMap(layout.columns, layout.rows, layout.cell, layout.west, layout.south,
+                 RandomValues(random, layout.columns * layout.rows));
 }
 
 // Replaces an edge axis of the map by one of `count` edges, as a damaged map
@@ -204,7 +204,7 @@ TEST(ArithmeticScalar, MultiplyTestsAgainstMinus9999AndDivideAgainstTheSourcesNo
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    std::unique_ptr<TMap> source = AlgebraMap(3, 2, 10.0, 100.0, 200.0, values, c.noData);
+    std::unique_ptr<TMap> source = MakeMap(3, 2, 10.0, 100.0, 200.0, values, c.noData);
     std::unique_ptr<TMap> result(c.operation(source.get()));
     ExpectValues(result.get(), c.expected);
     EXPECT_EQ(result->MbrDblNoDataValue, -9999.0);
@@ -217,15 +217,15 @@ TEST(ArithmeticScalar, MultiplyTestsAgainstMinus9999AndDivideAgainstTheSourcesNo
 
 TEST(ArithmeticScalar, SourceIsLeftUnchanged) {
   const std::vector<double> values = {1.0, -9999.0, 3.0, 4.0};
-  std::unique_ptr<TMap> source = AlgebraMap(2, 2, 1.0, 0.0, 0.0, values);
+  std::unique_ptr<TMap> source = MakeMap(2, 2, 1.0, 0.0, 0.0, values);
   std::unique_ptr<TMap> product(TMapTools::Multiply(source.get(), 3.0));
   std::unique_ptr<TMap> quotient(TMapTools::Divide(source.get(), 3.0));
   ExpectValues(source.get(), values);
 }
 
 TEST(ArithmeticTwoMaps, FinerMapIsTheBaseWhicheverComesFirst) {
-  std::unique_ptr<TMap> fine = AlgebraMap(2, 2, 1.0, 0.0, 0.0, {1.0, 2.0, 3.0, 4.0}, -1.0);
-  std::unique_ptr<TMap> coarse = AlgebraMap(1, 1, 2.0, 0.0, 0.0, {10.0}, -2.0);
+  std::unique_ptr<TMap> fine = MakeMap(2, 2, 1.0, 0.0, 0.0, {1.0, 2.0, 3.0, 4.0}, -1.0);
+  std::unique_ptr<TMap> coarse = MakeMap(1, 1, 2.0, 0.0, 0.0, {10.0}, -2.0);
   const std::vector<std::pair<TwoMapOperation, std::vector<double>>> cases = {
       {TMapTools::Add, {11.0, 12.0, 13.0, 14.0}},
       {static_cast<TMap* (*)(TMap*, TMap*)>(TMapTools::Multiply), {10.0, 20.0, 30.0, 40.0}},
@@ -246,15 +246,15 @@ TEST(ArithmeticTwoMaps, FinerMapIsTheBaseWhicheverComesFirst) {
 TEST(ArithmeticTwoMaps, EqualCellSizesTakeTheFirstMapsGrid) {
   // The first map's centres 0.5 and 1.5 lie on the second map's inner edges
   // and belong to the cells east and north of them.
-  std::unique_ptr<TMap> first = AlgebraMap(2, 2, 1.0, 0.0, 0.0, {1.0, 2.0, 3.0, 4.0}, -1.0);
-  std::unique_ptr<TMap> second = AlgebraMap(
+  std::unique_ptr<TMap> first = MakeMap(2, 2, 1.0, 0.0, 0.0, {1.0, 2.0, 3.0, 4.0}, -1.0);
+  std::unique_ptr<TMap> second = MakeMap(
       3, 3, 1.0, -0.5, -0.5, {100.0, 200.0, 300.0, 400.0, 500.0, 600.0, 700.0, 800.0, 900.0}, -2.0);
   std::unique_ptr<TMap> sum(TMapTools::Add(first.get(), second.get()));
   ExpectValues(sum.get(), {201.0, 302.0, 503.0, 604.0});
   EXPECT_EQ(sum->MbrDblNoDataValue, -1.0);
   ExpectSameOrdinates(sum->MbrPtrXAxisInterval, first->MbrPtrXAxisInterval, 'X');
 
-  std::unique_ptr<TMap> elsewhere = AlgebraMap(2, 2, 1.0, 0.6, 0.0, {1.0, 1.0, 1.0, 1.0});
+  std::unique_ptr<TMap> elsewhere = MakeMap(2, 2, 1.0, 0.6, 0.0, {1.0, 1.0, 1.0, 1.0});
   ExpectMessage([&] { return TMapTools::Add(first.get(), elsewhere.get()); }, kOutOfRange);
   std::unique_ptr<TMap> shifted(TMapTools::Add(elsewhere.get(), second.get()));
   EXPECT_EQ(shifted->MbrDblNoDataValue, -9999.0);
@@ -263,23 +263,23 @@ TEST(ArithmeticTwoMaps, EqualCellSizesTakeTheFirstMapsGrid) {
 TEST(ArithmeticTwoMaps, NoDataOfEitherOperandWritesTheBasesNoData) {
   // Base (finer, passed second) no-data -1; other no-data -2. A cell holding
   // the other map's no-data value counts as data in the base, and vice versa.
-  std::unique_ptr<TMap> base = AlgebraMap(4, 1, 1.0, 0.0, 0.0, {-1.0, 5.0, -2.0, 5.0}, -1.0);
-  std::unique_ptr<TMap> other = AlgebraMap(2, 1, 2.0, 0.0, -1.0, {3.0, -2.0}, -2.0);
+  std::unique_ptr<TMap> base = MakeMap(4, 1, 1.0, 0.0, 0.0, {-1.0, 5.0, -2.0, 5.0}, -1.0);
+  std::unique_ptr<TMap> other = MakeMap(2, 1, 2.0, 0.0, -1.0, {3.0, -2.0}, -2.0);
   std::unique_ptr<TMap> sum(TMapTools::Add(other.get(), base.get()));
   ExpectValues(sum.get(), {-1.0, 8.0, -1.0, -1.0});
   EXPECT_EQ(sum->MbrDblNoDataValue, -1.0);
   std::unique_ptr<TMap> product(TMapTools::Multiply(other.get(), base.get()));
   ExpectValues(product.get(), {-1.0, 15.0, -1.0, -1.0});
 
-  std::unique_ptr<TMap> otherHoldsBaseNoData = AlgebraMap(1, 1, 4.0, 0.0, -2.0, {-1.0}, -2.0);
+  std::unique_ptr<TMap> otherHoldsBaseNoData = MakeMap(1, 1, 4.0, 0.0, -2.0, {-1.0}, -2.0);
   std::unique_ptr<TMap> shifted(TMapTools::Add(base.get(), otherHoldsBaseNoData.get()));
   ExpectValues(shifted.get(), {-1.0, 4.0, -3.0, 4.0});
 }
 
 TEST(ArithmeticTwoMaps, DivideKeepsTheDividendsGridAndRefusesACoarserDividend) {
-  std::unique_ptr<TMap> fine = AlgebraMap(2, 2, 1.0, 0.0, 0.0, {1.0, -1.0, 0.0, 6.0}, -5.0);
-  std::unique_ptr<TMap> coarse = AlgebraMap(1, 1, 2.0, 0.0, 0.0, {2.0}, -6.0);
-  std::unique_ptr<TMap> zero = AlgebraMap(1, 1, 2.0, 0.0, 0.0, {0.0});
+  std::unique_ptr<TMap> fine = MakeMap(2, 2, 1.0, 0.0, 0.0, {1.0, -1.0, 0.0, 6.0}, -5.0);
+  std::unique_ptr<TMap> coarse = MakeMap(1, 1, 2.0, 0.0, 0.0, {2.0}, -6.0);
+  std::unique_ptr<TMap> zero = MakeMap(1, 1, 2.0, 0.0, 0.0, {0.0});
 
   ExpectMessage([&] { return TMapTools::Divide(coarse.get(), fine.get()); },
                 "Divisor must be of equal of coarser resolution than the dividend in "
@@ -292,8 +292,7 @@ TEST(ArithmeticTwoMaps, DivideKeepsTheDividendsGridAndRefusesACoarserDividend) {
   std::unique_ptr<TMap> byZero(TMapTools::Divide(fine.get(), zero.get()));
   ExpectValues(byZero.get(), {kInf, -kInf, kNaN, kInf});
 
-  std::unique_ptr<TMap> sameSize =
-      AlgebraMap(2, 2, 1.0, 0.0, 0.0, {-5.0, -6.0, 2.0, -9999.0}, -6.0);
+  std::unique_ptr<TMap> sameSize = MakeMap(2, 2, 1.0, 0.0, 0.0, {-5.0, -6.0, 2.0, -9999.0}, -6.0);
   std::unique_ptr<TMap> pairwise(TMapTools::Divide(sameSize.get(), fine.get()));
   ExpectValues(pairwise.get(), {-5.0, -6.0, kInf, -9999.0 / 6.0});
   EXPECT_EQ(pairwise->MbrDblNoDataValue, -6.0);
@@ -307,20 +306,19 @@ TEST(ArithmeticSubtract, DimensionsAreTestedXFirst) {
     long rows;
     const char* message;
   };
-  std::unique_ptr<TMap> minuend = AlgebraMap(3, 4, 1.0, 0.0, 0.0);
+  std::unique_ptr<TMap> minuend = MakeMap(3, 4, 1.0, 0.0, 0.0);
   for (const Case& c : {Case{4, 3, "X dimensions do not match in TMapTools::Subtract"},
                         Case{4, 4, "X dimensions do not match in TMapTools::Subtract"},
                         Case{3, 5, "Y dimensions do not match in TMapTools::Subtract"}}) {
-    std::unique_ptr<TMap> subtrahend = AlgebraMap(c.columns, c.rows, 1.0, 0.0, 0.0);
+    std::unique_ptr<TMap> subtrahend = MakeMap(c.columns, c.rows, 1.0, 0.0, 0.0);
     ExpectMessage([&] { return TMapTools::Subtract(minuend.get(), subtrahend.get()); }, c.message);
   }
 }
 
 TEST(ArithmeticSubtract, PairsCellsByIndexAndWritesTheMinuendsNoData) {
-  std::unique_ptr<TMap> minuend = AlgebraMap(2, 2, 1.0, 0.0, 0.0, {5.0, -1.0, -2.0, 8.0}, -1.0);
+  std::unique_ptr<TMap> minuend = MakeMap(2, 2, 1.0, 0.0, 0.0, {5.0, -1.0, -2.0, 8.0}, -1.0);
   // Elsewhere and of another cell size: only the indices pair the cells.
-  std::unique_ptr<TMap> subtrahend =
-      AlgebraMap(2, 2, 30.0, 500.0, 900.0, {2.0, 1.0, 1.0, -2.0}, -2.0);
+  std::unique_ptr<TMap> subtrahend = MakeMap(2, 2, 30.0, 500.0, 900.0, {2.0, 1.0, 1.0, -2.0}, -2.0);
   std::unique_ptr<TMap> difference(TMapTools::Subtract(minuend.get(), subtrahend.get()));
   ExpectValues(difference.get(), {3.0, -1.0, -3.0, -1.0});
   EXPECT_EQ(difference->MbrDblNoDataValue, -1.0);
@@ -354,8 +352,8 @@ TEST(ArithmeticChecks, MapsWhoseRowsDoNotMatchTheirDimensionsAreRefused) {
   for (const Case& c : cases)
     for (std::size_t d = 0; d < damages.size(); ++d) {
       SCOPED_TRACE(c.message + std::string(", damage ") + std::to_string(d));
-      std::unique_ptr<TMap> sound = AlgebraMap(2, 2, 1.0, 0.0, 0.0, {1.0, 2.0, 3.0, 4.0});
-      std::unique_ptr<TMap> damaged = AlgebraMap(2, 2, 1.0, 0.0, 0.0, {1.0, 2.0, 3.0, 4.0});
+      std::unique_ptr<TMap> sound = MakeMap(2, 2, 1.0, 0.0, 0.0, {1.0, 2.0, 3.0, 4.0});
+      std::unique_ptr<TMap> damaged = MakeMap(2, 2, 1.0, 0.0, 0.0, {1.0, 2.0, 3.0, 4.0});
       damages[d](damaged.get());
       ExpectMessage([&] { return c.operation(damaged.get(), sound.get()); }, c.message);
       if (c.twoMaps)
@@ -365,7 +363,7 @@ TEST(ArithmeticChecks, MapsWhoseRowsDoNotMatchTheirDimensionsAreRefused) {
 
 TEST(ArithmeticChecks, MapsWithoutAxesAreRefusedBeforeAnythingIsBuilt) {
   TMap bare(1.0, 2, 2);
-  std::unique_ptr<TMap> coarse = AlgebraMap(1, 1, 2.0, 0.0, 0.0, {1.0});
+  std::unique_ptr<TMap> coarse = MakeMap(1, 1, 2.0, 0.0, 0.0, {1.0});
   ExpectMessage([&] { return TMapTools::Multiply(&bare, 2.0); },
                 "Map has no axes in TMapTools::Multiply");
   ExpectMessage([&] { return TMapTools::Divide(&bare, 2.0); },
@@ -377,13 +375,13 @@ TEST(ArithmeticChecks, MapsWithoutAxesAreRefusedBeforeAnythingIsBuilt) {
   // The other map is only read through its coordinate lookup, which reports
   // its own missing axes.
   TMap bareCoarse(4.0, 1, 1);
-  std::unique_ptr<TMap> fine = AlgebraMap(2, 2, 1.0, 0.0, 0.0, {1.0, 2.0, 3.0, 4.0});
+  std::unique_ptr<TMap> fine = MakeMap(2, 2, 1.0, 0.0, 0.0, {1.0, 2.0, 3.0, 4.0});
   ExpectMessage([&] { return TMapTools::Add(fine.get(), &bareCoarse); },
                 "Map has no axes in TMap::GetPointVal");
 }
 
 TEST(ArithmeticChecks, AxesOfDifferentCellSizesFailInTheConstructor) {
-  std::unique_ptr<TMap> map = AlgebraMap(2, 2, 1.0, 0.0, 0.0, {1.0, 2.0, 3.0, 4.0});
+  std::unique_ptr<TMap> map = MakeMap(2, 2, 1.0, 0.0, 0.0, {1.0, 2.0, 3.0, 4.0});
   map->MbrPtrYAxis->MbrDblResolution = 2.0;
   const char* message = "Axes resolutions do not match in TMap::TMap";
   ExpectMessage([&] { return TMapTools::Multiply(map.get(), 2.0); }, message);
@@ -468,10 +466,9 @@ TEST(ArithmeticOracle, FirstFailingCellInRowMajorOrderDecidesTheMessage) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    std::unique_ptr<TMap> base = AlgebraMap(4, 3, 1.0, 0.0, 0.0, std::vector<double>(12, 1.0));
-    std::unique_ptr<TMap> other =
-        AlgebraMap(c.otherColumns, c.otherRows, 1.0, 0.0, c.otherSouth,
-                   std::vector<double>(c.otherColumns * c.otherRows, 2.0));
+    std::unique_ptr<TMap> base = MakeMap(4, 3, 1.0, 0.0, 0.0, std::vector<double>(12, 1.0));
+    std::unique_ptr<TMap> other = MakeMap(c.otherColumns, c.otherRows, 1.0, 0.0, c.otherSouth,
+                                          std::vector<double>(c.otherColumns * c.otherRows, 2.0));
     StretchEdges(other.get(), 'X', c.xEdges);
     StretchEdges(other.get(), 'Y', c.yEdges);
     ExpectLikeLiteral(base.get(), other.get(), c.name);

@@ -7,7 +7,7 @@
 
 #include "maptools/TMapTools.h"
 #include "support/LiteralResample.h"
-#include "support/ResampleMaps.h"
+#include "support/TestMaps.h"
 
 namespace {
 using Cells = std::set<std::pair<long, long>>;
@@ -31,7 +31,7 @@ Cells Block(long firstCol, long lastCol, long firstRow, long lastRow) {
 }
 
 TEST(BilinearInterpolateTest, ThreeByThreeAtTheSameCellSizeFillsTheMiddleCell) {
-  auto source = ResampleMap(3, 3, 1.0, 0.0, 0.0, CountingValues(9));
+  auto source = MakeMap(3, 3, 1.0, 0.0, 0.0, CountingValues(9));
   source->MbrDblNoDataValue = -32768.0;
   std::unique_ptr<TMap> result(TMapTools::BilinearInterpolate(source.get(), 1.0));
   EXPECT_EQ(result->MbrDblNoDataValue, -32768.0);
@@ -41,7 +41,7 @@ TEST(BilinearInterpolateTest, ThreeByThreeAtTheSameCellSizeFillsTheMiddleCell) {
 }
 
 TEST(BilinearInterpolateTest, HalvingTheCellSizeLeavesABorderTwoCellsWide) {
-  auto source = ResampleMap(4, 4, 1.0, 0.0, 0.0, CountingValues(16));
+  auto source = MakeMap(4, 4, 1.0, 0.0, 0.0, CountingValues(16));
   std::unique_ptr<TMap> result(TMapTools::BilinearInterpolate(source.get(), 0.5));
   ASSERT_EQ(result->MbrLngXDim, 8);
   ASSERT_EQ(result->MbrLngYDim, 8);
@@ -53,7 +53,7 @@ TEST(BilinearInterpolateTest, HalvingTheCellSizeLeavesABorderTwoCellsWide) {
 }
 
 TEST(BilinearInterpolateTest, DoublingTheCellSizeDropsTheNorthRowAndEastColumn) {
-  auto source = ResampleMap(10, 10, 1.0, 0.0, 0.0, CountingValues(100));
+  auto source = MakeMap(10, 10, 1.0, 0.0, 0.0, CountingValues(100));
   std::unique_ptr<TMap> result(TMapTools::BilinearInterpolate(source.get(), 2.0));
   ASSERT_EQ(result->MbrLngXDim, 5);
   ASSERT_EQ(result->MbrLngYDim, 5);
@@ -65,32 +65,32 @@ TEST(BilinearInterpolateTest, DoublingTheCellSizeDropsTheNorthRowAndEastColumn) 
 // the walk's last y, in the northern row, is above that row's centre and asks
 // for the row beyond it.
 TEST(BilinearInterpolateTest, AnAscendingYAxisRunsPastTheNorthernRow) {
-  auto source = ResampleMap(4, 4, 1.0, 0.0, 0.0, CountingValues(16), true);
+  auto source = MakeMap(4, 4, 1.0, 0.0, 0.0, CountingValues(16), -9999.0, true);
   const char* expected = "LngGetY2 is out of range in TMapTools::BilinearInterpolate";
-  ResampleOutcome fast = Attempt([&] { return TMapTools::BilinearInterpolate(source.get(), 0.5); });
-  ResampleOutcome literal = Attempt([&] { return LiteralBilinearInterpolate(source.get(), 0.5); });
+  Outcome fast = Attempt([&] { return TMapTools::BilinearInterpolate(source.get(), 0.5); });
+  Outcome literal = Attempt([&] { return LiteralBilinearInterpolate(source.get(), 0.5); });
   EXPECT_EQ(fast.message, expected);
   EXPECT_EQ(literal.message, expected);
 }
 
 TEST(BilinearInterpolateTest, ANarrowMapIsLeftEmptyWithoutFailure) {
-  auto source = ResampleMap(2, 6, 1.0, 0.0, 0.0, CountingValues(12));
+  auto source = MakeMap(2, 6, 1.0, 0.0, 0.0, CountingValues(12));
   std::unique_ptr<TMap> result(TMapTools::BilinearInterpolate(source.get(), 0.5));
   EXPECT_EQ(result->MbrLngXDim, 4);
   EXPECT_TRUE(FilledCells(result.get()).empty());
 }
 
 TEST(BilinearInterpolateTest, NoDataCellsAreInterpolatedAsNumbers) {
-  auto source = ResampleMap(3, 3, 1.0, 0.0, 0.0, {1, 2, 3, -9999, 5, 6, 7, 8, 9});
+  auto source = MakeMap(3, 3, 1.0, 0.0, 0.0, {1, 2, 3, -9999, 5, 6, 7, 8, 9});
   std::unique_ptr<TMap> result(TMapTools::BilinearInterpolate(source.get(), 1.0));
   EXPECT_EQ(result->MbrVecValues[1][1], (-9999.0 + 5.0 + 7.0 + 8.0) / 4);
 }
 
 TEST(BilinearInterpolateTest, Failures) {
-  auto fourByFour = ResampleMap(4, 4, 1.0, 0.0, 0.0, CountingValues(16));
-  auto twoRows = ResampleMap(4, 2, 1.0, 0.0, 0.0, CountingValues(8));
-  auto oneRow = ResampleMap(6, 1, 1.0, 0.0, 0.0, CountingValues(6));
-  auto big = ResampleMap(100, 100, 1.0, 0.0, 0.0);
+  auto fourByFour = MakeMap(4, 4, 1.0, 0.0, 0.0, CountingValues(16));
+  auto twoRows = MakeMap(4, 2, 1.0, 0.0, 0.0, CountingValues(8));
+  auto oneRow = MakeMap(6, 1, 1.0, 0.0, 0.0, CountingValues(6));
+  auto big = MakeMap(100, 100, 1.0, 0.0, 0.0);
   TMap bare(1.0, 4, 4);
   const double nan = std::nan("");
   struct {
@@ -109,8 +109,7 @@ TEST(BilinearInterpolateTest, Failures) {
       {big.get(), 0.0001, "Grid dimensions are too large in TMapTools::Downscale"},
   };
   for (const auto& c : cases) {
-    ResampleOutcome outcome =
-        Attempt([&] { return TMapTools::BilinearInterpolate(c.map, c.newCell); });
+    Outcome outcome = Attempt([&] { return TMapTools::BilinearInterpolate(c.map, c.newCell); });
     EXPECT_EQ(outcome.message, c.message) << c.newCell;
     EXPECT_EQ(outcome.map, nullptr);
   }
@@ -138,15 +137,15 @@ TEST(BilinearInterpolateTest, AStepThatDoesNotMoveTheWalkFails) {
   auto source = StallingMap();
   const char* expected =
       "New resolution is too small for the map's coordinates in TMapTools::BilinearInterpolate";
-  ResampleOutcome fast = Attempt([&] { return TMapTools::BilinearInterpolate(source.get(), 1.0); });
-  ResampleOutcome literal = Attempt([&] { return LiteralBilinearInterpolate(source.get(), 1.0); });
+  Outcome fast = Attempt([&] { return TMapTools::BilinearInterpolate(source.get(), 1.0); });
+  Outcome literal = Attempt([&] { return LiteralBilinearInterpolate(source.get(), 1.0); });
   EXPECT_EQ(fast.message, expected);
   EXPECT_EQ(literal.message, expected);
 }
 
 TEST(BilinearInterpolateTest, LeavesTheSourceUnchanged) {
-  auto source = ResampleMap(6, 5, 2.0, 1.0, 1.0, ScatteredValues(30, 7, -9999.0));
-  auto copy = ResampleMap(6, 5, 2.0, 1.0, 1.0, ScatteredValues(30, 7, -9999.0));
+  auto source = MakeMap(6, 5, 2.0, 1.0, 1.0, ScatteredValues(30, 7, -9999.0));
+  auto copy = MakeMap(6, 5, 2.0, 1.0, 1.0, ScatteredValues(30, 7, -9999.0));
   std::unique_ptr<TMap> result(TMapTools::BilinearInterpolate(source.get(), 0.7));
   EXPECT_EQ(MapDifference(copy.get(), source.get()), "");
 }

@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "maptools/TMapTools.h"
-#include "support/ResampleMaps.h"
+#include "support/TestMaps.h"
 
 namespace {
 struct CountCase {
@@ -21,7 +21,7 @@ TEST(DownscaleTest, CountsAreTruncatedAfterRoundingTheQuotient) {
   };
   for (const CountCase& c : cases) {
     SCOPED_TRACE(c.newCell);
-    auto source = ResampleMap(c.columns, c.rows, c.cell, 100.0, 200.0);
+    auto source = MakeMap(c.columns, c.rows, c.cell, 100.0, 200.0);
     std::unique_ptr<TMap> result(TMapTools::Downscale(source.get(), c.newCell));
     EXPECT_EQ(result->MbrLngXDim, c.expectedColumns);
     EXPECT_EQ(result->MbrLngYDim, c.expectedRows);
@@ -34,7 +34,7 @@ TEST(DownscaleTest, CountsAreTruncatedAfterRoundingTheQuotient) {
 TEST(DownscaleTest, AnchorsAtTheFirstEdgesAndKeepsTheYDirection) {
   for (bool ascending : {false, true}) {
     SCOPED_TRACE(ascending);
-    auto source = ResampleMap(10, 10, 1.0, 3.0, 7.0, {}, ascending);
+    auto source = MakeMap(10, 10, 1.0, 3.0, 7.0, {}, -9999.0, ascending);
     std::unique_ptr<TMap> result(TMapTools::Downscale(source.get(), 0.3));
     const double firstY = source->MbrPtrYAxisInterval->GetPoint(0)->y;
     EXPECT_DOUBLE_EQ(result->MbrPtrXAxisInterval->GetPoint(0)->x, 3.0);
@@ -49,7 +49,7 @@ TEST(DownscaleTest, AnchorsAtTheFirstEdgesAndKeepsTheYDirection) {
 }
 
 TEST(DownscaleTest, AtTheSameCellSizeGivesTheSameGeometryAndNoValues) {
-  auto source = ResampleMap(4, 3, 2.0, -10.0, 5.0, CountingValues(12));
+  auto source = MakeMap(4, 3, 2.0, -10.0, 5.0, CountingValues(12));
   source->MbrDblNoDataValue = -1.0;
   std::unique_ptr<TMap> result(TMapTools::Downscale(source.get(), 2.0));
   ASSERT_EQ(result->MbrLngXDim, 4);
@@ -68,31 +68,31 @@ TEST(DownscaleTest, AtTheSameCellSizeGivesTheSameGeometryAndNoValues) {
 }
 
 TEST(DownscaleTest, ACellSizeBeyondTheExtentLeavesNoAxis) {
-  auto source = ResampleMap(4, 8, 1.0, 0.0, 0.0);
+  auto source = MakeMap(4, 8, 1.0, 0.0, 0.0);
   for (double newCell : {4.5, 9.0, 1e300, std::numeric_limits<double>::infinity()}) {
-    ResampleOutcome outcome = Attempt([&] { return TMapTools::Downscale(source.get(), newCell); });
+    Outcome outcome = Attempt([&] { return TMapTools::Downscale(source.get(), newCell); });
     EXPECT_EQ(outcome.message, "Index is out of range in TAxis::GetPoint") << newCell;
   }
 }
 
 TEST(DownscaleTest, RefusesGridsTooLargeBeforeAllocating) {
-  auto source = ResampleMap(100, 100, 1.0, 0.0, 0.0);
+  auto source = MakeMap(100, 100, 1.0, 0.0, 0.0);
   // 1e11 columns do not fit a 32-bit count; 1e6 x 1e6 cells fit the count but
   // not the memory; a not-a-number size gives no count at all.
   for (double newCell : {1e-9, 0.0001, 0.0, std::nan("")}) {
-    ResampleOutcome outcome = Attempt([&] { return TMapTools::Downscale(source.get(), newCell); });
+    Outcome outcome = Attempt([&] { return TMapTools::Downscale(source.get(), newCell); });
     EXPECT_EQ(outcome.message, "Grid dimensions are too large in TMapTools::Downscale") << newCell;
   }
 }
 
 TEST(DownscaleTest, RefusesAMapWithoutAxes) {
   TMap source(1.0, 3, 3);
-  ResampleOutcome outcome = Attempt([&] { return TMapTools::Downscale(&source, 0.5); });
+  Outcome outcome = Attempt([&] { return TMapTools::Downscale(&source, 0.5); });
   EXPECT_EQ(outcome.message, "Map has no axes in TMapTools::Downscale");
 }
 
 TEST(SubdivideTest, SplitsEveryCellAndCopiesItsValue) {
-  auto source = ResampleMap(2, 3, 1.0, 10.0, 20.0, CountingValues(6));
+  auto source = MakeMap(2, 3, 1.0, 10.0, 20.0, CountingValues(6));
   std::unique_ptr<TMap> result(TMapTools::Subdivide(source.get(), 2));
   ASSERT_EQ(result->MbrLngXDim, 4);
   ASSERT_EQ(result->MbrLngYDim, 6);
@@ -107,7 +107,7 @@ TEST(SubdivideTest, SplitsEveryCellAndCopiesItsValue) {
 TEST(SubdivideTest, CoversTheSourceExtentInItsDirection) {
   for (bool ascending : {false, true}) {
     SCOPED_TRACE(ascending);
-    auto source = ResampleMap(3, 4, 0.7, -2.0, 5.0, {}, ascending);
+    auto source = MakeMap(3, 4, 0.7, -2.0, 5.0, {}, -9999.0, ascending);
     std::unique_ptr<TMap> result(TMapTools::Subdivide(source.get(), 3));
     TAxis* edges = result->MbrPtrYAxisInterval;
     ASSERT_EQ(edges->GetSize(), 13);
@@ -119,7 +119,7 @@ TEST(SubdivideTest, CoversTheSourceExtentInItsDirection) {
 }
 
 TEST(SubdivideTest, FactorOneCopiesValuesAndDeclaresDefaultNoData) {
-  auto source = ResampleMap(3, 2, 5.0, 0.0, 0.0, {1.0, -1.0, 3.0, 4.0, -1.0, 6.0});
+  auto source = MakeMap(3, 2, 5.0, 0.0, 0.0, {1.0, -1.0, 3.0, 4.0, -1.0, 6.0});
   source->MbrDblNoDataValue = -1.0;
   std::unique_ptr<TMap> result(TMapTools::Subdivide(source.get(), 1));
   EXPECT_EQ(result->MbrVecValues, source->MbrVecValues);
@@ -131,7 +131,7 @@ TEST(SubdivideTest, FactorOneCopiesValuesAndDeclaresDefaultNoData) {
 }
 
 TEST(SubdivideTest, Refusals) {
-  auto source = ResampleMap(100, 100, 1.0, 0.0, 0.0);
+  auto source = MakeMap(100, 100, 1.0, 0.0, 0.0);
   TMap bare(1.0, 2, 2);
   struct {
     TMap* map;
@@ -145,15 +145,15 @@ TEST(SubdivideTest, Refusals) {
       {&bare, 2, "Map has no axes in TMapTools::Subdivide"},
   };
   for (const auto& c : cases) {
-    ResampleOutcome outcome = Attempt([&] { return TMapTools::Subdivide(c.map, c.factor); });
+    Outcome outcome = Attempt([&] { return TMapTools::Subdivide(c.map, c.factor); });
     EXPECT_EQ(outcome.message, c.message) << c.factor;
   }
 }
 
 TEST(SubdivideTest, AMapWithMissingCellsFailsWhereColumnOrderReachesThem) {
-  auto source = ResampleMap(3, 2, 1.0, 0.0, 0.0, CountingValues(6));
+  auto source = MakeMap(3, 2, 1.0, 0.0, 0.0, CountingValues(6));
   source->MbrVecValues[1].pop_back();
-  ResampleOutcome outcome = Attempt([&] { return TMapTools::Subdivide(source.get(), 2); });
+  Outcome outcome = Attempt([&] { return TMapTools::Subdivide(source.get(), 2); });
   EXPECT_EQ(outcome.message, "X-ordinate is out of range in TMap::GetPointVal");
 }
 } // namespace

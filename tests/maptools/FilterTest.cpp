@@ -9,7 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "maptools/TMapTools.h"
-#include "support/AlgebraMaps.h"
+#include "support/TestMaps.h"
 
 namespace {
 const double kNaN = std::numeric_limits<double>::quiet_NaN();
@@ -17,7 +17,7 @@ const double kInf = std::numeric_limits<double>::infinity();
 
 // A one-row map of the values, cell size 2, with the given no-data value.
 std::unique_ptr<TMap> RowMap(const std::vector<double>& values, double noData = -9999.0) {
-  return AlgebraMap(static_cast<long>(values.size()), 1, 2.0, 100.0, 50.0, values, noData);
+  return MakeMap(static_cast<long>(values.size()), 1, 2.0, 100.0, 50.0, values, noData);
 }
 
 void ExpectSameBits(const std::vector<double>& actual, const std::vector<double>& expected) {
@@ -53,8 +53,8 @@ void RunFilterCases(const std::vector<FilterCase>& cases) {
     auto source = RowMap(c.input, -32768.0);
     std::unique_ptr<TMap> result(c.run(source.get()));
     ExpectSourceGeometry(result.get(), source.get());
-    ExpectSameBits(AlgebraValues(result.get()), c.expected);
-    ExpectSameBits(AlgebraValues(source.get()), c.input);
+    ExpectSameBits(MapValues(result.get()), c.expected);
+    ExpectSameBits(MapValues(source.get()), c.input);
   }
 }
 } // namespace
@@ -89,8 +89,8 @@ TEST(TMapToolsThreshold, SeriesGivesOneMapPerMapInOrder) {
   std::vector<TMap*> results = TMapTools::Threshold({first.get(), second.get()}, 5);
   ASSERT_EQ(results.size(), 2u);
   std::unique_ptr<TMap> a(results[0]), b(results[1]);
-  EXPECT_EQ(AlgebraValues(a.get()), (std::vector<double>{0, 5}));
-  EXPECT_EQ(AlgebraValues(b.get()), (std::vector<double>{5, 0, 9}));
+  EXPECT_EQ(MapValues(a.get()), (std::vector<double>{0, 5}));
+  EXPECT_EQ(MapValues(b.get()), (std::vector<double>{5, 0, 9}));
   EXPECT_TRUE(TMapTools::Threshold(std::vector<TMap*>{}, 5).empty());
 }
 
@@ -119,14 +119,14 @@ TEST(TMapToolsReplaceValue, CellsMappedThroughTheTable) {
 }
 
 TEST(TMapToolsMask, SecondMapValuesOnTheFirstMapGeometry) {
-  auto geometry = AlgebraMap(2, 2, 5.0, 10.0, 20.0, {kNaN, kNaN, kNaN, kNaN});
-  auto values = AlgebraMap(2, 2, 1.0, 0.0, 0.0, {3, -9999, 3, 4});
+  auto geometry = MakeMap(2, 2, 5.0, 10.0, 20.0, {kNaN, kNaN, kNaN, kNaN});
+  auto values = MakeMap(2, 2, 1.0, 0.0, 0.0, {3, -9999, 3, 4});
   std::unique_ptr<TMap> masked(TMapTools::Mask(geometry.get(), values.get(), 3, 0));
   ExpectSourceGeometry(masked.get(), geometry.get());
-  EXPECT_EQ(AlgebraValues(masked.get()), (std::vector<double>{0, -9999, 0, 4}));
+  EXPECT_EQ(MapValues(masked.get()), (std::vector<double>{0, -9999, 0, 4}));
 
   std::unique_ptr<TMap> copy(TMapTools::Mask(geometry.get(), values.get(), 99, 0));
-  EXPECT_EQ(AlgebraValues(copy.get()), AlgebraValues(values.get()));
+  EXPECT_EQ(MapValues(copy.get()), MapValues(values.get()));
   EXPECT_EQ(copy->MbrDblNoDataValue, -9999.0);
 }
 
@@ -139,11 +139,10 @@ TEST(TMapToolsMask, DimensionsComparedColumnsFirst) {
       {3, 3, "X dimensions do not match in TMapTools::Mask"},
       {2, 3, "Y dimensions do not match in TMapTools::Mask"},
   };
-  auto first = AlgebraMap(2, 2, 1.0, 0.0, 0.0);
+  auto first = MakeMap(2, 2, 1.0, 0.0, 0.0);
   for (const Case& c : cases) {
-    auto second = AlgebraMap(c.columns, c.rows, 1.0, 0.0, 0.0);
-    AlgebraOutcome outcome =
-        AlgebraRun([&] { return TMapTools::Mask(first.get(), second.get(), 0, 0); });
+    auto second = MakeMap(c.columns, c.rows, 1.0, 0.0, 0.0);
+    Outcome outcome = Attempt([&] { return TMapTools::Mask(first.get(), second.get(), 0, 0); });
     EXPECT_EQ(outcome.message, c.message);
     EXPECT_EQ(outcome.map, nullptr);
   }
@@ -163,12 +162,12 @@ TEST(TMapToolsRoundContents, HalvesUpForPositiveTruncationForNegative) {
 }
 
 TEST(TMapToolsCountValues, OrderedCountsAddUpToTheCells) {
-  auto map = AlgebraMap(2, 2, 1.0, 0.0, 0.0, {1, 1, 2, -9999});
+  auto map = MakeMap(2, 2, 1.0, 0.0, 0.0, {1, 1, 2, -9999});
   const std::map<double, long> counts = TMapTools::CountValues(map.get());
   EXPECT_EQ(counts, (std::map<double, long>{{-9999, 1}, {1, 2}, {2, 1}}));
   EXPECT_EQ(counts.begin()->first, -9999.0);
 
-  auto mixed = AlgebraMap(4, 3, 1.0, 0.0, 0.0, {5, 5, 5, 3, 3, 5, 0, -1, 5, 0.5, 3, 3});
+  auto mixed = MakeMap(4, 3, 1.0, 0.0, 0.0, {5, 5, 5, 3, 3, 5, 0, -1, 5, 0.5, 3, 3});
   long total = 0;
   for (const auto& entry : TMapTools::CountValues(mixed.get()))
     total += entry.second;
@@ -180,13 +179,13 @@ TEST(TMapToolsCountValues, OrderedCountsAddUpToTheCells) {
 }
 
 TEST(TMapToolsCountValues, NotANumberCellsAreNotKeys) {
-  auto map = AlgebraMap(2, 2, 1.0, 0.0, 0.0, {kNaN, 1, kNaN, 2});
+  auto map = MakeMap(2, 2, 1.0, 0.0, 0.0, {kNaN, 1, kNaN, 2});
   const std::map<double, long> counts = TMapTools::CountValues(map.get());
   EXPECT_EQ(counts, (std::map<double, long>{{1, 1}, {2, 1}}));
 }
 
 TEST(TMapToolsCountValues, OneValueCountsOnlyStoredCells) {
-  auto map = AlgebraMap(3, 3, 1.0, 0.0, 0.0, {7, 7, 1, 7, 7, 7, 7, 2, 7});
+  auto map = MakeMap(3, 3, 1.0, 0.0, 0.0, {7, 7, 1, 7, 7, 7, 7, 2, 7});
   EXPECT_EQ(TMapTools::CountValues(map.get(), 7), 7);
   EXPECT_EQ(TMapTools::CountValues(map.get(), 3), 0);
   EXPECT_EQ(TMapTools::CountValues(map.get(), kNaN), 0);
@@ -196,7 +195,7 @@ TEST(TMapToolsCountValues, OneValueCountsOnlyStoredCells) {
   map->MbrLngXDim = 1;
   EXPECT_EQ(TMapTools::CountValues(map.get(), 7), 2);
 
-  auto nan = AlgebraMap(2, 1, 1.0, 0.0, 0.0, {kNaN, kNaN});
+  auto nan = MakeMap(2, 1, 1.0, 0.0, 0.0, {kNaN, kNaN});
   EXPECT_EQ(TMapTools::CountValues(nan.get(), kNaN), 0);
   TMap empty(1.0);
   EXPECT_EQ(TMapTools::CountValues(&empty, -9999), 0);
@@ -215,25 +214,25 @@ TEST(TMapToolsFilters, RefuseMapsWithoutAxesOrWithShortRows) {
   };
   for (const Case& c : cases) {
     TMap bare(1.0, 2, 2);
-    EXPECT_EQ(AlgebraRun([&] { return c.run(&bare); }).message,
+    EXPECT_EQ(Attempt([&] { return c.run(&bare); }).message,
               std::string("Map has no axes in TMapTools::") + c.operation);
 
-    auto ragged = AlgebraMap(3, 2, 1.0, 0.0, 0.0, {1, 2, 3, 4, 5, 6});
+    auto ragged = MakeMap(3, 2, 1.0, 0.0, 0.0, {1, 2, 3, 4, 5, 6});
     ragged->MbrVecValues[1].resize(2);
-    AlgebraOutcome outcome = AlgebraRun([&] { return c.run(ragged.get()); });
+    Outcome outcome = Attempt([&] { return c.run(ragged.get()); });
     EXPECT_EQ(outcome.message, "X-ordinate is out of range in TMap::GetPointVal") << c.operation;
     EXPECT_EQ(outcome.map, nullptr);
   }
-  auto ragged = AlgebraMap(3, 2, 1.0, 0.0, 0.0, {1, 2, 3, 4, 5, 6});
+  auto ragged = MakeMap(3, 2, 1.0, 0.0, 0.0, {1, 2, 3, 4, 5, 6});
   ragged->MbrVecValues.pop_back();
-  EXPECT_EQ(AlgebraRun([&] { return TMapTools::Threshold(ragged.get(), 0); }).message,
+  EXPECT_EQ(Attempt([&] { return TMapTools::Threshold(ragged.get(), 0); }).message,
             "Y-ordinate is out of range in TMap::GetPointVal");
 }
 
 TEST(TMapToolsFilters, ResultsDoNotShareTheSourceAxes) {
-  auto source = AlgebraMap(2, 3, 0.5, -3.0, 7.0, {1, 2, 3, 4, 5, 6}, -1.0);
+  auto source = MakeMap(2, 3, 0.5, -3.0, 7.0, {1, 2, 3, 4, 5, 6}, -1.0);
   std::unique_ptr<TMap> result(TMapTools::Threshold(source.get(), 0));
   source.reset();
   EXPECT_EQ(result->MbrPtrXAxisInterval->GetPoint(0)->x, -3.0);
-  EXPECT_EQ(AlgebraValues(result.get()), (std::vector<double>{1, 2, 3, 4, 5, 6}));
+  EXPECT_EQ(MapValues(result.get()), (std::vector<double>{1, 2, 3, 4, 5, 6}));
 }

@@ -9,7 +9,7 @@
 
 #include "maptools/TMapTools.h"
 #include "numeric/TVectorTools.h"
-#include "support/AlgebraMaps.h"
+#include "support/TestMaps.h"
 
 namespace {
 const double kNaN = std::numeric_limits<double>::quiet_NaN();
@@ -90,8 +90,8 @@ void ExpectSameOutcome(const Outcome& got, const Outcome& expected) {
     EXPECT_EQ(a->MbrDblNoDataValue, b->MbrDblNoDataValue);
     ExpectSameAxis(a->MbrPtrXAxis, b->MbrPtrXAxis);
     ExpectSameAxis(a->MbrPtrYAxis, b->MbrPtrYAxis);
-    const std::vector<double> va = AlgebraValues(a);
-    const std::vector<double> vb = AlgebraValues(b);
+    const std::vector<double> va = MapValues(a);
+    const std::vector<double> vb = MapValues(b);
     ASSERT_EQ(va.size(), vb.size());
     for (std::size_t c = 0; c < va.size(); ++c)
       ASSERT_TRUE(SameBits(va[c], vb[c]))
@@ -120,7 +120,7 @@ TMaps ThreeMaps(const std::vector<std::vector<double>>& cells) {
     std::vector<double> values;
     for (const auto& cell : cells)
       values.push_back(cell[m]);
-    maps.push_back(AlgebraMap(3, 3, 10.0, 0.0, 0.0, values));
+    maps.push_back(MakeMap(3, 3, 10.0, 0.0, 0.0, values));
   }
   return maps;
 }
@@ -140,7 +140,7 @@ TEST(ValueGradients, FitsTheSlopeOfEachCellOverTheWindow) {
   const Outcome outcome = Gradients([&] { return TMapTools::ValueGradients(Pointers(maps), 2); });
   ASSERT_EQ(outcome.message, "");
   ASSERT_EQ(outcome.maps.size(), 1u);
-  const std::vector<double> values = AlgebraValues(outcome.maps[0].get());
+  const std::vector<double> values = MapValues(outcome.maps[0].get());
   EXPECT_EQ(values[0], 1.0);
   EXPECT_EQ(values[1], -1.0);
   EXPECT_EQ(values[2], 0.0);
@@ -172,11 +172,11 @@ TEST(ValueGradients, WindowSizes) {
 
 TEST(ValueGradients, AWindowOfZeroFailsAtTheFirstNonzeroCell) {
   TMaps maps;
-  maps.push_back(AlgebraMap(2, 2, 1.0, 0.0, 0.0, {0, 0, 0, 0}));
-  maps.push_back(AlgebraMap(2, 2, 1.0, 0.0, 0.0, {0, 0, 0, 0}));
+  maps.push_back(MakeMap(2, 2, 1.0, 0.0, 0.0, {0, 0, 0, 0}));
+  maps.push_back(MakeMap(2, 2, 1.0, 0.0, 0.0, {0, 0, 0, 0}));
   const Outcome zeros = Gradients([&] { return TMapTools::ValueGradients(Pointers(maps), 0); });
   ASSERT_EQ(zeros.maps.size(), 2u);
-  EXPECT_EQ(AlgebraValues(zeros.maps[1].get()), std::vector<double>(4, -9999.0));
+  EXPECT_EQ(MapValues(zeros.maps[1].get()), std::vector<double>(4, -9999.0));
   // The map built for the all-zero first map is released when the second fails.
   maps[1]->SetPoint(1, 1, 3.0);
   EXPECT_EQ(Gradients([&] { return TMapTools::ValueGradients(Pointers(maps), 0); }).message,
@@ -186,9 +186,9 @@ TEST(ValueGradients, AWindowOfZeroFailsAtTheFirstNonzeroCell) {
 
 TEST(ValueGradients, RefusesSeriesItCannotRead) {
   TMaps maps;
-  maps.push_back(AlgebraMap(3, 2, 1.0, 0.0, 0.0, {1, 2, 3, 4, 5, 6}));
-  maps.push_back(AlgebraMap(2, 2, 1.0, 0.0, 0.0, {1, 2, 3, 4}));
-  maps.push_back(AlgebraMap(3, 3, 1.0, 0.0, 0.0));
+  maps.push_back(MakeMap(3, 2, 1.0, 0.0, 0.0, {1, 2, 3, 4, 5, 6}));
+  maps.push_back(MakeMap(2, 2, 1.0, 0.0, 0.0, {1, 2, 3, 4}));
+  maps.push_back(MakeMap(3, 3, 1.0, 0.0, 0.0));
   const char* dimensions = "Map dimensions do not match in TMapTools::ValueGradients";
   EXPECT_EQ(Gradients([&] {
               return TMapTools::ValueGradients({maps[0].get(), maps[1].get()}, 1);
@@ -200,7 +200,7 @@ TEST(ValueGradients, RefusesSeriesItCannotRead) {
             dimensions);
 
   // Stored rows that disagree with the dimensions are never read.
-  auto ragged = AlgebraMap(3, 2, 1.0, 0.0, 0.0, {1, 2, 3, 4, 5, 6});
+  auto ragged = MakeMap(3, 2, 1.0, 0.0, 0.0, {1, 2, 3, 4, 5, 6});
   ragged->MbrVecValues[1].pop_back();
   EXPECT_EQ(Gradients([&] {
               return TMapTools::ValueGradients({maps[0].get(), ragged.get()}, 1);
@@ -222,9 +222,9 @@ TEST(ValueGradients, RefusesSeriesItCannotRead) {
 
 TEST(ValueGradients, ResultsLieOnTheFirstMapsGrid) {
   TMaps maps;
-  maps.push_back(AlgebraMap(2, 2, 10.0, 100.0, 200.0, {1, 2, 3, 4}));
-  maps.push_back(AlgebraMap(2, 2, 5.0, -7.0, 3.0, {2, 4, 6, 8}));
-  maps.push_back(AlgebraMap(2, 2, 1.0, 0.0, 0.0, {3, 6, 9, 12}));
+  maps.push_back(MakeMap(2, 2, 10.0, 100.0, 200.0, {1, 2, 3, 4}));
+  maps.push_back(MakeMap(2, 2, 5.0, -7.0, 3.0, {2, 4, 6, 8}));
+  maps.push_back(MakeMap(2, 2, 1.0, 0.0, 0.0, {3, 6, 9, 12}));
   const Outcome outcome = Gradients([&] { return TMapTools::ValueGradients(Pointers(maps), 1); });
   ASSERT_EQ(outcome.maps.size(), 2u);
   for (const auto& map : outcome.maps) {
@@ -232,7 +232,7 @@ TEST(ValueGradients, ResultsLieOnTheFirstMapsGrid) {
     ExpectSameAxis(map->MbrPtrXAxis, maps[0]->MbrPtrXAxis);
     ExpectSameAxis(map->MbrPtrYAxis, maps[0]->MbrPtrYAxis);
   }
-  EXPECT_EQ(AlgebraValues(outcome.maps[1].get()), (std::vector<double>{1, 2, 3, 4}));
+  EXPECT_EQ(MapValues(outcome.maps[1].get()), (std::vector<double>{1, 2, 3, 4}));
 }
 
 TEST(ValueGradients, AgreesWithTheStepByStepFitOnMixedSeries) {
@@ -250,7 +250,7 @@ TEST(ValueGradients, AgreesWithTheStepByStepFitOnMixedSeries) {
                        : kind == 5 ? kNaN
                                    : std::ldexp(pick(random) - 4.5, pick(random) - 5));
     }
-    maps.push_back(AlgebraMap(7, 5, 0.5, 1.0, 2.0, values, mapNoData));
+    maps.push_back(MakeMap(7, 5, 0.5, 1.0, 2.0, values, mapNoData));
   }
   for (int window = 0; window <= 6; ++window)
     ExpectAsLiteral(Pointers(maps), window);
@@ -261,7 +261,7 @@ TEST(ValueGradients, AgreesWithTheStepByStepFitWhenTheAxesDisagreeWithTheRows) {
   // fewer than the maps hold.
   TMaps maps;
   for (int m = 0; m < 3; ++m) {
-    maps.push_back(AlgebraMap(2, 2, 1.0, 0.0, 0.0, {1.0 + m, 2, 3, 4.0 * m}));
+    maps.push_back(MakeMap(2, 2, 1.0, 0.0, 0.0, {1.0 + m, 2, 3, 4.0 * m}));
     maps.back()->AddRow({0, 0});
   }
   ExpectAsLiteral(Pointers(maps), 1);

@@ -9,7 +9,7 @@
 
 #include "maptools/TBilinearWalk.h"
 #include "maptools/TMapTools.h"
-#include "support/ResampleMaps.h"
+#include "support/TestMaps.h"
 
 namespace {
 long gAllocations = 0;
@@ -33,7 +33,7 @@ namespace {
 TEST(ResampleAllocationTest, AllocationsGrowWithTheEdgesNotTheCells) {
   for (double newCell : {0.5, 2.0, 0.3}) {
     SCOPED_TRACE(newCell);
-    auto source = ResampleMap(150, 120, 1.0, 1000.0, 2000.0, ScatteredValues(150 * 120, 9, -1.0));
+    auto source = MakeMap(150, 120, 1.0, 1000.0, 2000.0, ScatteredValues(150 * 120, 9, -1.0));
     std::unique_ptr<TMap> grid(TMapTools::Downscale(source.get(), newCell));
     const long points = TBilinearWalk(source.get(), grid.get(), newCell).PointCount();
     const long edges = grid->MbrLngXDim + grid->MbrLngYDim;

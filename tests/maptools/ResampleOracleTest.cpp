@@ -7,7 +7,7 @@
 
 #include "maptools/TMapTools.h"
 #include "support/LiteralResample.h"
-#include "support/ResampleMaps.h"
+#include "support/TestMaps.h"
 
 namespace {
 struct Tally {
@@ -16,8 +16,8 @@ struct Tally {
 };
 
 void Compare(TMap* source, double newCell, const std::string& label, Tally& tally) {
-  ResampleOutcome literal = Attempt([&] { return LiteralBilinearInterpolate(source, newCell); });
-  ResampleOutcome fast = Attempt([&] { return TMapTools::BilinearInterpolate(source, newCell); });
+  Outcome literal = Attempt([&] { return LiteralBilinearInterpolate(source, newCell); });
+  Outcome fast = Attempt([&] { return TMapTools::BilinearInterpolate(source, newCell); });
   ASSERT_EQ(fast.message, literal.message) << label;
   if (literal.map) {
     ASSERT_NE(fast.map, nullptr) << label;
@@ -40,8 +40,9 @@ TEST(ResampleOracleTest, GeneratedMapsGiveTheSameBitsOrTheSameMessage) {
     for (double cell : cells)
       for (const auto& corner : corners)
         for (bool ascending : {false, true}) {
-          auto source = ResampleMap(size[0], size[1], cell, corner[0], corner[1],
-                                    ScatteredValues(size[0] * size[1], ++seed, -9999.0), ascending);
+          auto source =
+              MakeMap(size[0], size[1], cell, corner[0], corner[1],
+                      ScatteredValues(size[0] * size[1], ++seed, -9999.0), -9999.0, ascending);
           for (double ratio : ratios) {
             std::ostringstream label;
             label << size[0] << "x" << size[1] << " cell " << cell << " at (" << corner[0] << ", "
@@ -59,13 +60,13 @@ TEST(ResampleOracleTest, GeneratedMapsGiveTheSameBitsOrTheSameMessage) {
 // the walk goes point by point and must still match.
 TEST(ResampleOracleTest, IrregularMapsGiveTheSameBitsOrTheSameMessage) {
   Tally tally;
-  auto repeatedEdge = ResampleMap(8, 8, 1.0, 0.0, 0.0, ScatteredValues(64, 3, -9999.0));
+  auto repeatedEdge = MakeMap(8, 8, 1.0, 0.0, 0.0, ScatteredValues(64, 3, -9999.0));
   repeatedEdge->MbrPtrXAxisInterval->GetPoint(5)->x = 4.0;
-  auto zigzag = ResampleMap(8, 8, 1.0, 0.0, 0.0, ScatteredValues(64, 4, -9999.0));
+  auto zigzag = MakeMap(8, 8, 1.0, 0.0, 0.0, ScatteredValues(64, 4, -9999.0));
   zigzag->MbrPtrYAxisInterval->GetPoint(3)->y = 6.5;
-  auto shortRow = ResampleMap(8, 8, 1.0, 0.0, 0.0, ScatteredValues(64, 5, -9999.0));
+  auto shortRow = MakeMap(8, 8, 1.0, 0.0, 0.0, ScatteredValues(64, 5, -9999.0));
   shortRow->MbrVecValues[4].resize(3);
-  auto longRow = ResampleMap(8, 8, 1.0, 0.0, 0.0, ScatteredValues(64, 6, -9999.0));
+  auto longRow = MakeMap(8, 8, 1.0, 0.0, 0.0, ScatteredValues(64, 6, -9999.0));
   longRow->MbrVecValues[2].push_back(1.0);
   for (TMap* map : {repeatedEdge.get(), zigzag.get(), shortRow.get(), longRow.get()})
     for (double newCell : {0.5, 1.0, 1.5})

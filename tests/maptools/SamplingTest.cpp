@@ -9,7 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "maptools/TMapTools.h"
-#include "support/AlgebraMaps.h"
+#include "support/TestMaps.h"
 
 namespace {
 const double kNaN = std::numeric_limits<double>::quiet_NaN();
@@ -39,7 +39,7 @@ void DeletePoints(std::map<double, TMapPoint*>& table) {
 
 // 3 x 2 cells of 10, south-west corner (0, 0); rows 1 2 3 / 4 5 6 from north.
 std::unique_ptr<TMap> SmallMap() {
-  return AlgebraMap(3, 2, 10.0, 0.0, 0.0, {1, 2, 3, 4, 5, 6});
+  return MakeMap(3, 2, 10.0, 0.0, 0.0, {1, 2, 3, 4, 5, 6});
 }
 
 TEST(FetchMapValues, SamplesTheCellHoldingEachPoint) {
@@ -83,7 +83,7 @@ TEST(FetchMapValues, ManyPointsGiveWhatTheMapsOwnLookupGives) {
   std::vector<double> values;
   for (int i = 0; i < 50 * 40; ++i)
     values.push_back(i);
-  auto map = AlgebraMap(50, 40, 0.1, -2.0, 3.0, values);
+  auto map = MakeMap(50, 40, 0.1, -2.0, 3.0, values);
   std::mt19937 random(7);
   std::uniform_int_distribution<long> column(0, 50);
   std::uniform_int_distribution<long> row(0, 40);
@@ -112,7 +112,7 @@ TEST(FetchMapValues, ManyPointsGiveWhatTheMapsOwnLookupGives) {
 
 TEST(FetchMapValues, SeriesPairsTablesWithMapsByPosition) {
   auto first = SmallMap();
-  auto second = AlgebraMap(3, 2, 10.0, 0.0, 0.0, {10, 20, 30, 40, 50, 60});
+  auto second = MakeMap(3, 2, 10.0, 0.0, 0.0, {10, 20, 30, 40, 50, 60});
   OwnedPoints owned;
   std::vector<std::map<double, TMapPoint*>> tables{
       {{1, owned.Add(5, 15)}}, {{2, owned.Add(25, 5)}}, {{3, owned.Add(99, 99)}}};
@@ -151,34 +151,34 @@ void ExpectFirsts(std::map<double, TMapPoint*> firsts, const std::vector<FirstPo
 
 TEST(GetFirstValues, RecordsTheFirstCellOfEachValueColumnByColumn) {
   // One column of four cells centred at y 35, 25, 15, 5.
-  auto column = AlgebraMap(1, 4, 10.0, 0.0, 0.0, {-9999, 5, -9999, 5});
+  auto column = MakeMap(1, 4, 10.0, 0.0, 0.0, {-9999, 5, -9999, 5});
   ExpectFirsts(TMapTools::GetFirstValues(column.get(), {}), {{-9999, 5, 15}, {5, 5, 25}});
   // Columns are the outer loop: 4 is first met in column 0, row 1.
-  auto square = AlgebraMap(2, 2, 10.0, 0.0, 0.0, {3, 4, 4, 3});
+  auto square = MakeMap(2, 2, 10.0, 0.0, 0.0, {3, 4, 4, 3});
   ExpectFirsts(TMapTools::GetFirstValues(square.get(), {}), {{3, 5, 15}, {4, 5, 5}});
   // The previous value carries from the end of column 0 into column 1, so the
   // no-data cell at the top of column 1 follows an 8 and is recorded.
-  auto carried = AlgebraMap(2, 2, 10.0, 0.0, 0.0, {8, -9999, 8, 5});
+  auto carried = MakeMap(2, 2, 10.0, 0.0, 0.0, {8, -9999, 8, 5});
   ExpectFirsts(TMapTools::GetFirstValues(carried.get(), {}),
                {{8, 5, 15}, {-9999, 15, 15}, {5, 15, 5}});
 }
 
 TEST(GetFirstValues, ExclusionsNoDataAndNotANumber) {
-  auto blank = AlgebraMap(3, 2, 10.0, 0.0, 0.0);
+  auto blank = MakeMap(3, 2, 10.0, 0.0, 0.0);
   ExpectFirsts(TMapTools::GetFirstValues(blank.get(), {}), {});
   auto map = SmallMap();
   ExpectFirsts(TMapTools::GetFirstValues(map.get(), {6, 5, 4, 3, 2, 1}), {});
   ExpectFirsts(TMapTools::GetFirstValues(map.get(), {2, kNaN, 5, 4, 6}), {{1, 5, 15}, {3, 25, 15}});
-  auto zeros = AlgebraMap(2, 1, 10.0, 0.0, 0.0, {0, 1});
+  auto zeros = MakeMap(2, 1, 10.0, 0.0, 0.0, {0, 1});
   ExpectFirsts(TMapTools::GetFirstValues(zeros.get(), {-0.0}), {{1, 15, 5}});
   // A not-a-number cell can be no key; the values around it still are.
-  auto gaps = AlgebraMap(1, 4, 10.0, 0.0, 0.0, {kNaN, 1, kNaN, 2});
+  auto gaps = MakeMap(1, 4, 10.0, 0.0, 0.0, {kNaN, 1, kNaN, 2});
   ExpectFirsts(TMapTools::GetFirstValues(gaps.get(), {}), {{1, 5, 25}, {2, 5, 5}});
 }
 
 TEST(GetFirstValues, SeriesKeepsOneTablePerMapAndReleasesOnFailure) {
   auto first = SmallMap();
-  auto second = AlgebraMap(1, 2, 10.0, 100.0, 0.0, {9, 9});
+  auto second = MakeMap(1, 2, 10.0, 100.0, 0.0, {9, 9});
   std::vector<std::map<double, TMapPoint*>> tables =
       TMapTools::GetFirstValues({first.get(), second.get()}, {1, 2, 3, 4});
   ASSERT_EQ(tables.size(), 2u);
@@ -194,7 +194,7 @@ TEST(GetFirstValues, SeriesKeepsOneTablePerMapAndReleasesOnFailure) {
 }
 
 TEST(FindNonzeroNeighbourVal, TakesTheRightMostColumnHoldingANonzero) {
-  auto map = AlgebraMap(10, 10, 1.0, 0.0, 0.0, std::vector<double>(100, 0.0));
+  auto map = MakeMap(10, 10, 1.0, 0.0, 0.0, std::vector<double>(100, 0.0));
   map->SetPoint(4, 6, 7.0);
   map->SetPoint(6, 4, 9.0);
   map->SetPoint(6, 5, 3.0);
@@ -209,11 +209,11 @@ TEST(FindNonzeroNeighbourVal, TakesTheRightMostColumnHoldingANonzero) {
 }
 
 TEST(FindNonzeroNeighbourVal, CutsTheBlockAtTheEdges) {
-  auto map = AlgebraMap(3, 3, 1.0, 0.0, 0.0, {0, 0, 0, 0, 0, 0, 0, 0, 8});
+  auto map = MakeMap(3, 3, 1.0, 0.0, 0.0, {0, 0, 0, 0, 0, 0, 0, 0, 8});
   EXPECT_EQ(TMapTools::FindNonzeroNeighbourVal(map.get(), 0, 0), 0.0);
   EXPECT_EQ(TMapTools::FindNonzeroNeighbourVal(map.get(), 1, 1), 8.0);
   EXPECT_EQ(TMapTools::FindNonzeroNeighbourVal(map.get(), 2, 2), 8.0);
-  auto one = AlgebraMap(1, 1, 1.0, 0.0, 0.0, {4});
+  auto one = MakeMap(1, 1, 1.0, 0.0, 0.0, {4});
   EXPECT_EQ(TMapTools::FindNonzeroNeighbourVal(one.get(), 0, 0), 4.0);
   one->SetPoint(0, 0, -0.0);
   EXPECT_EQ(TMapTools::FindNonzeroNeighbourVal(one.get(), 0, 0), 0.0);
@@ -230,7 +230,7 @@ TEST(GetValuesVector, ReadsOneCellThroughARunOfMaps) {
   std::vector<std::unique_ptr<TMap>> owned;
   std::vector<TMap*> maps;
   for (int m = 0; m < 4; ++m) {
-    owned.push_back(AlgebraMap(2, 1, 1.0, 0.0, 0.0, {double(m), 10.0 + m}));
+    owned.push_back(MakeMap(2, 1, 1.0, 0.0, 0.0, {double(m), 10.0 + m}));
     maps.push_back(owned.back().get());
   }
   EXPECT_EQ(TMapTools::GetValuesVector(maps, 1, 0, 0, 3), (std::vector<double>{10, 11, 12, 13}));
@@ -263,17 +263,17 @@ TEST(GetValuesOverlay, GroupsValuesByTheKeyMapColumnByColumn) {
   const std::map<double, std::vector<double>> self{{1, {1}}, {2, {2}}, {3, {3}},
                                                    {4, {4}}, {5, {5}}, {6, {6}}};
   EXPECT_EQ(TMapTools::GetValuesOverlay(map.get(), map.get(), {}), self);
-  auto repeated = AlgebraMap(2, 2, 1.0, 0.0, 0.0, {7, 7, 7, -9999});
+  auto repeated = MakeMap(2, 2, 1.0, 0.0, 0.0, {7, 7, 7, -9999});
   const std::map<double, std::vector<double>> repeats{{-9999, {-9999}}, {7, {7, 7, 7}}};
   EXPECT_EQ(TMapTools::GetValuesOverlay(repeated.get(), repeated.get(), {}), repeats);
 
-  auto keys = AlgebraMap(3, 2, 1.0, 0.0, 0.0, {2, 1, 2, 1, kNaN, 0});
+  auto keys = MakeMap(3, 2, 1.0, 0.0, 0.0, {2, 1, 2, 1, kNaN, 0});
   // Column 0 (values 1, 4), then column 1 (2, 5), then column 2 (3, 6).
   const std::map<double, std::vector<double>> grouped{{1, {4, 2}}, {2, {1, 3}}};
   EXPECT_EQ(TMapTools::GetValuesOverlay(map.get(), keys.get(), {0}), grouped);
 
-  auto narrow = AlgebraMap(2, 3, 1.0, 0.0, 0.0);
-  auto short_ = AlgebraMap(3, 1, 1.0, 0.0, 0.0);
+  auto narrow = MakeMap(2, 3, 1.0, 0.0, 0.0);
+  auto short_ = MakeMap(3, 1, 1.0, 0.0, 0.0);
   EXPECT_EQ(MessageOf([&] { TMapTools::GetValuesOverlay(map.get(), narrow.get(), {}); }),
             "Map X-dimensions do not match");
   EXPECT_EQ(MessageOf([&] { TMapTools::GetValuesOverlay(map.get(), short_.get(), {}); }),

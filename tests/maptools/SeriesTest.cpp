@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "maptools/TMapTools.h"
-#include "support/AlgebraMaps.h"
+#include "support/TestMaps.h"
 
 namespace {
 const char* const kSumTooFew = "Must have more than 2 maps to sum in TMapTools::Sum";
@@ -21,7 +21,7 @@ public:
   void Add(std::unique_ptr<TMap> map) { MbrVecMaps.push_back(std::move(map)); }
   // A 3 x 1 map of cell size 1 at the origin.
   void Add(const std::vector<double>& values, double noData = -9999.0) {
-    Add(AlgebraMap(3, 1, 1.0, 0.0, 0.0, values, noData));
+    Add(MakeMap(3, 1, 1.0, 0.0, 0.0, values, noData));
   }
   std::vector<TMap*> Maps() const {
     std::vector<TMap*> maps;
@@ -35,7 +35,7 @@ private:
 };
 
 void ExpectValues(TMap* map, const std::vector<double>& expected) {
-  const std::vector<double> actual = AlgebraValues(map);
+  const std::vector<double> actual = MapValues(map);
   ASSERT_EQ(actual.size(), expected.size());
   for (std::size_t k = 0; k < actual.size(); ++k)
     EXPECT_TRUE(SameBits(actual[k], expected[k]) ||
@@ -44,7 +44,7 @@ void ExpectValues(TMap* map, const std::vector<double>& expected) {
 }
 
 void ExpectMessage(const std::function<TMap*()>& operation, const std::string& message) {
-  const AlgebraOutcome outcome = AlgebraRun(operation);
+  const Outcome outcome = Attempt(operation);
   EXPECT_EQ(outcome.map, nullptr);
   EXPECT_EQ(outcome.message, message);
 }
@@ -101,7 +101,7 @@ TEST(SeriesChecks, FirstMapWhoseCountsDifferDecidesXBeforeY) {
       SCOPED_TRACE(c.name + std::string(", layout ") + std::to_string(k));
       Series series;
       for (const Shape& shape : layouts[k].shapes)
-        series.Add(AlgebraMap(shape.columns, shape.rows, 1.0, 0.0, 0.0));
+        series.Add(MakeMap(shape.columns, shape.rows, 1.0, 0.0, 0.0));
       ExpectMessage([&] { return c.operation(series.Maps()); },
                     layouts[k].columnsDecide ? c.columnsMessage : c.rowsMessage);
     }
@@ -158,8 +158,8 @@ TEST(SeriesSum, AnyNoDataCellWritesTheFirstSuchMapsNoData) {
 
 TEST(SeriesSum, ResultTakesTheFirstMapsGrid) {
   Series series;
-  series.Add(AlgebraMap(2, 1, 5.0, 100.0, 50.0, {1.0, 2.0}));
-  series.Add(AlgebraMap(2, 1, 1.0, 0.0, 0.0, {3.0, 4.0}));
+  series.Add(MakeMap(2, 1, 5.0, 100.0, 50.0, {1.0, 2.0}));
+  series.Add(MakeMap(2, 1, 1.0, 0.0, 0.0, {3.0, 4.0}));
   std::unique_ptr<TMap> sum = Apply(TMapTools::Sum, series);
   ExpectValues(sum.get(), {4.0, 6.0});
   EXPECT_EQ(sum->MbrDblResolution, 5.0);
@@ -188,9 +188,9 @@ TEST(SeriesDataCounts, CountsMapsHoldingData) {
 TEST(SeriesAverage, SumOverCountsWithMinus9999Kept) {
   // The third cell sums to exactly -9999.
   Series wide;
-  wide.Add(AlgebraMap(4, 1, 2.0, 10.0, 20.0, {1.0, 1.0, -9000.0, 4.0}));
-  wide.Add(AlgebraMap(4, 1, 2.0, 10.0, 20.0, {2.0, -9999.0, -999.0, 0.0}));
-  wide.Add(AlgebraMap(4, 1, 2.0, 10.0, 20.0, {6.0, 6.0, 0.0, -1.0}));
+  wide.Add(MakeMap(4, 1, 2.0, 10.0, 20.0, {1.0, 1.0, -9000.0, 4.0}));
+  wide.Add(MakeMap(4, 1, 2.0, 10.0, 20.0, {2.0, -9999.0, -999.0, 0.0}));
+  wide.Add(MakeMap(4, 1, 2.0, 10.0, 20.0, {6.0, 6.0, 0.0, -1.0}));
   std::unique_ptr<TMap> average = Apply(TMapTools::Average, wide);
   ExpectValues(average.get(), {3.0, -9999.0, -9999.0, 1.0});
   EXPECT_EQ(average->MbrDblNoDataValue, -9999.0);
@@ -242,7 +242,7 @@ TEST(SeriesMovingAverage, FailuresPassOutAndReleaseTheAveragesMade) {
   for (int k = 0; k < 3; ++k)
     series.Add({1.0, 2.0, 3.0});
   for (int window : {1, 0, -4})
-    EXPECT_EQ(AlgebraRun([&] {
+    EXPECT_EQ(Attempt([&] {
                 (void)TMapTools::MovingAverage(series.Maps(), window);
                 return static_cast<TMap*>(nullptr);
               }).message,
@@ -250,8 +250,8 @@ TEST(SeriesMovingAverage, FailuresPassOutAndReleaseTheAveragesMade) {
         << "window " << window;
 
   // The third window reaches the map of other counts after two averages.
-  series.Add(AlgebraMap(4, 1, 1.0, 0.0, 0.0));
-  EXPECT_EQ(AlgebraRun([&] {
+  series.Add(MakeMap(4, 1, 1.0, 0.0, 0.0));
+  EXPECT_EQ(Attempt([&] {
               (void)TMapTools::MovingAverage(series.Maps(), 2);
               return static_cast<TMap*>(nullptr);
             }).message,

@@ -6,7 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "maptools/TMapTools.h"
-#include "support/AlgebraMaps.h"
+#include "support/TestMaps.h"
 
 namespace {
 const char* const kOutside = "Ordinate is out of range in TAxis::GetIndex";
@@ -65,7 +65,7 @@ TEST(TMapToolsFindPatchExtent, BlockOfTheCellsHoldingTheValue) {
       {"only cell (0, 0)", {{0, 0}}, {0, 0, 0, 0}},
   };
   for (const Case& c : cases) {
-    auto map = AlgebraMap(5, 5, 1.0, 0.0, 0.0, std::vector<double>(25, 0.0));
+    auto map = MakeMap(5, 5, 1.0, 0.0, 0.0, std::vector<double>(25, 0.0));
     for (const auto& cell : c.cells)
       map->SetPoint(cell.first, cell.second, 7.0);
     Block found{-5, -5, -5, -5};
@@ -75,8 +75,8 @@ TEST(TMapToolsFindPatchExtent, BlockOfTheCellsHoldingTheValue) {
 }
 
 TEST(TMapToolsFindPatchExtent, NotANumberMatchesNothingAndAnEmptyMapGivesZeros) {
-  auto map = AlgebraMap(3, 2, 1.0, 0.0, 0.0,
-                        std::vector<double>(6, std::numeric_limits<double>::quiet_NaN()));
+  auto map = MakeMap(3, 2, 1.0, 0.0, 0.0,
+                     std::vector<double>(6, std::numeric_limits<double>::quiet_NaN()));
   Block found{9, 9, 9, 9};
   TMapTools::FindPatchExtent(map.get(), std::numeric_limits<double>::quiet_NaN(), found.north,
                              found.south, found.west, found.east);
@@ -89,7 +89,7 @@ TEST(TMapToolsFindPatchExtent, NotANumberMatchesNothingAndAnEmptyMapGivesZeros) 
 }
 
 TEST(TMapToolsFindPatchExtent, ShortRowsFailWithoutTouchingTheBlock) {
-  auto map = AlgebraMap(3, 2, 1.0, 0.0, 0.0, Sequence(6));
+  auto map = MakeMap(3, 2, 1.0, 0.0, 0.0, Sequence(6));
   map->MbrVecValues[1].resize(1);
   Block found{9, 9, 9, 9};
   EXPECT_EQ(MessageOf([&] {
@@ -137,13 +137,13 @@ TEST(TMapToolsFillBlock, FailuresInTheirOrderLeaveTheMapUnchanged) {
       {{0, 3, 2, 9}, east},
   };
   for (const Case& c : cases) {
-    auto map = AlgebraMap(6, 4, 1.0, 0.0, 0.0, Sequence(24));
+    auto map = MakeMap(6, 4, 1.0, 0.0, 0.0, Sequence(24));
     const Block& b = c.block;
     EXPECT_EQ(
         MessageOf([&] { TMapTools::FillBlock(map.get(), -1.0, b.north, b.south, b.west, b.east); }),
         c.message)
         << b;
-    EXPECT_EQ(AlgebraValues(map.get()), Sequence(24)) << b;
+    EXPECT_EQ(MapValues(map.get()), Sequence(24)) << b;
   }
 }
 
@@ -157,18 +157,18 @@ TEST(TMapToolsFillBlock, FillsExactlyTheBlock) {
       {{0, 3, 0, 0}, {{0, 0}, {0, 1}, {0, 2}, {0, 3}}},
   };
   for (const Case& c : cases) {
-    auto map = AlgebraMap(6, 4, 1.0, 0.0, 0.0, Sequence(24));
+    auto map = MakeMap(6, 4, 1.0, 0.0, 0.0, Sequence(24));
     const Block& b = c.block;
     TMapTools::FillBlock(map.get(), -1.0, b.north, b.south, b.west, b.east);
     std::vector<double> expected = Sequence(24);
     for (const auto& cell : c.filled)
       expected[cell.second * 6 + cell.first] = -1.0;
-    EXPECT_EQ(AlgebraValues(map.get()), expected) << b;
+    EXPECT_EQ(MapValues(map.get()), expected) << b;
   }
 }
 
 TEST(TMapToolsFillBlock, ColumnsBeyondAShortRowAreRefused) {
-  auto map = AlgebraMap(4, 3, 1.0, 0.0, 0.0, Sequence(12));
+  auto map = MakeMap(4, 3, 1.0, 0.0, 0.0, Sequence(12));
   map->MbrVecValues[1].resize(2);
   EXPECT_EQ(MessageOf([&] { TMapTools::FillBlock(map.get(), -1.0, 0, 2, 1, 3); }),
             "Eastern ordinate is out of range in TMapTools::FillBlock");
@@ -181,7 +181,7 @@ TEST(TMapToolsFillBlock, ColumnsBeyondAShortRowAreRefused) {
 // A 4 x 3 map of cell size 10 over x 0 .. 40 and y 0 .. 30, holding 0 .. 11.
 class TMapToolsExtract : public ::testing::Test {
 protected:
-  std::unique_ptr<TMap> source = AlgebraMap(4, 3, 10.0, 0.0, 0.0, Sequence(12));
+  std::unique_ptr<TMap> source = MakeMap(4, 3, 10.0, 0.0, 0.0, Sequence(12));
 
   std::unique_ptr<TMap> Extract(double x1, double y1, double x2, double y2) {
     TPoint a(x1, y1), b(x2, y2);
@@ -214,16 +214,16 @@ TEST_F(TMapToolsExtract, CornersInAnyOrderAndOnEdges) {
     SCOPED_TRACE(c.name);
     auto result = Extract(c.x1, c.y1, c.x2, c.y2);
     ExpectGeometry(result.get(), c.geometry);
-    EXPECT_EQ(AlgebraValues(result.get()), c.values);
+    EXPECT_EQ(MapValues(result.get()), c.values);
     EXPECT_EQ(result->MbrDblNoDataValue, -9999.0);
   }
 }
 
 TEST_F(TMapToolsExtract, DeclaresMinus9999AndCopiesTheSourceNoDataCells) {
-  source = AlgebraMap(2, 2, 1.0, 0.0, 0.0, {-32768, 1, 2, -32768}, -32768.0);
+  source = MakeMap(2, 2, 1.0, 0.0, 0.0, {-32768, 1, 2, -32768}, -32768.0);
   auto result = Extract(0, 2, 2, 0);
   EXPECT_EQ(result->MbrDblNoDataValue, -9999.0);
-  EXPECT_EQ(AlgebraValues(result.get()), (std::vector<double>{-32768, 1, 2, -32768}));
+  EXPECT_EQ(MapValues(result.get()), (std::vector<double>{-32768, 1, 2, -32768}));
   EXPECT_EQ(source->MbrDblNoDataValue, -32768.0);
 }
 
@@ -242,8 +242,8 @@ TEST_F(TMapToolsExtract, CornerOutsideTheSourceOrNoAxes) {
 }
 
 TEST(TMapToolsInsert, ReplacesExactlyTheCellsUnderTheInsert) {
-  auto destination = AlgebraMap(10, 10, 1.0, 0.0, 0.0, std::vector<double>(100, 0.0), -1.0);
-  auto insert = AlgebraMap(2, 2, 1.0, 3.0, 4.0, {1, 2, 3, 4});
+  auto destination = MakeMap(10, 10, 1.0, 0.0, 0.0, std::vector<double>(100, 0.0), -1.0);
+  auto insert = MakeMap(2, 2, 1.0, 3.0, 4.0, {1, 2, 3, 4});
   TMapTools::Insert(destination.get(), insert.get());
   std::vector<double> expected(100, 0.0);
   // North edge 10: the insert's rows (y 5 .. 6 and 4 .. 5) are rows 4 and 5.
@@ -251,16 +251,16 @@ TEST(TMapToolsInsert, ReplacesExactlyTheCellsUnderTheInsert) {
   expected[4 * 10 + 4] = 2;
   expected[5 * 10 + 3] = 3;
   expected[5 * 10 + 4] = 4;
-  EXPECT_EQ(AlgebraValues(destination.get()), expected);
+  EXPECT_EQ(MapValues(destination.get()), expected);
   EXPECT_EQ(destination->MbrDblNoDataValue, -1.0);
-  EXPECT_EQ(AlgebraValues(insert.get()), (std::vector<double>{1, 2, 3, 4}));
+  EXPECT_EQ(MapValues(insert.get()), (std::vector<double>{1, 2, 3, 4}));
 }
 
 TEST(TMapToolsInsert, CornersOnTheDestinationEdgesAreInside) {
-  auto destination = AlgebraMap(3, 2, 1.0, 0.0, 0.0, std::vector<double>(6, 0.0));
-  auto insert = AlgebraMap(3, 2, 1.0, 0.0, 0.0, Sequence(6));
+  auto destination = MakeMap(3, 2, 1.0, 0.0, 0.0, std::vector<double>(6, 0.0));
+  auto insert = MakeMap(3, 2, 1.0, 0.0, 0.0, Sequence(6));
   TMapTools::Insert(destination.get(), insert.get());
-  EXPECT_EQ(AlgebraValues(destination.get()), Sequence(6));
+  EXPECT_EQ(MapValues(destination.get()), Sequence(6));
 }
 
 TEST(TMapToolsInsert, CornerFailuresLeaveTheDestinationUnchanged) {
@@ -282,25 +282,25 @@ TEST(TMapToolsInsert, CornerFailuresLeaveTheDestinationUnchanged) {
       {"covers the destination", 12, 12, -1.0, -1.0, nw},
   };
   for (const Case& c : cases) {
-    auto destination = AlgebraMap(10, 10, 1.0, 0.0, 0.0, std::vector<double>(100, 0.0));
-    auto insert = AlgebraMap(c.columns, c.rows, 1.0, c.west, c.south,
-                             std::vector<double>(c.columns * c.rows, 5.0));
+    auto destination = MakeMap(10, 10, 1.0, 0.0, 0.0, std::vector<double>(100, 0.0));
+    auto insert = MakeMap(c.columns, c.rows, 1.0, c.west, c.south,
+                          std::vector<double>(c.columns * c.rows, 5.0));
     EXPECT_EQ(MessageOf([&] { TMapTools::Insert(destination.get(), insert.get()); }), c.message)
         << c.name;
-    EXPECT_EQ(AlgebraValues(destination.get()), std::vector<double>(100, 0.0)) << c.name;
+    EXPECT_EQ(MapValues(destination.get()), std::vector<double>(100, 0.0)) << c.name;
   }
 }
 
 TEST(TMapToolsInsert, FinerInsertLeavesTheLastCellWrittenCoarserLeavesGaps) {
-  auto coarse = AlgebraMap(2, 2, 2.0, 0.0, 0.0, std::vector<double>(4, 0.0));
-  auto fine = AlgebraMap(4, 4, 1.0, 0.0, 0.0, Sequence(16));
+  auto coarse = MakeMap(2, 2, 2.0, 0.0, 0.0, std::vector<double>(4, 0.0));
+  auto fine = MakeMap(4, 4, 1.0, 0.0, 0.0, Sequence(16));
   TMapTools::Insert(coarse.get(), fine.get());
   // Rows are written outermost, so the south-east fine cell of each coarse
   // cell is the last one written there.
-  EXPECT_EQ(AlgebraValues(coarse.get()), (std::vector<double>{5, 7, 13, 15}));
+  EXPECT_EQ(MapValues(coarse.get()), (std::vector<double>{5, 7, 13, 15}));
 
-  auto destination = AlgebraMap(4, 4, 1.0, 0.0, 0.0, std::vector<double>(16, 0.0));
-  auto wide = AlgebraMap(2, 2, 2.0, 0.0, 0.0, {1, 2, 3, 4});
+  auto destination = MakeMap(4, 4, 1.0, 0.0, 0.0, std::vector<double>(16, 0.0));
+  auto wide = MakeMap(2, 2, 2.0, 0.0, 0.0, {1, 2, 3, 4});
   TMapTools::Insert(destination.get(), wide.get());
   // The coarse centres (1, 3), (3, 3), (1, 1), (3, 1) lie on inner edges and
   // fall into the cells east and north of them.
@@ -309,17 +309,17 @@ TEST(TMapToolsInsert, FinerInsertLeavesTheLastCellWrittenCoarserLeavesGaps) {
   expected[0 * 4 + 3] = 2;
   expected[2 * 4 + 1] = 3;
   expected[2 * 4 + 3] = 4;
-  EXPECT_EQ(AlgebraValues(destination.get()), expected);
+  EXPECT_EQ(MapValues(destination.get()), expected);
 }
 
 TEST(TMapToolsInsert, MapsWithoutAxesAreRefused) {
-  auto withAxes = AlgebraMap(2, 2, 1.0, 0.0, 0.0, Sequence(4));
+  auto withAxes = MakeMap(2, 2, 1.0, 0.0, 0.0, Sequence(4));
   TMap bare(1.0, 2, 2);
   EXPECT_EQ(MessageOf([&] { TMapTools::Insert(withAxes.get(), &bare); }),
             "Map has no axes in TMapTools::Insert");
   EXPECT_EQ(MessageOf([&] { TMapTools::Insert(&bare, withAxes.get()); }),
             "Map has no axes in TMapTools::Insert");
-  EXPECT_EQ(AlgebraValues(withAxes.get()), Sequence(4));
+  EXPECT_EQ(MapValues(withAxes.get()), Sequence(4));
 }
 
 namespace {
@@ -336,9 +336,8 @@ struct Results {
 
 // Map A is 10 x 10 cells of size 1 over x 0 .. 10, y 0 .. 10, holding 0 .. 99.
 Results Intersect(const IntersectionCase& c) {
-  auto a = AlgebraMap(10, 10, 1.0, 0.0, 0.0, Sequence(100));
-  auto b =
-      AlgebraMap(c.columnsB, c.rowsB, c.cellB, c.westB, c.southB, Sequence(c.columnsB * c.rowsB));
+  auto a = MakeMap(10, 10, 1.0, 0.0, 0.0, Sequence(100));
+  auto b = MakeMap(c.columnsB, c.rowsB, c.cellB, c.westB, c.southB, Sequence(c.columnsB * c.rowsB));
   TMap* first = nullptr;
   TMap* second = nullptr;
   TMapTools::Intersection(a.get(), b.get(), first, second);
@@ -396,8 +395,8 @@ TEST(TMapToolsIntersection, EachResultHoldsItsCellsOverTheCommonArea) {
 TEST(TMapToolsIntersection, ResultsCarryTheValuesOfTheirOwnMap) {
   Results r = Intersect({"", 3, 3, 1.0, 8.0, -1.0, {}, {}});
   // A's columns 8, 9 and rows 8, 9 (y 1 .. 0 .. 2); B's columns 0, 1, rows 0, 1.
-  EXPECT_EQ(AlgebraValues(r.first.get()), (std::vector<double>{88, 89, 98, 99}));
-  EXPECT_EQ(AlgebraValues(r.second.get()), (std::vector<double>{0, 1, 3, 4}));
+  EXPECT_EQ(MapValues(r.first.get()), (std::vector<double>{88, 89, 98, 99}));
+  EXPECT_EQ(MapValues(r.second.get()), (std::vector<double>{0, 1, 3, 4}));
 }
 
 TEST(TMapToolsIntersection, MapsSharingNoAreaAreRefused) {
@@ -409,9 +408,9 @@ TEST(TMapToolsIntersection, MapsSharingNoAreaAreRefused) {
       {"touching corners", 10.0, 10.0}, {"apart", 20.0, 3.0},
       {"below and west", -10.0, -10.0},
   };
-  auto a = AlgebraMap(10, 10, 1.0, 0.0, 0.0);
+  auto a = MakeMap(10, 10, 1.0, 0.0, 0.0);
   for (const Case& c : cases) {
-    auto b = AlgebraMap(10, 10, 1.0, c.west, c.south);
+    auto b = MakeMap(10, 10, 1.0, c.west, c.south);
     TMap* first = a.get();
     TMap* second = b.get();
     EXPECT_EQ(MessageOf([&] { TMapTools::Intersection(a.get(), b.get(), first, second); }),

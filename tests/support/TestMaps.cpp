@@ -1,4 +1,4 @@
-#include "support/ResampleMaps.h"
+#include "support/TestMaps.h"
 
 #include <cstdint>
 #include <cstring>
@@ -26,9 +26,11 @@ std::string AxisDifference(const char* name, TAxis* expected, TAxis* actual) {
 }
 } // namespace
 
-std::unique_ptr<TMap> ResampleMap(long columns, long rows, double cell, double west, double south,
-                                  const std::vector<double>& values, bool yAscending) {
+std::unique_ptr<TMap> MakeMap(long columns, long rows, double cell, double west, double south,
+                              const std::vector<double>& values, double noData, bool yAscending) {
   auto map = std::make_unique<TMap>(cell, columns, rows);
+  map->MbrDblNoDataValue = noData;
+  map->InitValues(noData);
   for (std::size_t k = 0; k < values.size() && columns > 0; ++k)
     map->SetPoint(static_cast<long>(k) % columns, static_cast<long>(k) / columns, values[k]);
 
@@ -44,6 +46,17 @@ std::unique_ptr<TMap> ResampleMap(long columns, long rows, double cell, double w
   map->SetXAxisInterval(&xEdges);
   map->SetYAxisInterval(&yEdges);
   return map;
+}
+
+std::vector<double> MapValues(TMap* map) {
+  std::vector<double> values;
+  for (const std::vector<double>& row : map->MbrVecValues)
+    values.insert(values.end(), row.begin(), row.end());
+  return values;
+}
+
+bool SameBits(double a, double b) {
+  return Bits(a) == Bits(b);
 }
 
 std::vector<double> CountingValues(long count) {
