@@ -31,31 +31,35 @@ struct THeader {
 
 // Each value is read before its keyword is tested, so a value that is not a
 // number is reported by the test of the next keyword (the word keeps the
-// keyword read before).
+// keyword read before). A header word is read up to kLongestWord characters:
+// a longer one fails its keyword test all the same, and an endless input
+// without white space (a device) cannot hold the reader. Only where such a
+// failed read leaves the stream differs from reading the word to its end.
 THeader ReadHeader(TGridTokenizer& in) {
+  const std::size_t kLongestWord = 1 << 20;
   THeader header;
   std::string word;
-  in.ReadWord(word);
+  in.ReadWord(word, kLongestWord);
   in.ReadLong(header.Columns);
   if (word != "ncols")
     throw "File format error: expected to find ncols tag";
-  in.ReadWord(word);
+  in.ReadWord(word, kLongestWord);
   in.ReadLong(header.Rows);
   if (word != "nrows")
     throw "File format error: expectd to find nrows tag";
-  in.ReadWord(word);
+  in.ReadWord(word, kLongestWord);
   in.ReadDouble(header.XLowerLeft);
   if (word != "xllcorner")
     throw "File format error: expected to find xllcorner tag";
-  in.ReadWord(word);
+  in.ReadWord(word, kLongestWord);
   in.ReadDouble(header.YLowerLeft);
   if (word != "yllcorner")
     throw "File format error: expected to find yllcorner tag";
-  in.ReadWord(word);
+  in.ReadWord(word, kLongestWord);
   in.ReadDouble(header.CellSize);
   if (word != "cellsize")
     throw "File format error: expected to find cellsize tag";
-  in.ReadWord(word);
+  in.ReadWord(word, kLongestWord);
   if (word != "NODATA_value" && word != "nodata_value")
     throw "File format error: expected to find NODATA_value tag";
   in.ReadDouble(header.NoData);

@@ -311,7 +311,7 @@ const char* Scan(int kind, const char* p, const char* end, int& state) {
 }
 } // namespace
 
-int TGridTokenizer::ScanToken(TTokenKind kind) {
+int TGridTokenizer::ScanToken(TTokenKind kind, std::size_t longest) {
   const int scanner = static_cast<int>(kind);
   int state = kStart;
   const char* begin = MbrPtrCursor;
@@ -324,7 +324,7 @@ int TGridTokenizer::ScanToken(TTokenKind kind) {
   }
   // The token reaches the end of the window: gather it in the scratch text.
   MbrStrScratch.assign(begin, stop);
-  while (NextWindow()) {
+  while (MbrStrScratch.size() <= longest && NextWindow()) {
     stop = Scan(scanner, MbrPtrCursor, MbrPtrEnd, state);
     MbrStrScratch.append(MbrPtrCursor, stop);
     MbrPtrCursor = stop;
@@ -342,12 +342,27 @@ template <class TValue> void TGridTokenizer::ReadNative(TValue& value) {
   MbrBlnAtEnd = MbrRefStream.eof();
 }
 
-void TGridTokenizer::ReadWord(std::string& word) {
-  if (!MbrBlnNative)
-    return ReadNative(word);
+void TGridTokenizer::ReadWord(std::string& word, std::size_t longest) {
+  const bool bounded = longest != std::string::npos;
+  if (!MbrBlnNative) {
+    if (bounded)
+      MbrRefStream.width(static_cast<std::streamsize>(longest + 1));
+    ReadNative(word);
+    if (bounded && word.size() > longest) {
+      MbrRefStream.setstate(std::ios_base::failbit);
+      MbrBlnFailed = true;
+    }
+    return;
+  }
   if (!BeginToken())
     return;
-  ScanToken(TTokenKind::Word);
+  ScanToken(TTokenKind::Word, longest);
+  const std::size_t length = static_cast<std::size_t>(MbrPtrTokenEnd - MbrPtrTokenBegin);
+  if (bounded && length > longest) {
+    word.assign(MbrPtrTokenBegin, longest + 1);
+    MbrBlnFailed = true;
+    return;
+  }
   word.assign(MbrPtrTokenBegin, MbrPtrTokenEnd);
 }
 

@@ -34,7 +34,10 @@ public:
   TGridTokenizer(const TGridTokenizer&) = delete;
   TGridTokenizer& operator=(const TGridTokenizer&) = delete;
 
-  void ReadWord(std::string& word);
+  // A word longer than `longest` characters is not read to its end: the read
+  // stops after longest + 1 of them and fails, so that an endless input (a
+  // device without white space) cannot hold the reader.
+  void ReadWord(std::string& word, std::size_t longest = std::string::npos);
   void ReadLong(long& value);
   void ReadDouble(double& value);
 
@@ -51,8 +54,9 @@ private:
   bool BeginToken();
   // Scans the token of the given kind into [MbrPtrTokenBegin, MbrPtrTokenEnd),
   // which points into the window or into MbrStrScratch when the token spans
-  // windows; returns how far a number got (see the scanners).
-  int ScanToken(TTokenKind kind);
+  // windows; returns how far a number got (see the scanners). Gathering stops
+  // at the first window that takes the token beyond `longest` characters.
+  int ScanToken(TTokenKind kind, std::size_t longest = std::string::npos);
   // Moves the window on; false at the end of the input.
   bool NextWindow();
   // Hands the consumed characters back to the stream buffer.

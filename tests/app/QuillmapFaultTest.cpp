@@ -183,7 +183,8 @@ std::string TenByTen() {
 
 struct ResourceCase {
   const char* name;
-  std::string source;
+  std::string source; // written to in.asc, read unless sourcePath is set
+  const char* sourcePath;
   const char* NewResolution;
   const char* expectedOut;
 };
@@ -197,16 +198,18 @@ std::vector<ResourceCase> ResourceCases() {
       "Unexpected end of file found in TARCGISFileTools::LoadARCGISFile\n";
   const char* const kTooLarge = "Grid dimensions are too large in TMapTools::Downscale\n";
   return {
-      {"HeaderClaimsTenToTheTwelveCells", Header("1000000", "1000000") + "1 2 3\n", "1",
+      {"HeaderClaimsTenToTheTwelveCells", Header("1000000", "1000000") + "1 2 3\n", nullptr, "1",
        kEndOfFile},
-      {"HeaderClaimsTenToTheTwelveColumns", Header("1000000000000", "1") + "1 2 3\n", "1",
+      {"HeaderClaimsTenToTheTwelveColumns", Header("1000000000000", "1") + "1 2 3\n", nullptr, "1",
        kEndOfFile},
-      {"HeaderClaimsTenToTheTwelveRows", Header("1", "1000000000000") + "1\n2\n3\n", "1",
+      {"HeaderClaimsTenToTheTwelveRows", Header("1", "1000000000000") + "1\n2\n3\n", nullptr, "1",
        kEndOfFile},
-      {"NewResolutionOfOneBillionth", TenByTen(), "1e-9", kTooLarge},
+      {"NewResolutionOfOneBillionth", TenByTen(), nullptr, "1e-9", kTooLarge},
       // 10^8 cells would fit a 32-bit count and this machine, but not the
       // address space the process is given.
-      {"GridBeyondTheAddressSpace", TenByTen(), "0.001", kTooLarge},
+      {"GridBeyondTheAddressSpace", TenByTen(), nullptr, "0.001", kTooLarge},
+      // One endless word: no white space ever comes.
+      {"SourceNeverEnds", "", "/dev/zero", "1", "File format error: expected to find ncols tag\n"},
   };
 }
 
@@ -229,6 +232,8 @@ TEST_P(QuillmapResourceTest, FinishesSmallWithItsMessage) {
   const ResourceCase& c = GetParam();
   if (!CanLimitAddressSpace())
     GTEST_SKIP() << "the address space cannot be limited under a sanitizer or a wrapper";
+  if (c.sourcePath != nullptr && !fs::exists(c.sourcePath))
+    GTEST_SKIP() << "no " << c.sourcePath << " here";
   const fs::path dir =
       fs::temp_directory_path() / ("quillmap-resource-" + std::to_string(getpid()) + "-" + c.name);
   fs::remove_all(dir);
@@ -238,8 +243,8 @@ TEST_P(QuillmapResourceTest, FinishesSmallWithItsMessage) {
   limits.AddressSpaceBytes = 256L << 20;
   limits.CpuSeconds = 1;
 
-  const ToolRun run =
-      RunTool({(dir / "in.asc").string(), (dir / "out.asc").string(), c.NewResolution}, limits, 30);
+  const std::string source = c.sourcePath ? c.sourcePath : (dir / "in.asc").string();
+  const ToolRun run = RunTool({source, (dir / "out.asc").string(), c.NewResolution}, limits, 30);
   EXPECT_FALSE(run.TimedOut);
   EXPECT_EQ(run.Status, 0);
   EXPECT_EQ(run.Out, c.expectedOut);
