@@ -1,0 +1,119 @@
+#!/bin/sh
+# Times quillmap side by side with the command a user without it would run,
+#   gdal_translate -of AAIGrid -tr R R -r bilinear -co SIGNIFICANT_DIGITS=6 src dst
+# on a 4000 x 4000 grid of 30 m cells (bench/make_bench_grid.sh), at half and
+# at twice the cell size. The two tools run alternately, several times each;
+# the script prints the median wall time of each, the ratio, and the peak
+# memory (/usr/bin/time -v) against quillmap's budget of 8 bytes per source
+# cell + 8 per destination cell + 32 MiB. It then checks that both outputs
+# have the same dimensions and that gdalinfo reads quillmap's output with the
+# expected corner and cell size.
+#
+#   bench/compare.sh [runs]          (default 5 runs of each tool for each R)
+#
+# Installs gdal-bin and time with apt-get if they are missing. Builds the tool
+# in build/tool (Release) and works in build/compare. Exits with status 1 when
+# a check fails. Not part of the tests: it runs on demand.
+set -eu
+cd "$(dirname "$0")/.."
+
+runs=${1:-5}
+size=4000
+cell=30
+xll=350000
+yll=4650000
+work=build/compare
+grid=$work/source_${size}.asc
+
+install_missing() {
+  command -v "$1" >/dev/null 2>&1 && return 0
+  echo "installing $2"
+  apt-get install -y -q "$2" >/dev/null || { apt-get update -q >/dev/null && apt-get install -y -q "$2" >/dev/null; }
+}
+install_missing gdal_translate gdal-bin
+[ -x /usr/bin/time ] || install_missing /usr/bin/time time
+
+cmake -S . -B build/tool -DCMAKE_BUILD_TYPE=Release -DQUILLMAP_BUILD_TESTS=OFF \
+  -DQUILLMAP_BUILD_BENCHMARKS=OFF -DQUILLMAP_BUILD_EXAMPLES=OFF >/dev/null
+cmake --build build/tool --target quillmap -j 2 >/dev/null
+
+mkdir -p "$work"
+if [ ! -f "$grid" ]; then
+  echo "generating $grid"
+  bench/make_bench_grid.sh "$size" "$size" "$cell" "$xll" "$yll" >"$grid.tmp"
+  mv "$grid.tmp" "$grid"
+fi
+echo "source: $grid, $size x $size cells of $cell, $(wc -c <"$grid") bytes; $runs runs of each tool"
+
+failed=0
+fail() {
+  echo "CHECK FAILED: $*"
+  failed=1
+}
+
+# Runs a command under /usr/bin/time; appends "seconds kilobytes" to a list.
+timed() {
+  list=$1
+  shift
+  /usr/bin/time -v "$@" >"$work/stdout.txt" 2>"$work/time.txt" || fail "$* exited with an error"
+  wall=$(sed -n 's/.*Elapsed (wall clock) time (h:mm:ss or m:ss): //p' "$work/time.txt" |
+    awk -F: '{ s = 0; for (i = 1; i <= NF; i++) s = s * 60 + $i; print s }')
+  peak=$(sed -n 's/.*Maximum resident set size (kbytes): //p' "$work/time.txt")
+  echo "$wall $peak" >>"$list"
+}
+
+median() {
+  sort -n | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
+}
+
+header_value() {
+  awk -v key="$2" '$1 == key { print $2; exit }' "$1"
+}
+
+printf '\n%-8s %-9s %12s %12s %14s %14s %8s %16s\n' "R" "cells" "quillmap s" "gdal s" \
+  "quillmap MiB" "gdal MiB" "ratio" "budget MiB"
+for new_cell in $((cell / 2)) $((cell * 2)); do
+  ours=$work/quillmap_$new_cell.asc
+  theirs=$work/gdal_$new_cell.asc
+  rm -f "$work/ours_$new_cell.txt" "$work/theirs_$new_cell.txt"
+  i=0
+  while [ "$i" -lt "$runs" ]; do
+    timed "$work/ours_$new_cell.txt" build/tool/quillmap "$grid" "$ours" "$new_cell"
+    [ -s "$work/stdout.txt" ] && fail "quillmap printed: $(cat "$work/stdout.txt")"
+    timed "$work/theirs_$new_cell.txt" gdal_translate -q -of AAIGrid -tr "$new_cell" "$new_cell" \
+      -r bilinear -co SIGNIFICANT_DIGITS=6 "$grid" "$theirs"
+    i=$((i + 1))
+  done
+
+  our_time=$(awk '{ print $1 }' "$work/ours_$new_cell.txt" | median)
+  their_time=$(awk '{ print $1 }' "$work/theirs_$new_cell.txt" | median)
+  our_peak=$(awk '{ print $2 }' "$work/ours_$new_cell.txt" | sort -n | tail -n 1)
+  their_peak=$(awk '{ print $2 }' "$work/theirs_$new_cell.txt" | sort -n | tail -n 1)
+  columns=$(header_value "$ours" ncols)
+  rows=$(header_value "$ours" nrows)
+  budget=$(awk -v s=$((size * size)) -v d=$((columns * rows)) \
+    'BEGIN { printf "%.1f", (8 * s + 8 * d) / 1048576 + 32 }')
+  awk -v r="$new_cell" -v c="${columns}x$rows" -v ot="$our_time" -v tt="$their_time" \
+    -v om="$our_peak" -v tm="$their_peak" -v b="$budget" 'BEGIN {
+      printf "%-8s %-9s %12.2f %12.2f %14.1f %14.1f %7.1fx %16s\n", r, c, ot, tt, om / 1024, tm / 1024, tt / ot, b
+    }'
+  awk -v om="$our_peak" -v b="$budget" 'BEGIN { exit !(om / 1024 <= b) }' ||
+    fail "R = $new_cell: quillmap's peak memory exceeds its budget"
+
+  [ "$columns" = "$(header_value "$theirs" ncols)" ] && [ "$rows" = "$(header_value "$theirs" nrows)" ] ||
+    fail "R = $new_cell: the two outputs differ in dimensions"
+  info=$(gdalinfo "$ours")
+  origin=$(echo "$info" | sed -n 's/^Origin = (\(.*\))$/\1/p' | awk -F, '{ printf "%.6f,%.6f", $1, $2 }')
+  pixel=$(echo "$info" | sed -n 's/^Pixel Size = (\(.*\))$/\1/p' | awk -F, '{ printf "%.6f,%.6f", $1, $2 }')
+  expected_origin=$(awk -v x=$xll -v y=$yll -v n=$size -v s=$cell 'BEGIN { printf "%.6f,%.6f", x, y + n * s }')
+  expected_pixel=$(awk -v r="$new_cell" 'BEGIN { printf "%.6f,%.6f", r, -r }')
+  [ "$origin" = "$expected_origin" ] ||
+    fail "R = $new_cell: gdalinfo reads the corner as $origin, expected $expected_origin"
+  [ "$pixel" = "$expected_pixel" ] ||
+    fail "R = $new_cell: gdalinfo reads the cell size as $pixel, expected $expected_pixel"
+done
+echo
+if [ "$failed" -ne 0 ]; then
+  exit 1
+fi
+echo "checks passed: same dimensions; gdalinfo reads quillmap's corner and cell size as expected"
