@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "grid/TAxis.h"
+#include "support/MessageOf.h"
 
 namespace {
 // An axis of points with the given ordinates in x ('X') or y (anything else).
@@ -15,15 +16,6 @@ std::unique_ptr<TAxis> MakeAxis(std::initializer_list<double> ordinates, char se
   for (double o : ordinates)
     axis->AddPoint(selector == 'X' ? new TPoint(o, 0.0) : new TPoint(0.0, o));
   return axis;
-}
-
-std::string MessageOf(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const char* message) {
-    return message;
-  }
-  return "no failure";
 }
 
 const std::string kOrdinateRange = "Ordinate is out of range in TAxis::GetIndex";

@@ -7,17 +7,9 @@
 #include <gtest/gtest.h>
 
 #include "grid/TMap.h"
+#include "support/MessageOf.h"
 
 namespace {
-std::string MessageOf(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const char* message) {
-    return message;
-  }
-  return "no failure";
-}
-
 std::unique_ptr<TAxis> XCentres(std::initializer_list<double> xs, double resolution = 10.0) {
   auto axis = std::make_unique<TAxis>(resolution);
   for (double x : xs)

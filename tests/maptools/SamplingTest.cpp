@@ -9,19 +9,11 @@
 #include <gtest/gtest.h>
 
 #include "maptools/TMapTools.h"
+#include "support/MessageOf.h"
 #include "support/TestMaps.h"
 
 namespace {
 const double kNaN = std::numeric_limits<double>::quiet_NaN();
-
-template <typename Call> std::string MessageOf(Call call) {
-  try {
-    call();
-  } catch (const char* message) {
-    return message;
-  }
-  return "";
-}
 
 // Owns the points of a point table or of a first-occurrence table.
 struct OwnedPoints {

@@ -6,21 +6,13 @@
 #include <gtest/gtest.h>
 
 #include "maptools/TMapTools.h"
+#include "support/MessageOf.h"
 #include "support/TestMaps.h"
 
 namespace {
 const char* const kOutside = "Ordinate is out of range in TAxis::GetIndex";
 
 // The message an operation threw, or "" when it returned.
-template <typename Operation> std::string MessageOf(Operation operation) {
-  try {
-    operation();
-  } catch (const char* message) {
-    return message;
-  }
-  return "";
-}
-
 struct Block {
   long north, south, west, east;
   bool operator==(const Block& o) const {

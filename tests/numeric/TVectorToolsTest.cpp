@@ -7,19 +7,11 @@
 #include <gtest/gtest.h>
 
 #include "numeric/TVectorTools.h"
+#include "support/MessageOf.h"
 
 namespace {
 const double kNaN = std::numeric_limits<double>::quiet_NaN();
 const double kInf = std::numeric_limits<double>::infinity();
-
-template <typename Call> std::string MessageOf(Call call) {
-  try {
-    call();
-  } catch (const char* message) {
-    return message;
-  }
-  return "";
-}
 
 TEST(TVectorTools, SumsAndMeans) {
   EXPECT_EQ(TVectorTools::SumVector({}), 0.0);
