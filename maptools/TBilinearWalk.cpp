@@ -1,5 +1,6 @@
 #include "maptools/TBilinearWalk.h"
 
+#include <cstring>
 #include <memory>
 
 #include "maptools/TMapTools.h"
@@ -27,6 +28,15 @@ bool HasSize(TAxis* axis, long size) {
 
 bool Inside(long index, long count) {
   return index >= 0 && index < count;
+}
+
+bool SameBits(double a, double b) {
+  return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
+// The cell spacing of a station's two neighbours, x2 - x1 or y2 - y1.
+double Spacing(double lowCentre, double highCentre) {
+  return highCentre - lowCentre;
 }
 } // namespace
 
@@ -230,6 +240,13 @@ void TBilinearWalk::StoreFromTables(const TStation& column, const TStation& row)
 
 void TBilinearWalk::FillInRowOrder(const std::vector<TStation>& columns,
                                    const std::vector<TStation>& rows) {
+  const double points = static_cast<double>(columns.size()) * static_cast<double>(rows.size());
+  const double cells =
+      static_cast<double>(MbrPtrSource->MbrLngXDim) * static_cast<double>(MbrPtrSource->MbrLngYDim);
+  double area = 0.0;
+  // Four divisions a point against one a source cell.
+  if (4 * points > cells && SharesOneArea(columns, rows, area))
+    return FillFromQuotients(columns, rows, area);
   for (const TStation& row : rows) {
     const double* low = MbrPtrSource->MbrVecValues[row.Low].data();
     const double* high = MbrPtrSource->MbrVecValues[row.High].data();
@@ -255,4 +272,54 @@ void TBilinearWalk::ReplayInWalkOrder(const std::vector<TStation>& columns,
   }
   if (MbrBlnXStalls)
     throw kStepTooSmall;
+}
+
+bool TBilinearWalk::SharesOneArea(const std::vector<TStation>& columns,
+                                  const std::vector<TStation>& rows, double& area) {
+  if (columns.empty() || rows.empty())
+    return false;
+  const double dx = Spacing(columns.front().LowCentre, columns.front().HighCentre);
+  const double dy = Spacing(rows.front().LowCentre, rows.front().HighCentre);
+  for (const TStation& column : columns)
+    if (!SameBits(Spacing(column.LowCentre, column.HighCentre), dx))
+      return false;
+  for (const TStation& row : rows)
+    if (!SameBits(Spacing(row.LowCentre, row.HighCentre), dy))
+      return false;
+  area = dx * dy;
+  return true;
+}
+
+void TBilinearWalk::FillFromQuotients(const std::vector<TStation>& columns,
+                                      const std::vector<TStation>& rows, double area) {
+  const long width = MbrPtrSource->MbrLngXDim;
+  std::vector<double> quotients[2] = {std::vector<double>(width), std::vector<double>(width)};
+  long held[2] = {-1, -1};
+  // The source row divided by the area, kept for the next walk row; the
+  // slot of the other row in use is left alone.
+  auto quotientRow = [&](long index, long kept) -> const double* {
+    for (int slot = 0; slot < 2; ++slot)
+      if (held[slot] == index)
+        return quotients[slot].data();
+    const int slot = held[0] == kept ? 1 : 0;
+    const double* values = MbrPtrSource->MbrVecValues[index].data();
+    double* out = quotients[slot].data();
+    for (long x = 0; x < width; ++x)
+      out[x] = values[x] / area;
+    held[slot] = index;
+    return out;
+  };
+  for (const TStation& row : rows) {
+    const double* low = quotientRow(row.Low, row.High);
+    const double* high = quotientRow(row.High, row.Low);
+    const double yHigh = row.HighCentre - row.At;
+    const double yLow = row.At - row.LowCentre;
+    double* out = MbrPtrDestination->MbrVecValues[row.Cell].data();
+    for (const TStation& column : columns) {
+      const double xHigh = column.HighCentre - column.At;
+      const double xLow = column.At - column.LowCentre;
+      out[column.Cell] = low[column.Low] * xHigh * yHigh + low[column.High] * xLow * yHigh +
+                         high[column.Low] * xHigh * yLow + high[column.High] * xLow * yLow;
+    }
+  }
 }

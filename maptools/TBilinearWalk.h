@@ -16,7 +16,10 @@
 // monotonic and the maps are rectangular, resolves each x (per column) and
 // each y (per row, the same in every column) once, so that a point costs
 // O(1) and allocates nothing; a point that would fail is handed to the
-// per-point way, which raises the failure.
+// per-point way, which raises the failure. When all points share one area A,
+// as on evenly spaced axes, and there are more points than a quarter of the
+// source cells, the corner quotients Q / A are computed once per source row
+// (two rows held at a time) rather than four times per point.
 //
 // Ownership: both maps stay the caller's; only the destination's cell values
 // are written. The source must have its four axes with no empty slot.
@@ -73,6 +76,13 @@ private:
                        const TAxisLookup& sourceEdges, TAxis* sourceCentres, char selector,
                        long count, std::vector<TStation>& stations) const;
   void FillInRowOrder(const std::vector<TStation>& columns, const std::vector<TStation>& rows);
+  // Whether every point has the same area A = (x2 - x1) x (y2 - y1), as on
+  // evenly spaced axes; then each corner's Q / A is a quotient of the source
+  // cell alone, computed once per source row instead of once per point.
+  static bool SharesOneArea(const std::vector<TStation>& columns, const std::vector<TStation>& rows,
+                            double& area);
+  void FillFromQuotients(const std::vector<TStation>& columns, const std::vector<TStation>& rows,
+                         double area);
   void ReplayInWalkOrder(const std::vector<TStation>& columns, const std::vector<TStation>& rows);
   void StoreFromTables(const TStation& column, const TStation& row);
   void VisitPoint(double x, double y);
