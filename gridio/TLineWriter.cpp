@@ -39,6 +39,31 @@ void TLineWriter::Whole(long value) {
   MbrLngUsed = TNumberFormat::Format(MbrChrBuffer + MbrLngUsed, value) - MbrChrBuffer;
 }
 
+void TLineWriter::Reals(const double* values, long count, char separator) {
+  if (!MbrBlnFast) {
+    for (long i = 0; i < count; ++i) {
+      RealByStream(values[i]);
+      CharByStream(separator);
+    }
+    return;
+  }
+  // The end of the text in a local, which the compiler can keep in a
+  // register: stored through a char pointer, the member would be reloaded
+  // after every character.
+  const char* const full = MbrChrBuffer + kBufferSize - TNumberFormat::kMaxLength - 1;
+  char* out = MbrChrBuffer + MbrLngUsed;
+  for (long i = 0; i < count; ++i) {
+    if (out > full) {
+      MbrLngUsed = out - MbrChrBuffer;
+      Drain();
+      out = MbrChrBuffer;
+    }
+    out = TNumberFormat::Format(out, values[i]);
+    *out++ = separator;
+  }
+  MbrLngUsed = out - MbrChrBuffer;
+}
+
 void TLineWriter::RealByStream(double value) {
   MbrRefStream << value;
 }

@@ -40,6 +40,8 @@ public:
     Reserve(TNumberFormat::kMaxLength);
     MbrLngUsed = TNumberFormat::Format(MbrChrBuffer + MbrLngUsed, value) - MbrChrBuffer;
   }
+  // Each value as Real writes it, followed by the separator.
+  void Reals(const double* values, long count, char separator);
   // A real number with the georeferencing precision (TNumberFormat::
   // GeoreferencePrecision), right-aligned in a field of at least `width`
   // characters; the width applies to this value only.

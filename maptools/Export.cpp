@@ -39,13 +39,8 @@ void TMapTools::WriteFlatFile(TMap* map, std::ostream& stream, char separator) {
   RequireStoredCells(map);
   TLineWriter out(stream);
   for (long y = 0; y < map->MbrLngYDim; ++y) {
-    if (map->MbrLngXDim > 0) {
-      const double* row = map->MbrVecValues[y].data();
-      for (long x = 0; x < map->MbrLngXDim; ++x) {
-        out.Real(row[x]);
-        out.Char(separator);
-      }
-    }
+    if (map->MbrLngXDim > 0)
+      out.Reals(map->MbrVecValues[y].data(), map->MbrLngXDim, separator);
     out.EndLine();
   }
 }

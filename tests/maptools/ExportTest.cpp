@@ -47,6 +47,48 @@ TEST(ExportTest, FlatFileWritesRowsNorthFirstWithATrailingSeparator) {
   EXPECT_EQ("0.1;0.333333;\n", Flat(map.get(), ';').substr(0, 14));
 }
 
+// A string buffer that counts the flushes it receives.
+class TFlushCounter : public std::stringbuf {
+public:
+  int Flushes = 0;
+
+protected:
+  int sync() override {
+    ++Flushes;
+    return std::stringbuf::sync();
+  }
+};
+
+// Rows far longer than the writer's buffer, with every kind of value: the
+// bytes of the per-value stream operators, and one flush per row end.
+TEST(ExportTest, FlatFileOfWideRowsWritesWhatTheStreamOperatorsWrite) {
+  const long columns = 9000;
+  const long rows = 3;
+  std::mt19937_64 random(5);
+  std::uniform_real_distribution<double> elevation(-500, 5000);
+  std::vector<double> values(columns * rows);
+  for (double& v : values)
+    v = elevation(random);
+  values[17] = std::numeric_limits<double>::quiet_NaN();
+  values[4500] = -std::numeric_limits<double>::infinity();
+  values[9001] = -0.0;
+  values[12000] = std::numeric_limits<double>::denorm_min();
+  values[columns * rows - 1] = 123456.5;
+  auto map = MakeGrid(columns, rows, 0, 0, 1, values);
+
+  std::ostringstream expected;
+  for (long y = 0; y < rows; ++y) {
+    for (long x = 0; x < columns; ++x)
+      expected << values[y * columns + x] << ' ';
+    expected << std::endl;
+  }
+  TFlushCounter counter;
+  std::ostream stream(&counter);
+  TMapTools::WriteFlatFile(map.get(), stream, ' ');
+  EXPECT_EQ(expected.str(), counter.str());
+  EXPECT_EQ(rows, counter.Flushes);
+}
+
 TEST(ExportTest, FlatFileOfMapsWithoutCellsWritesOnlyTheRowEnds) {
   TMap noRows(1.0);
   EXPECT_EQ("", Flat(&noRows, ','));
