@@ -47,21 +47,18 @@ void TLineWriter::Reals(const double* values, long count, char separator) {
     }
     return;
   }
-  // The end of the text in a local, which the compiler can keep in a
-  // register: stored through a char pointer, the member would be reloaded
-  // after every character.
-  const char* const full = MbrChrBuffer + kBufferSize - TNumberFormat::kMaxLength - 1;
-  char* out = MbrChrBuffer + MbrLngUsed;
-  for (long i = 0; i < count; ++i) {
-    if (out > full) {
-      MbrLngUsed = out - MbrChrBuffer;
+  const std::ptrdiff_t kRoom = TNumberFormat::kMaxLength + 1;
+  while (count > 0) {
+    if (kBufferSize - MbrLngUsed < kRoom)
       Drain();
-      out = MbrChrBuffer;
-    }
-    out = TNumberFormat::Format(out, values[i]);
-    *out++ = separator;
+    const long fits = static_cast<long>((kBufferSize - MbrLngUsed) / kRoom);
+    const long chunk = count < fits ? count : fits;
+    MbrLngUsed =
+        TNumberFormat::FormatSeparated(MbrChrBuffer + MbrLngUsed, values, chunk, separator) -
+        MbrChrBuffer;
+    values += chunk;
+    count -= chunk;
   }
-  MbrLngUsed = out - MbrChrBuffer;
 }
 
 void TLineWriter::RealByStream(double value) {

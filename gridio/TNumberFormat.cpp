@@ -184,6 +184,15 @@ char* TNumberFormat::Format(char* out, double value, int digits) {
   return FormatGeneral(out, value, digits);
 }
 
+char* TNumberFormat::FormatSeparated(char* out, const double* values, long count, char separator) {
+  for (long i = 0; i < count; ++i) {
+    char* end = FormatSixDigits(out, values[i]);
+    out = end ? end : FormatGeneral(out, values[i], kDefaultDigits);
+    *out++ = separator;
+  }
+  return out;
+}
+
 char* TNumberFormat::FormatGeneral(char* out, double value, int digits) {
   return std::to_chars(out, out + kMaxLength, value, std::chars_format::general, digits).ptr;
 }

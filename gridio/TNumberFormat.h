@@ -37,6 +37,10 @@ public:
   // kMaxLength characters: those past the returned end may be overwritten.
   static char* Format(char* out, double value, int digits = kDefaultDigits);
   static char* Format(char* out, long value);
+  // Each of count values as Format writes it with kDefaultDigits, followed
+  // by the separator; out must have room for count x (kMaxLength + 1)
+  // characters.
+  static char* FormatSeparated(char* out, const double* values, long count, char separator);
 
   // The precision for a georeferencing value on a stream of the given
   // precision in general notation: that precision when its text reads back as
