@@ -30,8 +30,10 @@ status=0
 for i in 0 1; do
   target=$([ $i -eq 0 ] && echo ReadWriteFuzz || echo ResampleFuzz)
   if wait "${pids[$i]}"; then
-    echo "$target: $(grep -E '^stat::(number_of_executed_units|average_exec_per_sec)' \
-      "$build/fuzz-$target.log" | tr '\n' ' ')"
+    # Final statistics, or in fork mode the last status line.
+    summary=$(grep -E '^stat::(number_of_executed_units|average_exec_per_sec)' \
+      "$build/fuzz-$target.log" | tr '\n' ' ')
+    echo "$target: ${summary:-$(grep -E '^#[0-9]+' "$build/fuzz-$target.log" | tail -n 1)}"
   else
     status=1
     echo "$target failed; its log ends:"
