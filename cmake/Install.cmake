@@ -10,9 +10,13 @@ install(TARGETS quillmap_toolkit EXPORT quillmapTargets
 if(TARGET quillmap)
   install(TARGETS quillmap RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 endif()
-install(DIRECTORY grid gridio maptools numeric
+# The public headers only: the tokenizer, formatter, walk and algebra helpers
+# behind gridio/ and maptools/ stay private to the library.
+install(DIRECTORY grid numeric
   DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/quillmap
   FILES_MATCHING PATTERN "*.h")
+install(FILES gridio/TARCGISFileTools.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/quillmap/gridio)
+install(FILES maptools/TMapTools.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/quillmap/maptools)
 install(EXPORT quillmapTargets NAMESPACE quillmap:: DESTINATION ${QUILLMAP_CMAKE_DIR})
 
 configure_package_config_file(cmake/quillmapConfig.cmake.in
