@@ -13,7 +13,7 @@ TAxis* TAxisTools::PointsToIntervals(TAxis* centres, char selector) {
   const double x0 = first->x - half;
   double y0 = first->y - half;
   double step = r;
-  if (first->y > last->y || (n == 1 && selector != 'X')) {
+  if (first->y > last->y || (n == 1 && selector == 'Y')) {
     y0 = first->y + half;
     step = selector == 'Y' ? -r : r;
   }

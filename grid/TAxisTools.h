@@ -15,9 +15,10 @@ public:
   // Edges of the centres, r being the centre axis's resolution. X edges start
   // half a cell west of the first centre and ascend by r. Y edges start half a
   // cell north of the first centre and descend by r when the centres descend
-  // or when a Y axis has a single centre (the orientation of every map); they
-  // start half a cell south and ascend by r when the centres ascend. With any
-  // selector other than 'Y' on a descending axis the step is +r.
+  // or when an axis read with 'Y' has a single centre (the orientation of
+  // every map); they start half a cell south and ascend by r when the centres
+  // ascend. With any selector other than 'Y' on a descending axis the step is
+  // +r.
   static TAxis* PointsToIntervals(TAxis* centres, char selector);
 
   // Centres of the edges: point i is (a.x + |b.x - a.x| * 0.5,

@@ -37,6 +37,8 @@ TEST(TAxisTools, PointsToIntervals) {
       {{5}, 'X', {0, 10}},
       // One centre carries no direction: a Y axis takes the map's orientation.
       {{5}, 'Y', {10, 0}},
+      // Any other selector reads y with the general rule: ascending edges.
+      {{5}, 'y', {0, 10}},
   };
   for (const ConversionCase& c : cases) {
     auto centres = MakeAxis(c.centres, c.selector);
