@@ -1,7 +1,15 @@
 #include "grid/TAxisTools.h"
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
+
+namespace {
+bool HasEmptySlot(const TAxis* axis) {
+  return std::find(axis->MbrVecPoints.begin(), axis->MbrVecPoints.end(), nullptr) !=
+         axis->MbrVecPoints.end();
+}
+} // namespace
 
 TAxis* TAxisTools::PointsToIntervals(TAxis* centres, char selector) {
   const double r = centres->MbrDblResolution;
@@ -9,6 +17,8 @@ TAxis* TAxisTools::PointsToIntervals(TAxis* centres, char selector) {
   const long n = centres->GetSize();
   TPoint* first = centres->GetPoint(0);
   TPoint* last = centres->GetPoint(n - 1);
+  if (first == nullptr || last == nullptr)
+    throw "Axis has an empty slot in TAxisTools::PointsToIntervals";
 
   const double x0 = first->x - half;
   double y0 = first->y - half;
@@ -36,6 +46,8 @@ TAxis* TAxisTools::IntervalsToPoints(TAxis* edges, char) {
   const long n = edges->GetSize();
   edges->GetPoint(0);
   edges->GetPoint(n - 1);
+  if (HasEmptySlot(edges))
+    throw "Axis has an empty slot in TAxisTools::IntervalsToPoints";
 
   auto centres = std::make_unique<TAxis>(edges->MbrDblResolution);
   centres->MbrVecPoints.reserve(n - 1);

@@ -4,7 +4,10 @@
 // repeated addition of the cell size, never as start + k * size.
 //
 // Throws (as const char*): "Index is out of range in TAxis::GetPoint" for an
-// empty argument axis.
+// empty argument axis; "Axis has an empty slot in TAxisTools::PointsToIntervals"
+// when the first or last centre slot is empty (the only ones it reads), and
+// "Axis has an empty slot in TAxisTools::IntervalsToPoints" when any edge slot
+// is.
 #ifndef QUILLMAP_GRID_TAXISTOOLS_H
 #define QUILLMAP_GRID_TAXISTOOLS_H
 

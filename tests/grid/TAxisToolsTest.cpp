@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include "grid/TAxisTools.h"
+#include "grid/TMap.h"
+#include "support/MessageOf.h"
 
 namespace {
 std::unique_ptr<TAxis> MakeAxis(const std::vector<double>& ordinates, char selector,
@@ -106,5 +108,26 @@ TEST(TAxisTools, EmptyAxisFails) {
       EXPECT_EQ(std::string(message), "Index is out of range in TAxis::GetPoint");
     }
   }
+}
+} // namespace
+
+namespace {
+// Axes made with TAxis(double, long) have empty slots until SetPoint fills
+// them; converting one fails with a message, and a map keeps its old axes.
+TEST(TAxisTools, AxesWithEmptySlotsAreRefused) {
+  TAxis centres(10.0, 2);
+  centres.SetPoint(0, new TPoint(5, 0));
+  TAxis edges(10.0, 3);
+  edges.SetPoint(0, new TPoint(0, 0));
+  edges.SetPoint(2, new TPoint(20, 0));
+  EXPECT_EQ(MessageOf([&] { delete TAxisTools::PointsToIntervals(&centres, 'X'); }),
+            "Axis has an empty slot in TAxisTools::PointsToIntervals");
+  EXPECT_EQ(MessageOf([&] { delete TAxisTools::IntervalsToPoints(&edges, 'X'); }),
+            "Axis has an empty slot in TAxisTools::IntervalsToPoints");
+
+  TMap map(10.0, 2, 1);
+  EXPECT_EQ(MessageOf([&] { map.SetXAxisInterval(&edges); }),
+            "Axis has an empty slot in TAxisTools::IntervalsToPoints");
+  EXPECT_EQ(map.MbrPtrXAxisInterval, nullptr);
 }
 } // namespace
