@@ -29,36 +29,43 @@ struct THeader {
   double NoData = 0.0;
 };
 
+const std::size_t kLongestWord = 1 << 20;
+
+void ReadNumber(TGridTokenizer& in, long& value) {
+  in.ReadLong(value);
+}
+void ReadNumber(TGridTokenizer& in, double& value) {
+  in.ReadDouble(value);
+}
+
 // Each value is read before its keyword is tested, so a value that is not a
 // number is reported by the test of the next keyword (the word keeps the
 // keyword read before). A header word is read up to kLongestWord characters:
 // a longer one fails its keyword test all the same, and an endless input
 // without white space (a device) cannot hold the reader. Only where such a
 // failed read leaves the stream differs from reading the word to its end.
+//
+// One header entry: the word, then its value, then the keyword test.
+template <typename Number>
+void ReadEntry(TGridTokenizer& in, std::string& word, Number& value, const char* keyword,
+               const char* message) {
+  in.ReadWord(word, kLongestWord);
+  ReadNumber(in, value);
+  if (word != keyword)
+    throw message;
+}
+
 THeader ReadHeader(TGridTokenizer& in) {
-  const std::size_t kLongestWord = 1 << 20;
   THeader header;
   std::string word;
-  in.ReadWord(word, kLongestWord);
-  in.ReadLong(header.Columns);
-  if (word != "ncols")
-    throw "File format error: expected to find ncols tag";
-  in.ReadWord(word, kLongestWord);
-  in.ReadLong(header.Rows);
-  if (word != "nrows")
-    throw "File format error: expectd to find nrows tag";
-  in.ReadWord(word, kLongestWord);
-  in.ReadDouble(header.XLowerLeft);
-  if (word != "xllcorner")
-    throw "File format error: expected to find xllcorner tag";
-  in.ReadWord(word, kLongestWord);
-  in.ReadDouble(header.YLowerLeft);
-  if (word != "yllcorner")
-    throw "File format error: expected to find yllcorner tag";
-  in.ReadWord(word, kLongestWord);
-  in.ReadDouble(header.CellSize);
-  if (word != "cellsize")
-    throw "File format error: expected to find cellsize tag";
+  ReadEntry(in, word, header.Columns, "ncols", "File format error: expected to find ncols tag");
+  ReadEntry(in, word, header.Rows, "nrows", "File format error: expectd to find nrows tag");
+  ReadEntry(in, word, header.XLowerLeft, "xllcorner",
+            "File format error: expected to find xllcorner tag");
+  ReadEntry(in, word, header.YLowerLeft, "yllcorner",
+            "File format error: expected to find yllcorner tag");
+  ReadEntry(in, word, header.CellSize, "cellsize",
+            "File format error: expected to find cellsize tag");
   in.ReadWord(word, kLongestWord);
   if (word != "NODATA_value" && word != "nodata_value")
     throw "File format error: expected to find NODATA_value tag";
