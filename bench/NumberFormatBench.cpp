@@ -18,7 +18,7 @@
 
 #include <benchmark/benchmark.h>
 
-#include "gridio/TNumberFormat.h"
+#include "text/TNumberFormat.h"
 
 namespace {
 const std::size_t kSampleSize = 1 << 20;

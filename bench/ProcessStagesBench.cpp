@@ -19,7 +19,7 @@
 #include <benchmark/benchmark.h>
 
 #include "gridio/TARCGISFileTools.h"
-#include "gridio/TNumberFormat.h"
+#include "text/TNumberFormat.h"
 #include "maptools/TMapTools.h"
 
 namespace {

@@ -8,7 +8,7 @@
 
 #include "grid/TAxis.h"
 #include "gridio/TGridTokenizer.h"
-#include "gridio/TLineWriter.h"
+#include "text/TLineWriter.h"
 #include "maptools/TMapTools.h"
 
 namespace {

@@ -1,7 +1,7 @@
 #include <memory>
 #include <vector>
 
-#include "gridio/TLineWriter.h"
+#include "text/TLineWriter.h"
 #include "maptools/TMapTools.h"
 
 namespace {

@@ -12,13 +12,13 @@
 // the fast path text reaches the stream by whole lines (longer lines in
 // pieces): text after the last EndLine is dropped with the writer. Nothing
 // here throws except what the stream throws.
-#ifndef QUILLMAP_GRIDIO_TLINEWRITER_H
-#define QUILLMAP_GRIDIO_TLINEWRITER_H
+#ifndef QUILLMAP_TEXT_TLINEWRITER_H
+#define QUILLMAP_TEXT_TLINEWRITER_H
 
 #include <cstddef>
 #include <ostream>
 
-#include "gridio/TNumberFormat.h"
+#include "text/TNumberFormat.h"
 
 class TLineWriter {
 public:

@@ -1,4 +1,4 @@
-#include "gridio/TLineWriter.h"
+#include "text/TLineWriter.h"
 
 #include <cstring>
 

@@ -9,7 +9,7 @@
 
 #include <gtest/gtest.h>
 
-#include "gridio/TNumberFormat.h"
+#include "text/TNumberFormat.h"
 
 namespace {
 std::string Formatted(double value, int digits = TNumberFormat::kDefaultDigits) {

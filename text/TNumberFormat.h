@@ -14,8 +14,8 @@
 // that callers use the fast path only where it is byte-identical and the
 // stream's own operators elsewhere. GeoreferencePrecision picks the digits of
 // the coordinates and the cell size of a grid header. Nothing here throws.
-#ifndef QUILLMAP_GRIDIO_TNUMBERFORMAT_H
-#define QUILLMAP_GRIDIO_TNUMBERFORMAT_H
+#ifndef QUILLMAP_TEXT_TNUMBERFORMAT_H
+#define QUILLMAP_TEXT_TNUMBERFORMAT_H
 
 #include <ios>
 #include <ostream>

@@ -1,4 +1,4 @@
-#include "gridio/TNumberFormat.h"
+#include "text/TNumberFormat.h"
 
 #include <charconv>
 #include <cstdint>
