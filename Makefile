@@ -1,11 +1,12 @@
 # Thin wrapper over CMake. `make run` builds the tool and resamples the sample
 # grid; `make test` builds and runs the whole suite, plainly (the command-line
 # tests also under valgrind) and under AddressSanitizer + UndefinedBehavior-
-# Sanitizer, then runs each fuzz target for FUZZ_SECONDS over its seed corpus.
+# Sanitizer, then the tests that run threads under ThreadSanitizer, then runs
+# each fuzz target for FUZZ_SECONDS over its seed corpus.
 JOBS ?= 2
 FUZZ_SECONDS ?= 60
 
-.PHONY: build run test test-release test-sanitize test-fuzz clean
+.PHONY: build run test test-release test-sanitize test-thread test-fuzz clean
 
 # The sample grid (25 m cells) resampled to 40 m cells. The tool alone needs
 # only a compiler and CMake, so it gets a build of its own without tests.
@@ -27,7 +28,7 @@ run:
 	@echo "Its header:"
 	@head -n 6 $(SAMPLE_RESULT)
 
-test: test-release test-sanitize test-fuzz
+test: test-release test-sanitize test-thread test-fuzz
 
 test-release: build
 	ctest --test-dir build/release --output-on-failure -j $(JOBS)
@@ -37,11 +38,18 @@ test-sanitize:
 	cmake --build build/sanitize -j $(JOBS)
 	ctest --test-dir build/sanitize --output-on-failure -j $(JOBS)
 
-# The fuzz targets need clang; both run at once, one per core.
+# Only the tests whose code runs threads: the file-to-file resampling's.
+test-thread:
+	cmake -S . -B build/thread -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLMAP_THREAD_SANITIZE=ON \
+	  -DQUILLMAP_BUILD_BENCHMARKS=OFF -DQUILLMAP_BUILD_EXAMPLES=OFF
+	cmake --build build/thread --target TStreamingResampleTest -j $(JOBS)
+	ctest --test-dir build/thread -R StreamingResample --output-on-failure -j $(JOBS)
+
+# The fuzz targets need clang; all three run at once.
 test-fuzz:
 	cmake -S . -B build/fuzz -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_COMPILER=clang++ -DQUILLMAP_FUZZ=ON \
 	  -DQUILLMAP_BUILD_TESTS=OFF -DQUILLMAP_BUILD_BENCHMARKS=OFF -DQUILLMAP_BUILD_EXAMPLES=OFF
-	cmake --build build/fuzz --target ReadWriteFuzz ResampleFuzz -j $(JOBS)
+	cmake --build build/fuzz --target ReadWriteFuzz ResampleFuzz StreamingResampleFuzz -j $(JOBS)
 	fuzz/run_fuzzers.sh build/fuzz $(FUZZ_SECONDS)
 
 clean:

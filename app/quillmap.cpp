@@ -1,14 +1,12 @@
 // quillmap: resamples an ESRI ASCII grid to a new cell size by bilinear
 // interpolation. "quillmap source_file dest_file NewResolution" reads the
-// source, resamples it and writes the result; the destination is opened only
-// once the resampling has succeeded. Every failure of the tool is printed as
-// one line on standard output, and the exit status is 0 either way.
+// source, resamples it and writes the result, in bounded memory; the
+// destination is opened only once the resampling has succeeded. Every failure of the tool is
+// printed as one line on standard output, and the exit status is 0 either way.
 #include <iostream>
-#include <memory>
 #include <string>
 
 #include "gridio/TARCGISFileTools.h"
-#include "maptools/TMapTools.h"
 #include "numeric/TDecimalText.h"
 
 namespace {
@@ -19,9 +17,7 @@ void Run(int argc, char** argv) {
   const std::string destFile(argv[2]);
   const double NewResolution = TDecimalText::ToDouble(argv[3]);
 
-  std::unique_ptr<TMap> source(TARCGISFileTools::LoadARCGISFile(sourceFile));
-  std::unique_ptr<TMap> resampled(TMapTools::BilinearInterpolate(source.get(), NewResolution));
-  TARCGISFileTools::WriteARCGISFile(resampled.get(), destFile);
+  TARCGISFileTools::BilinearInterpolateFile(sourceFile, destFile, NewResolution);
 }
 } // namespace
 

@@ -4,13 +4,15 @@
 #                   error, short and unterminated bodies, CR LF line ends,
 #                   huge counts, long tokens and extreme numbers;
 #   <dir>/resample  the same kind of grids, each behind a first line holding
-#                   a new cell size as the command line would read it.
+#                   a new cell size as the command line would read it;
+#   <dir>/streaming the resampling inputs, each with a second line that sets
+#                   the file-to-file resampling's buffer sizes and workers.
 # Usage: fuzz/make_corpus.sh <dir>
 set -euo pipefail
 [ $# -eq 1 ] || { echo "usage: $0 <dir>" >&2; exit 2; }
 out=$1
-rm -rf "$out/read" "$out/resample"
-mkdir -p "$out/read" "$out/resample"
+rm -rf "$out/read" "$out/resample" "$out/streaming"
+mkdir -p "$out/read" "$out/resample" "$out/streaming"
 
 # header ncols nrows xll yll cellsize nodata
 header() {
@@ -102,4 +104,11 @@ done
 { printf '0.5\n'; header 6 1 0 0 1 -9999; body 6 1; } > "$out/resample/one_row@0.5"
 { printf '1e-7\n'; header 3 3 1e9 1e9 1e-6 -9999; body 3 3; } > "$out/resample/large_coordinates"
 
-echo "corpus: $(ls "$out/read" | wc -l) grid files, $(ls "$out/resample" | wc -l) resampling inputs in $out"
+for seed in "$out/resample"/*; do
+  for knobs in 00000 abcde 3x1y9; do
+    { head -n 1 "$seed"; printf '%s\n' "$knobs"; tail -n +2 "$seed"; } \
+      > "$out/streaming/$(basename "$seed")@$knobs"
+  done
+done
+echo "corpus: $(ls "$out/read" | wc -l) grid files, $(ls "$out/resample" | wc -l) resampling inputs," \
+  "$(ls "$out/streaming" | wc -l) streaming inputs in $out"

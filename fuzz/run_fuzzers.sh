@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
-# Runs both fuzz targets of a fuzz build at the same time, each for the given
+# Runs the fuzz targets of a fuzz build at the same time, each for the given
 # number of seconds, over seed corpora made afresh by fuzz/make_corpus.sh.
 # New inputs go to <build>/fuzz-work/<target>, crashing inputs to
 # <build>/fuzz-findings/; each target's log is <build>/fuzz-<target>.log.
 # Fails when a target fails (a crash, a leak, a timeout or too much memory).
-# Further arguments go to both fuzzers (-fork=2 -ignore_crashes=1, say).
+# Further arguments go to every fuzzer (-fork=2 -ignore_crashes=1, say).
 # Usage: fuzz/run_fuzzers.sh <fuzz build dir> <seconds> [libFuzzer options]
 set -uo pipefail
 [ $# -ge 2 ] || { echo "usage: $0 <fuzz build dir> <seconds> [options]" >&2; exit 2; }
@@ -15,9 +15,10 @@ here=$(cd "$(dirname "$0")" && pwd)
 
 "$here/make_corpus.sh" "$build/fuzz-corpus" || exit 1
 mkdir -p "$build/fuzz-findings"
-declare -A seeds=([ReadWriteFuzz]=read [ResampleFuzz]=resample)
+targets=(ReadWriteFuzz ResampleFuzz StreamingResampleFuzz)
+declare -A seeds=([ReadWriteFuzz]=read [ResampleFuzz]=resample [StreamingResampleFuzz]=streaming)
 pids=()
-for target in ReadWriteFuzz ResampleFuzz; do
+for target in "${targets[@]}"; do
   mkdir -p "$build/fuzz-work/$target"
   "$build/fuzz/$target" -max_total_time="$seconds" -rss_limit_mb=1024 -timeout=10 -max_len=8192 \
     -print_final_stats=1 -artifact_prefix="$build/fuzz-findings/$target-" "$@" \
@@ -27,8 +28,8 @@ for target in ReadWriteFuzz ResampleFuzz; do
 done
 
 status=0
-for i in 0 1; do
-  target=$([ $i -eq 0 ] && echo ReadWriteFuzz || echo ResampleFuzz)
+for i in "${!targets[@]}"; do
+  target=${targets[$i]}
   if wait "${pids[$i]}"; then
     # Final statistics, or in fork mode the last status line.
     summary=$(grep -E '^stat::(number_of_executed_units|average_exec_per_sec)' \

@@ -7,87 +7,23 @@
 #include <system_error>
 
 #include "grid/TAxis.h"
+#include "gridio/TGridHeader.h"
 #include "gridio/TGridTokenizer.h"
-#include "text/TLineWriter.h"
+#include "gridio/TStreamingResample.h"
 #include "maptools/TMapTools.h"
 
 namespace {
 const char* const kOpenFailure = "Unable to open file ";
-const char* const kEndOfFile = "Unexpected end of file found in TARCGISFileTools::LoadARCGISFile";
 
 // Storage reserved ahead of the data: enough for ordinary grids, small enough
 // that a header claiming a huge grid costs nothing until values arrive.
 const long kReservedRows = 1 << 12;
 const long kReservedColumns = 1 << 16;
 
-struct THeader {
-  long Columns = 0;
-  long Rows = 0;
-  double XLowerLeft = 0.0;
-  double YLowerLeft = 0.0;
-  double CellSize = 0.0;
-  double NoData = 0.0;
-};
-
-const std::size_t kLongestWord = 1 << 20;
-
-void ReadNumber(TGridTokenizer& in, long& value) {
-  in.ReadLong(value);
-}
-void ReadNumber(TGridTokenizer& in, double& value) {
-  in.ReadDouble(value);
-}
-
-// Each value is read before its keyword is tested, so a value that is not a
-// number is reported by the test of the next keyword (the word keeps the
-// keyword read before). A header word is read up to kLongestWord characters:
-// a longer one fails its keyword test all the same, and an endless input
-// without white space (a device) cannot hold the reader. Only where such a
-// failed read leaves the stream differs from reading the word to its end.
-//
-// One header entry: the word, then its value, then the keyword test.
-template <typename Number>
-void ReadEntry(TGridTokenizer& in, std::string& word, Number& value, const char* keyword,
-               const char* message) {
-  in.ReadWord(word, kLongestWord);
-  ReadNumber(in, value);
-  if (word != keyword)
-    throw message;
-}
-
-THeader ReadHeader(TGridTokenizer& in) {
-  THeader header;
-  std::string word;
-  ReadEntry(in, word, header.Columns, "ncols", "File format error: expected to find ncols tag");
-  ReadEntry(in, word, header.Rows, "nrows", "File format error: expectd to find nrows tag");
-  ReadEntry(in, word, header.XLowerLeft, "xllcorner",
-            "File format error: expected to find xllcorner tag");
-  ReadEntry(in, word, header.YLowerLeft, "yllcorner",
-            "File format error: expected to find yllcorner tag");
-  ReadEntry(in, word, header.CellSize, "cellsize",
-            "File format error: expected to find cellsize tag");
-  in.ReadWord(word, kLongestWord);
-  if (word != "NODATA_value" && word != "nodata_value")
-    throw "File format error: expected to find NODATA_value tag";
-  in.ReadDouble(header.NoData);
-  if (in.Failed())
-    throw "File format error: NODATA_value is not a number";
-  return header;
-}
-
-void CheckDimensions(const THeader& header) {
-  if (header.Columns <= 0)
-    throw "File format error: ncols must be greater than 0";
-  if (header.Rows <= 0)
-    throw "File format error: nrows must be greater than 0";
-  if (!(header.CellSize > 0.0))
-    throw "File format error: cellsize must be greater than 0";
-}
-
 // The rows of the body, north first. Storage follows the values read, so the
 // counts of the header are never multiplied or allocated up front: a grid
 // whose rows all arrive fits in memory, and so do its counts plus one.
-std::vector<std::vector<double>> ReadBody(TGridTokenizer& in, const THeader& header) {
+std::vector<std::vector<double>> ReadBody(TGridTokenizer& in, const TGridHeader& header) {
   std::vector<std::vector<double>> rows;
   rows.reserve(std::min(header.Rows, kReservedRows));
   for (long y = 0; y < header.Rows; ++y) {
@@ -96,11 +32,9 @@ std::vector<std::vector<double>> ReadBody(TGridTokenizer& in, const THeader& hea
     row.reserve(std::min(header.Columns, kReservedColumns));
     for (long x = 0; x < header.Columns; ++x) {
       double value = 0.0;
-      in.ReadDouble(value);
-      if (in.AtEnd())
-        throw kEndOfFile;
-      if (in.Failed())
-        throw "File format error: cell value is not a number in TARCGISFileTools::LoadARCGISFile";
+      const TGridHeader::TCell read = TGridHeader::ReadCell(in, value);
+      if (read != TGridHeader::TCell::Read)
+        TGridHeader::ThrowCellFailure(read);
       row.push_back(value);
     }
     if (row.capacity() != row.size())
@@ -109,41 +43,9 @@ std::vector<std::vector<double>> ReadBody(TGridTokenizer& in, const THeader& hea
   return rows;
 }
 
-// Y edges from the south edge northward, then X edges from the west edge
-// eastward along the north edge, each coordinate the previous one plus the
-// cell size.
-std::unique_ptr<TAxis> YEdges(const THeader& header) {
-  auto edges = std::make_unique<TAxis>(header.CellSize, header.Rows + 1);
-  double y = header.YLowerLeft;
-  edges->SetPoint(header.Rows, new TPoint(header.XLowerLeft, y));
-  for (long i = header.Rows - 1; i >= 0; --i) {
-    y = y + header.CellSize;
-    edges->SetPoint(i, new TPoint(header.XLowerLeft, y));
-  }
-  return edges;
-}
-
-std::unique_ptr<TAxis> XEdges(const THeader& header, double north) {
-  auto edges = std::make_unique<TAxis>(header.CellSize, header.Columns + 1);
-  double x = header.XLowerLeft;
-  edges->SetPoint(0, new TPoint(x, north));
-  for (long i = 1; i <= header.Columns; ++i) {
-    x = x + header.CellSize;
-    edges->SetPoint(i, new TPoint(x, north));
-  }
-  return edges;
-}
-
-TMap* BuildMap(const THeader& header, std::vector<std::vector<double>>& rows) {
-  auto map = std::make_unique<TMap>(header.CellSize);
-  map->MbrLngXDim = header.Columns;
-  map->MbrLngYDim = header.Rows;
-  map->MbrDblNoDataValue = header.NoData;
+TMap* BuildMap(const TGridHeader& header, std::vector<std::vector<double>>& rows) {
+  std::unique_ptr<TMap> map = header.Frame();
   map->MbrVecValues.swap(rows);
-  std::unique_ptr<TAxis> yEdges = YEdges(header);
-  std::unique_ptr<TAxis> xEdges = XEdges(header, yEdges->GetPoint(0)->y);
-  map->SetXAxisInterval(xEdges.get());
-  map->SetYAxisInterval(yEdges.get());
   return map.release();
 }
 
@@ -155,8 +57,7 @@ void RequireEdgeAxes(TMap* map) {
 
 TMap* TARCGISFileTools::LoadARCGISFile(std::istream& stream) {
   TGridTokenizer in(stream);
-  const THeader header = ReadHeader(in);
-  CheckDimensions(header);
+  const TGridHeader header = TGridHeader::Read(in);
   std::vector<std::vector<double>> rows = ReadBody(in, header);
   return BuildMap(header, rows);
 }
@@ -186,28 +87,7 @@ std::vector<TMap*> TARCGISFileTools::LoadFileList(std::vector<std::string> fileN
 
 void TARCGISFileTools::WriteARCGISFile(TMap* map, std::ostream& stream) {
   RequireEdgeAxes(map);
-  const double xLowerLeft = map->MbrPtrXAxisInterval->GetPoint(0)->x;
-  const double yLowerLeft = map->MbrPtrYAxisInterval->GetPoint(map->MbrLngYDim)->y;
-  const int kCornerWidth = 8;
-  TLineWriter out(stream);
-  out.Text("ncols ");
-  out.Whole(map->MbrLngXDim);
-  out.EndLine();
-  out.Text("nrows ");
-  out.Whole(map->MbrLngYDim);
-  out.EndLine();
-  out.Text("xllcorner ");
-  out.Georeference(xLowerLeft, kCornerWidth);
-  out.EndLine();
-  out.Text("yllcorner ");
-  out.Georeference(yLowerLeft, kCornerWidth);
-  out.EndLine();
-  out.Text("cellsize ");
-  out.Georeference(map->MbrDblResolution, 0);
-  out.EndLine();
-  out.Text("NODATA_value ");
-  out.Real(map->MbrDblNoDataValue);
-  out.EndLine();
+  TGridHeader::Write(map, stream);
   TMapTools::WriteFlatFile(map, stream, ' ');
 }
 
@@ -228,4 +108,9 @@ void TARCGISFileTools::WriteFileList(std::vector<TMap*> maps, std::vector<std::s
     throw "Size of map list and filename list do not match in TARCGISFileTools::WriteFileList";
   for (std::size_t i = 0; i < maps.size(); ++i)
     WriteARCGISFile(maps[i], fileNames[i]);
+}
+
+void TARCGISFileTools::BilinearInterpolateFile(std::string sourceFile, std::string destFile,
+                                               double NewResolution) {
+  TStreamingResample::ResampleFile(sourceFile, destFile, NewResolution);
 }

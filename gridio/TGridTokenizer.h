@@ -45,6 +45,9 @@ public:
   bool Failed() const { return MbrBlnFailed; }
   // The end of the input was reached while reading.
   bool AtEnd() const { return MbrBlnAtEnd; }
+  // Hands the consumed characters back to the stream buffer, whose position
+  // is then just after the last character used (as at destruction).
+  void Commit();
 
 private:
   enum class TTokenKind { Word = 0, Long = 1, Double = 2 };
@@ -59,8 +62,6 @@ private:
   int ScanToken(TTokenKind kind, std::size_t longest = std::string::npos);
   // Moves the window on; false at the end of the input.
   bool NextWindow();
-  // Hands the consumed characters back to the stream buffer.
-  void Commit();
   template <class TValue> void ReadNative(TValue& value);
 
   std::istream& MbrRefStream;

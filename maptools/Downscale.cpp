@@ -3,10 +3,12 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <limits>
 #include <memory>
 
+#include "maptools/TDownscaleFrame.h"
 #include "maptools/TMapTools.h"
 
 namespace {
@@ -46,23 +48,23 @@ double AllowedBytes() {
   return std::min(LimitBytes(RLIMIT_AS), LimitBytes(RLIMIT_DATA));
 }
 
-// What a grid of that size holds on the heap: its cells, its rows and the
-// points of its four axes.
-double GridBytes(long columns, long rows) {
+// What a grid of that size holds on the heap: its cells and rows when it
+// holds them, and the points of its four axes.
+double GridBytes(long columns, long rows, bool holdsCells) {
   const double c = columns > 0 ? static_cast<double>(columns) : 0.0;
   const double r = rows > 0 ? static_cast<double>(rows) : 0.0;
   const double points = 2.0 * (c + r + 1.0);
-  return c * r * sizeof(double) + r * sizeof(std::vector<double>) +
-         points * (sizeof(TPoint) + sizeof(TPoint*) + kAllocationOverhead);
+  const double cells = holdsCells ? c * r * sizeof(double) + r * sizeof(std::vector<double>) : 0.0;
+  return cells + points * (sizeof(TPoint) + sizeof(TPoint*) + kAllocationOverhead);
 }
 
 // Refuses, before anything is allocated, counts that do not fit a signed
 // 32-bit count or a grid that could not fit in this machine's memory or in
 // the address space the process is allowed.
-void RequireGridFits(double columns, double rows, const char* message) {
+void RequireGridFits(double columns, double rows, const char* message, bool holdsCells = true) {
   if (!FitsCount(columns) || !FitsCount(rows))
     throw message;
-  const double bytes = GridBytes(static_cast<long>(columns), static_cast<long>(rows));
+  const double bytes = GridBytes(static_cast<long>(columns), static_cast<long>(rows), holdsCells);
   if (bytes > std::min(PhysicalMemoryBytes(), AllowedBytes()))
     throw message;
 }
@@ -122,17 +124,27 @@ void CopySubdivided(TMap* source, TMap* result, long factor) {
 }
 } // namespace
 
-TMap* TMapTools::Downscale(TMap* source, double NewResolution) {
+namespace {
+// The grid of TMapTools::Downscale: with its cells, or only its counts and
+// axes. The cells come after the axes; only an allocation can fail then.
+// A frame's cells go elsewhere: they must fit `cellRoomBytes` at
+// `cellBytes` each.
+std::unique_ptr<TMap> DownscaleGrid(TMap* source, double NewResolution, bool holdsCells,
+                                    double cellBytes = 0.0, double cellRoomBytes = 0.0) {
   const double cellSize = source->MbrDblResolution;
   const double columns = cellSize * source->MbrLngXDim / NewResolution;
   const double rows = cellSize * source->MbrLngYDim / NewResolution;
-  RequireGridFits(columns, rows, kDownscaleTooLarge);
+  RequireGridFits(columns, rows, kDownscaleTooLarge, holdsCells);
+  if (!holdsCells && std::trunc(columns) * std::trunc(rows) * cellBytes > cellRoomBytes)
+    throw kDownscaleTooLarge;
   const long NX = static_cast<std::int32_t>(columns);
   const long NY = static_cast<std::int32_t>(rows);
 
   double x0 = 0.0, y0 = 0.0, yn = 0.0;
   ReadAnchor(source, kDownscaleNoAxes, x0, y0, yn);
-  auto result = std::make_unique<TMap>(NewResolution, NX, NY);
+  auto result = std::make_unique<TMap>(NewResolution);
+  result->MbrLngXDim = NX;
+  result->MbrLngYDim = NY;
 
   const double half = NewResolution / 2;
   const bool ascending = yn > y0;
@@ -141,7 +153,20 @@ TMap* TMapTools::Downscale(TMap* source, double NewResolution) {
                                           ascending ? NewResolution : -NewResolution, x0);
   result->SetXAxis(xAxis.get());
   result->SetYAxis(yAxis.get());
-  return result.release();
+  if (holdsCells)
+    result->MbrVecValues.assign(NY > 0 ? NY : 0,
+                                std::vector<double>(NX > 0 ? NX : 0, result->MbrDblNoDataValue));
+  return result;
+}
+} // namespace
+
+TMap* TMapTools::Downscale(TMap* source, double NewResolution) {
+  return DownscaleGrid(source, NewResolution, true).release();
+}
+
+std::unique_ptr<TMap> TDownscaleFrame::Build(TMap* source, double NewResolution, double cellBytes,
+                                             double cellRoomBytes) {
+  return DownscaleGrid(source, NewResolution, false, cellBytes, cellRoomBytes);
 }
 
 TMap* TMapTools::Subdivide(TMap* source, int factor) {

@@ -112,36 +112,39 @@ void TBilinearWalk::RunPointByPoint() {
     throw kStepTooSmall;
 }
 
-void TBilinearWalk::VisitPoint(double x, double y) {
+TBilinearWalk::TCorners TBilinearWalk::LocateCorners(double x, double y) const {
   TMap* source = MbrPtrSource;
-  TPoint at(x, y);
-  // These two lookups only make the point fail when it lies outside a map.
-  std::unique_ptr<TMapPoint>(MbrPtrDestination->GetPoint(&at));
-  std::unique_ptr<TMapPoint>(source->GetPoint(&at));
   const long col = source->GetIndex(x, 'X');
   const long row = source->GetIndex(y, 'Y');
   const double cx = source->MbrPtrXAxis->GetPoint(col)->x;
   const double cy = source->MbrPtrYAxis->GetPoint(row)->y;
 
   const bool westPair = x <= cx;
-  const long X1 = westPair ? col - 1 : col;
-  const long X2 = westPair ? col : col + 1;
   const bool lowerPair = MbrBlnDescending ? y > cy : y <= cy;
-  const long Y1 = lowerPair ? row - 1 : row;
-  const long Y2 = lowerPair ? row : row + 1;
-  if (!Inside(X1, source->MbrLngXDim))
+  const TCorners corners{westPair ? col - 1 : col, westPair ? col : col + 1,
+                         lowerPair ? row - 1 : row, lowerPair ? row : row + 1};
+  if (!Inside(corners.X1, source->MbrLngXDim))
     throw kX1Range;
-  if (!Inside(X2, source->MbrLngXDim))
+  if (!Inside(corners.X2, source->MbrLngXDim))
     throw kX2Range;
-  if (!Inside(Y1, source->MbrLngYDim))
+  if (!Inside(corners.Y1, source->MbrLngYDim))
     throw kY1Range;
-  if (!Inside(Y2, source->MbrLngYDim))
+  if (!Inside(corners.Y2, source->MbrLngYDim))
     throw kY2Range;
+  return corners;
+}
 
-  std::unique_ptr<TMapPoint> P11(source->GetPoint(X1, Y1));
-  std::unique_ptr<TMapPoint> P21(source->GetPoint(X2, Y1));
-  std::unique_ptr<TMapPoint> P12(source->GetPoint(X1, Y2));
-  std::unique_ptr<TMapPoint> P22(source->GetPoint(X2, Y2));
+void TBilinearWalk::VisitPoint(double x, double y) {
+  TMap* source = MbrPtrSource;
+  TPoint at(x, y);
+  // These two lookups only make the point fail when it lies outside a map.
+  std::unique_ptr<TMapPoint>(MbrPtrDestination->GetPoint(&at));
+  std::unique_ptr<TMapPoint>(source->GetPoint(&at));
+  const TCorners c = LocateCorners(x, y);
+  std::unique_ptr<TMapPoint> P11(source->GetPoint(c.X1, c.Y1));
+  std::unique_ptr<TMapPoint> P21(source->GetPoint(c.X2, c.Y1));
+  std::unique_ptr<TMapPoint> P12(source->GetPoint(c.X1, c.Y2));
+  std::unique_ptr<TMapPoint> P22(source->GetPoint(c.X2, c.Y2));
   TMapPoint target(x, y);
   TMapTools::BilinearInterpolate(P11.get(), P21.get(), P12.get(), P22.get(), &target);
   MbrPtrDestination->SetPoint(&at, target.value);
@@ -150,10 +153,13 @@ void TBilinearWalk::VisitPoint(double x, double y) {
 // The tables need maps whose stored cells and axes match their dimensions;
 // anything else goes point by point, where the maps' own checks apply.
 bool TBilinearWalk::TablesApply() const {
+  return MbrPtrSource->IsRectangular() && MbrPtrDestination->IsRectangular() && AxesMatchCounts();
+}
+
+bool TBilinearWalk::AxesMatchCounts() const {
   TMap* source = MbrPtrSource;
   TMap* destination = MbrPtrDestination;
-  return source->IsRectangular() && destination->IsRectangular() &&
-         HasSize(source->MbrPtrXAxis, source->MbrLngXDim) &&
+  return HasSize(source->MbrPtrXAxis, source->MbrLngXDim) &&
          HasSize(source->MbrPtrYAxis, source->MbrLngYDim) &&
          HasSize(source->MbrPtrXAxisInterval, source->MbrLngXDim + 1) &&
          HasSize(source->MbrPtrYAxisInterval, source->MbrLngYDim + 1) &&
@@ -161,26 +167,32 @@ bool TBilinearWalk::TablesApply() const {
          HasSize(destination->MbrPtrYAxisInterval, destination->MbrLngYDim + 1);
 }
 
-void TBilinearWalk::RunTables() {
+bool TBilinearWalk::ResolveWalk(std::vector<TStation>& columns, std::vector<TStation>& rows) const {
   TMap* source = MbrPtrSource;
   TMap* destination = MbrPtrDestination;
+  if (!AxesMatchCounts())
+    return false;
   const TAxisLookup destinationX(destination->MbrPtrXAxisInterval, 'X');
   const TAxisLookup destinationY(destination->MbrPtrYAxisInterval, 'Y');
   const TAxisLookup sourceX(source->MbrPtrXAxisInterval, 'X');
   const TAxisLookup sourceY(source->MbrPtrYAxisInterval, 'Y');
   if (!destinationX.IsMonotonic() || !destinationY.IsMonotonic() || !sourceX.IsMonotonic() ||
-      !sourceY.IsMonotonic()) {
-    RunPointByPoint();
-    return;
-  }
-
-  std::vector<TStation> columns;
-  std::vector<TStation> rows;
+      !sourceY.IsMonotonic())
+    return false;
   ResolveStations(MbrVecX, destinationX, sourceX, source->MbrPtrXAxis, 'X', source->MbrLngXDim,
                   columns);
   ResolveStations(MbrVecY, destinationY, sourceY, source->MbrPtrYAxis, 'Y', source->MbrLngYDim,
                   rows);
+  return true;
+}
 
+void TBilinearWalk::RunTables() {
+  std::vector<TStation> columns;
+  std::vector<TStation> rows;
+  if (!ResolveWalk(columns, rows)) {
+    RunPointByPoint();
+    return;
+  }
   bool fails = MbrBlnXStalls || MbrBlnYStalls;
   for (const TStation& column : columns)
     fails = fails || column.Fails;
@@ -194,6 +206,32 @@ void TBilinearWalk::RunTables() {
     ReplayInWalkOrder(columns, rows);
   else
     FillInRowOrder(columns, rows);
+}
+
+void TBilinearWalk::RaiseFirstFailure(const std::vector<TStation>& columns,
+                                      const std::vector<TStation>& rows) {
+  // A point fails where its column or its row fails; the lookups of the
+  // destination come first, as in VisitPoint.
+  std::vector<std::size_t> failingRows;
+  for (std::size_t r = 0; r < rows.size(); ++r)
+    if (rows[r].Fails)
+      failingRows.push_back(r);
+  auto locate = [this](const TStation& column, const TStation& row) {
+    MbrPtrDestination->GetIndex(column.At, 'X');
+    MbrPtrDestination->GetIndex(row.At, 'Y');
+    LocateCorners(column.At, row.At);
+  };
+  for (const TStation& column : columns) {
+    if (column.Fails)
+      for (const TStation& row : rows)
+        locate(column, row);
+    for (std::size_t r : failingRows)
+      locate(column, rows[r]);
+    if (MbrBlnYStalls)
+      throw kStepTooSmall;
+  }
+  if (MbrBlnXStalls)
+    throw kStepTooSmall;
 }
 
 void TBilinearWalk::ResolveStations(const std::vector<double>& ordinates,

@@ -46,15 +46,6 @@ public:
   // Number of walk points a complete walk visits.
   long PointCount() const;
 
-  // The interpolation step shared by every form of the operation.
-  static double Interpolate(double Q11, double Q21, double Q12, double Q22, double x, double x1,
-                            double x2, double y, double y1, double y2) {
-    const double A = (x2 - x1) * (y2 - y1);
-    return Q11 / A * (x2 - x) * (y2 - y) + Q21 / A * (x - x1) * (y2 - y) +
-           Q12 / A * (x2 - x) * (y - y1) + Q22 / A * (x - x1) * (y - y1);
-  }
-
-private:
   // Everything one walk ordinate needs: the destination cell index, the two
   // source neighbours and their centre ordinates. `Fails` marks an ordinate
   // whose lookups or neighbour indices would fail.
@@ -68,24 +59,51 @@ private:
     bool Fails;
   };
 
+  // For a caller that holds the cells elsewhere (the maps may be frames with
+  // axes and counts only). Resolves the stations of every x (columns) and
+  // every y (rows) in walk order; false when the axes are not strictly
+  // monotonic, where only the per-point way applies.
+  bool ResolveWalk(std::vector<TStation>& columns, std::vector<TStation>& rows) const;
+  // Throws the failure that Run raises, at the same point, without reading
+  // or writing any cell; returns when the walk succeeds. Then every point
+  // stores its value from its column's and its row's stations, and the last
+  // row station of a destination row decides that row.
+  void RaiseFirstFailure(const std::vector<TStation>& columns, const std::vector<TStation>& rows);
+  // Whether every point has the same area A = (x2 - x1) x (y2 - y1), as on
+  // evenly spaced axes; then each corner's Q / A is a quotient of the source
+  // cell alone, computed once per source row instead of once per point.
+  static bool SharesOneArea(const std::vector<TStation>& columns, const std::vector<TStation>& rows,
+                            double& area);
+
+  // The interpolation step shared by every form of the operation.
+  static double Interpolate(double Q11, double Q21, double Q12, double Q22, double x, double x1,
+                            double x2, double y, double y1, double y2) {
+    const double A = (x2 - x1) * (y2 - y1);
+    return Q11 / A * (x2 - x) * (y2 - y) + Q21 / A * (x - x1) * (y2 - y) +
+           Q12 / A * (x2 - x) * (y - y1) + Q22 / A * (x - x1) * (y - y1);
+  }
+
+private:
+  struct TCorners {
+    long X1, X2, Y1, Y2;
+  };
+
   void BuildOrdinates();
   bool TablesApply() const;
+  bool AxesMatchCounts() const;
   void RunTables();
   void RunPointByPoint();
   void ResolveStations(const std::vector<double>& ordinates, const TAxisLookup& destinationEdges,
                        const TAxisLookup& sourceEdges, TAxis* sourceCentres, char selector,
                        long count, std::vector<TStation>& stations) const;
   void FillInRowOrder(const std::vector<TStation>& columns, const std::vector<TStation>& rows);
-  // Whether every point has the same area A = (x2 - x1) x (y2 - y1), as on
-  // evenly spaced axes; then each corner's Q / A is a quotient of the source
-  // cell alone, computed once per source row instead of once per point.
-  static bool SharesOneArea(const std::vector<TStation>& columns, const std::vector<TStation>& rows,
-                            double& area);
   void FillFromQuotients(const std::vector<TStation>& columns, const std::vector<TStation>& rows,
                          double area);
   void ReplayInWalkOrder(const std::vector<TStation>& columns, const std::vector<TStation>& rows);
   void StoreFromTables(const TStation& column, const TStation& row);
   void VisitPoint(double x, double y);
+  // The source lookups and the four index checks of one point.
+  TCorners LocateCorners(double x, double y) const;
   bool YGoesOn(double y) const { return MbrBlnDescending ? y >= MbrDblYEnd : y <= MbrDblYEnd; }
 
   TMap* MbrPtrSource;

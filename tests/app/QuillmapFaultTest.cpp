@@ -205,9 +205,8 @@ std::vector<ResourceCase> ResourceCases() {
       {"HeaderClaimsTenToTheTwelveRows", Header("1", "1000000000000") + "1\n2\n3\n", nullptr, "1",
        kEndOfFile},
       {"NewResolutionOfOneBillionth", TenByTen(), nullptr, "1e-9", kTooLarge},
-      // 10^8 cells would fit a 32-bit count and this machine, but not the
-      // address space the process is given.
-      {"GridBeyondTheAddressSpace", TenByTen(), nullptr, "0.001", kTooLarge},
+      // 10^14 cells fit a 32-bit count, but no file system at two bytes a cell.
+      {"GridBeyondTheDisk", TenByTen(), nullptr, "0.000001", kTooLarge},
       // One endless word: no white space ever comes.
       {"SourceNeverEnds", "", "/dev/zero", "1", "File format error: expected to find ncols tag\n"},
   };
@@ -250,6 +249,34 @@ TEST_P(QuillmapResourceTest, FinishesSmallWithItsMessage) {
   EXPECT_EQ(run.Out, c.expectedOut);
   EXPECT_EQ(run.Err, "");
   EXPECT_FALSE(fs::exists(dir / "out.asc"));
+  fs::remove_all(dir);
+}
+
+// A result of 44 million cells (355 MB as doubles) is written whole within
+// an address space of 256 MiB: the tool holds neither grid.
+TEST(QuillmapBoundedMemoryTest, WritesAResultLargerThanItsAddressSpace) {
+  if (!CanLimitAddressSpace())
+    GTEST_SKIP() << "the address space cannot be limited under a sanitizer or a wrapper";
+  const fs::path dir = fs::temp_directory_path() / ("quillmap-bounded-" + std::to_string(getpid()));
+  fs::remove_all(dir);
+  fs::create_directories(dir);
+  WriteFile(dir / "in.asc", TenByTen());
+  ToolLimits limits;
+  limits.AddressSpaceBytes = 256L << 20;
+  limits.CpuSeconds = 60;
+
+  const ToolRun run =
+      RunTool({(dir / "in.asc").string(), (dir / "out.asc").string(), "0.0015"}, limits, 300);
+  EXPECT_FALSE(run.TimedOut);
+  EXPECT_EQ(run.Status, 0);
+  EXPECT_EQ(run.Out, "");
+  std::ifstream out(dir / "out.asc");
+  std::string line;
+  std::getline(out, line);
+  EXPECT_EQ(line, "ncols 6666");
+  std::getline(out, line);
+  EXPECT_EQ(line, "nrows 6666");
+  EXPECT_GT(fs::file_size(dir / "out.asc"), 2UL * 6666 * 6666);
   fs::remove_all(dir);
 }
 

@@ -1,0 +1,74 @@
+#include "gridio/TFileRangeBuf.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+
+namespace {
+// White space of the classic locale, as the grid tokenizer skips it.
+bool IsSpace(char c) {
+  return c == ' ' || (c >= '\t' && c <= '\r');
+}
+} // namespace
+
+TFileRangeBuf::TFileRangeBuf(int fd, std::uint64_t begin, std::uint64_t limit, bool startAtSpace,
+                             std::size_t bufferBytes)
+    : MbrIntFd(fd), MbrLngNext(begin), MbrLngLimit(limit), MbrLngStart(begin),
+      MbrLngWindowOffset(begin), MbrBlnSeekingSpace(startAtSpace), MbrBlnEnded(false),
+      MbrVecWindow(std::max<std::size_t>(bufferBytes, 1)) {
+  setg(MbrVecWindow.data(), MbrVecWindow.data(), MbrVecWindow.data());
+}
+
+std::size_t TFileRangeBuf::Fill() {
+  for (;;) {
+    const ssize_t got =
+        pread(MbrIntFd, MbrVecWindow.data(), MbrVecWindow.size(), static_cast<off_t>(MbrLngNext));
+    if (got >= 0)
+      return static_cast<std::size_t>(got);
+    if (errno != EINTR)
+      return 0;
+  }
+}
+
+TFileRangeBuf::int_type TFileRangeBuf::underflow() {
+  if (gptr() < egptr())
+    return traits_type::to_int_type(*gptr());
+  char* window = MbrVecWindow.data();
+  while (!MbrBlnEnded) {
+    const std::size_t got = Fill();
+    const std::uint64_t offset = MbrLngNext;
+    MbrLngNext += got;
+    if (got == 0) {
+      MbrBlnEnded = true;
+      if (MbrBlnSeekingSpace)
+        MbrLngStart = offset;
+      break;
+    }
+    std::size_t first = 0;
+    if (MbrBlnSeekingSpace) {
+      first = static_cast<std::size_t>(std::find_if(window, window + got, IsSpace) - window);
+      if (first == got)
+        continue;
+      MbrBlnSeekingSpace = false;
+      MbrLngStart = offset + first;
+    }
+    std::size_t end = got;
+    if (MbrLngLimit != kNoLimit && offset + got > MbrLngLimit) {
+      const std::size_t from =
+          static_cast<std::size_t>(std::max<std::uint64_t>(MbrLngLimit, offset + first) - offset);
+      const std::size_t space =
+          static_cast<std::size_t>(std::find_if(window + from, window + got, IsSpace) - window);
+      if (space < got) {
+        end = space + 1;
+        MbrBlnEnded = true;
+      }
+    }
+    MbrLngWindowOffset = offset;
+    setg(window, window + first, window + end);
+    return traits_type::to_int_type(window[first]);
+  }
+  MbrLngWindowOffset = MbrLngNext;
+  setg(window, window, window);
+  return traits_type::eof();
+}

@@ -1,0 +1,56 @@
+// TFileRangeBuf: an input stream buffer over part of an open file, read with
+// positioned reads (pread) so that several buffers may read one descriptor
+// at once. Internal to the file-to-file resampling.
+//
+// The range begins at `begin`, or, when asked, at the first white-space
+// character at or after `begin` (the bytes before it are never delivered).
+// It ends after the first white-space character at or after `limit`, or at
+// the end of the file: a range cut at white space never splits a token, and
+// a number at its end is followed by white space, as inside the file. Two
+// ranges cut at the same limit meet on that one white-space character.
+// A read error ends the range as the end of the file does.
+//
+// Invariants: the window holds at most `bufferBytes` characters; Position()
+// is the file offset of the next character to be delivered.
+// Ownership: the descriptor stays the caller's and must outlive the buffer.
+// Nothing here throws.
+#ifndef QUILLMAP_GRIDIO_TFILERANGEBUF_H
+#define QUILLMAP_GRIDIO_TFILERANGEBUF_H
+
+#include <cstdint>
+#include <streambuf>
+#include <vector>
+
+class TFileRangeBuf : public std::streambuf {
+public:
+  static constexpr std::uint64_t kNoLimit = UINT64_MAX;
+
+  TFileRangeBuf(int fd, std::uint64_t begin, std::uint64_t limit, bool startAtSpace,
+                std::size_t bufferBytes);
+
+  std::uint64_t Position() const {
+    return MbrLngWindowOffset + static_cast<std::uint64_t>(gptr() - eback());
+  }
+  // Where the range began: `begin`, or the white space found after it (the
+  // end of the file when there is none); known once the first character has
+  // been asked for.
+  std::uint64_t Start() const { return MbrLngStart; }
+
+protected:
+  int_type underflow() override;
+
+private:
+  // Reads the next window at MbrLngNext; the number of bytes, 0 at the end.
+  std::size_t Fill();
+
+  int MbrIntFd;
+  std::uint64_t MbrLngNext;
+  std::uint64_t MbrLngLimit;
+  std::uint64_t MbrLngStart;
+  std::uint64_t MbrLngWindowOffset;
+  bool MbrBlnSeekingSpace;
+  bool MbrBlnEnded;
+  std::vector<char> MbrVecWindow;
+};
+
+#endif

@@ -1,0 +1,55 @@
+// TGridHeader: the six header entries of an ESRI ASCII grid file (ncols,
+// nrows, xllcorner, yllcorner, cellsize, NODATA_value), read with the
+// reader's rules, the check of one body value, the frame of the map that a
+// header describes, and the header lines the writer produces. Internal: the
+// whole-map reader and writer and the file-to-file resampling share it, so
+// that every message and every coordinate comes from one place.
+//
+// A frame is a map with the counts, cell size, no-data value and the four
+// axes of the grid but no stored cells: the axes are accumulated from the
+// lower-left corner by repeated addition, exactly as the reader builds them.
+//
+// Throws (as const char*) the header messages of TARCGISFileTools::
+// LoadARCGISFile (see TARCGISFileTools.h), "Unexpected end of file found in
+// TARCGISFileTools::LoadARCGISFile" and "File format error: cell value is
+// not a number in TARCGISFileTools::LoadARCGISFile" from ReadCell's failures,
+// and what the map and axis operations throw.
+#ifndef QUILLMAP_GRIDIO_TGRIDHEADER_H
+#define QUILLMAP_GRIDIO_TGRIDHEADER_H
+
+#include <memory>
+#include <ostream>
+
+#include "grid/TMap.h"
+#include "gridio/TGridTokenizer.h"
+
+struct TGridHeader {
+  long Columns = 0;
+  long Rows = 0;
+  double XLowerLeft = 0.0;
+  double YLowerLeft = 0.0;
+  double CellSize = 0.0;
+  double NoData = 0.0;
+
+  // The six entries, then the checks of the counts and the cell size.
+  static TGridHeader Read(TGridTokenizer& in);
+
+  // How reading one body value ended.
+  enum class TCell { Read, AtEnd, NotANumber };
+  static TCell ReadCell(TGridTokenizer& in, double& value) {
+    in.ReadDouble(value);
+    if (in.AtEnd())
+      return TCell::AtEnd;
+    return in.Failed() ? TCell::NotANumber : TCell::Read;
+  }
+  // Throws the reader's message for a value that was not read.
+  [[noreturn]] static void ThrowCellFailure(TCell failure);
+
+  // Counts, cell size, no-data value and axes; no cells.
+  std::unique_ptr<TMap> Frame() const;
+
+  // The six header lines of a map written as a grid file.
+  static void Write(TMap* map, std::ostream& stream);
+};
+
+#endif

@@ -1,0 +1,548 @@
+#include "gridio/TStreamingResample.h"
+
+#include <fcntl.h>
+#include <sched.h>
+#include <sys/stat.h>
+#include <sys/statvfs.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <climits>
+#include <condition_variable>
+#include <cstdint>
+#include <exception>
+#include <istream>
+#include <limits>
+#include <memory>
+#include <mutex>
+#include <sstream>
+#include <thread>
+#include <vector>
+
+#include "gridio/TARCGISFileTools.h"
+#include "gridio/TFileRangeBuf.h"
+#include "gridio/TGridHeader.h"
+#include "gridio/TGridTokenizer.h"
+#include "maptools/TBilinearWalk.h"
+#include "maptools/TDownscaleFrame.h"
+#include "maptools/TMapTools.h"
+
+namespace {
+using TStation = TBilinearWalk::TStation;
+using TCell = TGridHeader::TCell;
+
+const char* const kResolutionNotPositive =
+    "New resolution cannot be <= 0.0 in TMapTools::BilinearInterpolate";
+
+class TFileDescriptor {
+public:
+  explicit TFileDescriptor(int fd) : MbrIntFd(fd) {}
+  ~TFileDescriptor() {
+    if (MbrIntFd >= 0)
+      close(MbrIntFd);
+  }
+  TFileDescriptor(const TFileDescriptor&) = delete;
+  TFileDescriptor& operator=(const TFileDescriptor&) = delete;
+  int Get() const { return MbrIntFd; }
+  // Closes now; false when closing reports an error.
+  bool Close() {
+    const int fd = MbrIntFd;
+    MbrIntFd = -1;
+    return close(fd) == 0;
+  }
+
+private:
+  int MbrIntFd;
+};
+
+unsigned UsableCores() {
+  unsigned cores = std::thread::hardware_concurrency();
+  cpu_set_t set;
+  CPU_ZERO(&set);
+  if (sched_getaffinity(0, sizeof set, &set) == 0) {
+    const unsigned allowed = static_cast<unsigned>(CPU_COUNT(&set));
+    cores = cores == 0 ? allowed : std::min(cores, allowed);
+  }
+  return std::max(cores, 1u);
+}
+
+// Runs work(w) for w in [0, count), w = 0 on the calling thread, the others
+// on threads of their own; then raises the failure of the lowest worker that
+// failed. `stop` is called once when a worker fails, so that the others can
+// finish early.
+template <class TWork, class TStop> void OnWorkers(unsigned count, TWork work, TStop stop) {
+  std::vector<std::exception_ptr> failures(count);
+  auto guarded = [&](unsigned w) {
+    try {
+      work(w);
+    } catch (...) {
+      failures[w] = std::current_exception();
+      stop();
+    }
+  };
+  std::vector<std::thread> threads;
+  threads.reserve(count > 0 ? count - 1 : 0);
+  for (unsigned w = 1; w < count; ++w)
+    threads.emplace_back(guarded, w);
+  guarded(0);
+  for (std::thread& thread : threads)
+    thread.join();
+  for (const std::exception_ptr& failure : failures)
+    if (failure)
+      std::rethrow_exception(failure);
+}
+
+// A place in the body: the index of the next value and its file offset.
+struct TCheckpoint {
+  long long Value;
+  std::uint64_t Offset;
+};
+
+// One piece of the body as the checking pass found it: the values read
+// before the piece ended or a value failed, and how it ended.
+struct TPiece {
+  long long Count = 0;
+  TCell End = TCell::AtEnd;
+  std::vector<TCheckpoint> Checkpoints; // value indices local to the piece
+};
+
+long long SaturatingProduct(long a, long b) {
+  if (a > 0 && b > 0 && a > LLONG_MAX / b)
+    return LLONG_MAX;
+  return static_cast<long long>(a) * b;
+}
+
+// The reading side of the bounded way: the source's descriptor, the header,
+// and what the checking pass learnt of the body.
+class TSourceFile {
+public:
+  TSourceFile(int fd, const TStreamingKnobs& knobs) : MbrIntFd(fd), MbrRefKnobs(knobs) {}
+
+  void ReadHeader() {
+    TFileRangeBuf buffer(MbrIntFd, 0, TFileRangeBuf::kNoLimit, false, MbrRefKnobs.ReadBytes);
+    std::istream stream(&buffer);
+    TGridTokenizer in(stream);
+    MbrHeader = TGridHeader::Read(in);
+    in.Commit();
+    MbrLngBodyStart = buffer.Position();
+  }
+
+  // Checks every value the reader would read, in pieces on `workers`
+  // workers, and raises the reader's failure for the first failing value.
+  void CheckBody(unsigned workers, std::uint64_t fileBytes) {
+    const std::uint64_t bodyBytes = fileBytes > MbrLngBodyStart ? fileBytes - MbrLngBodyStart : 0;
+    const std::uint64_t pieceBytes =
+        std::max<std::uint64_t>({MbrRefKnobs.PieceBytes, bodyBytes >> 16, 1});
+    MbrLngCheckpointValues =
+        std::max<long long>(MbrRefKnobs.CheckpointValues, static_cast<long long>(fileBytes >> 22));
+    MbrLngCheckpointValues = std::max<long long>(MbrLngCheckpointValues, 1);
+    const std::size_t pieces = static_cast<std::size_t>((bodyBytes + pieceBytes - 1) / pieceBytes);
+    std::vector<TPiece> found(std::max<std::size_t>(pieces, 1));
+    std::atomic<std::size_t> next(0);
+    std::atomic<bool> stopped(false);
+    OnWorkers(
+        std::min<std::size_t>(workers, found.size()),
+        [&](unsigned) {
+          for (std::size_t p = next++; p < found.size() && !stopped; p = next++)
+            found[p] = CheckPiece(MbrLngBodyStart + p * pieceBytes, pieceBytes, p > 0);
+        },
+        [&] { stopped = true; });
+    Collect(found);
+  }
+
+  const TGridHeader& Header() const { return MbrHeader; }
+  int Fd() const { return MbrIntFd; }
+  const TStreamingKnobs& Knobs() const { return MbrRefKnobs; }
+
+  // The last checkpoint at or before the given value.
+  const TCheckpoint& CheckpointBefore(long long value) const {
+    auto after = std::upper_bound(
+        MbrVecCheckpoints.begin(), MbrVecCheckpoints.end(), value,
+        [](long long v, const TCheckpoint& checkpoint) { return v < checkpoint.Value; });
+    return *(after - 1);
+  }
+
+private:
+  TPiece CheckPiece(std::uint64_t begin, std::uint64_t bytes, bool startAtSpace) const {
+    TFileRangeBuf buffer(MbrIntFd, begin, begin + bytes, startAtSpace, MbrRefKnobs.ReadBytes);
+    std::istream stream(&buffer);
+    TGridTokenizer in(stream);
+    TPiece piece;
+    piece.Checkpoints.push_back({0, 0});
+    double value = 0.0;
+    for (;;) {
+      if (piece.Count > 0 && piece.Count % MbrLngCheckpointValues == 0) {
+        in.Commit();
+        piece.Checkpoints.push_back({piece.Count, buffer.Position()});
+      }
+      piece.End = TGridHeader::ReadCell(in, value);
+      if (piece.End != TCell::Read)
+        break;
+      ++piece.Count;
+    }
+    piece.Checkpoints.front().Offset = buffer.Start();
+    return piece;
+  }
+
+  // The pieces in file order: the first value that fails before every value
+  // has been read raises its failure; values past the last one are ignored.
+  void Collect(std::vector<TPiece>& pieces) {
+    const long long needed = SaturatingProduct(MbrHeader.Columns, MbrHeader.Rows);
+    long long base = 0;
+    for (TPiece& piece : pieces) {
+      for (const TCheckpoint& checkpoint : piece.Checkpoints)
+        if (base + checkpoint.Value < needed)
+          MbrVecCheckpoints.push_back({base + checkpoint.Value, checkpoint.Offset});
+      piece.Checkpoints = std::vector<TCheckpoint>();
+      if (needed - base <= piece.Count)
+        return;
+      if (piece.End == TCell::NotANumber)
+        TGridHeader::ThrowCellFailure(piece.End);
+      base += piece.Count;
+    }
+    TGridHeader::ThrowCellFailure(TCell::AtEnd);
+  }
+
+  int MbrIntFd;
+  const TStreamingKnobs& MbrRefKnobs;
+  TGridHeader MbrHeader;
+  std::uint64_t MbrLngBodyStart = 0;
+  long long MbrLngCheckpointValues = 1;
+  std::vector<TCheckpoint> MbrVecCheckpoints;
+};
+
+// Source rows read in order from a checkpoint, two held at a time, each
+// with its values and, where the walk shares one cell area, their quotients
+// by it.
+class TRowReader {
+public:
+  TRowReader(const TSourceFile& source, long firstRow, bool quotients, double area)
+      : MbrRefSource(source), MbrLngColumns(source.Header().Columns), MbrBlnQuotients(quotients),
+        MbrDblArea(area) {
+    const long long first = static_cast<long long>(firstRow) * MbrLngColumns;
+    const TCheckpoint& from = source.CheckpointBefore(first);
+    MbrPtrBuffer = std::make_unique<TFileRangeBuf>(
+        source.Fd(), from.Offset, TFileRangeBuf::kNoLimit, false, source.Knobs().ReadBytes);
+    MbrPtrStream = std::make_unique<std::istream>(MbrPtrBuffer.get());
+    MbrPtrTokenizer = std::make_unique<TGridTokenizer>(*MbrPtrStream);
+    for (long long skip = first - from.Value; skip > 0; --skip)
+      NextValue();
+    MbrLngNextRow = firstRow;
+    for (TSlot& slot : MbrSlots) {
+      slot.Values.resize(MbrLngColumns);
+      if (quotients)
+        slot.Quotients.resize(MbrLngColumns);
+    }
+  }
+
+  // The slot holding the row, read now if needed; `keep` is a row that must
+  // stay held.
+  const double* Values(long row, long keep) { return Slot(row, keep).Values.data(); }
+  const double* Quotients(long row, long keep) { return Slot(row, keep).Quotients.data(); }
+
+private:
+  struct TSlot {
+    long Row = -1;
+    std::vector<double> Values;
+    std::vector<double> Quotients;
+  };
+
+  double NextValue() {
+    double value = 0.0;
+    const TCell read = TGridHeader::ReadCell(*MbrPtrTokenizer, value);
+    // The body was checked; a failure now means that the file changed.
+    if (read != TCell::Read)
+      TGridHeader::ThrowCellFailure(read);
+    return value;
+  }
+
+  TSlot& Slot(long row, long keep) {
+    for (TSlot& slot : MbrSlots)
+      if (slot.Row == row)
+        return slot;
+    TSlot& slot = MbrSlots[0].Row == keep ? MbrSlots[1] : MbrSlots[0];
+    double* values = slot.Values.data();
+    for (; MbrLngNextRow <= row; ++MbrLngNextRow)
+      for (long x = 0; x < MbrLngColumns; ++x)
+        values[x] = NextValue();
+    if (MbrBlnQuotients)
+      for (long x = 0; x < MbrLngColumns; ++x)
+        slot.Quotients[x] = values[x] / MbrDblArea;
+    slot.Row = row;
+    return slot;
+  }
+
+  const TSourceFile& MbrRefSource;
+  long MbrLngColumns;
+  bool MbrBlnQuotients;
+  double MbrDblArea;
+  std::unique_ptr<TFileRangeBuf> MbrPtrBuffer;
+  std::unique_ptr<std::istream> MbrPtrStream;
+  std::unique_ptr<TGridTokenizer> MbrPtrTokenizer;
+  long MbrLngNextRow = 0;
+  TSlot MbrSlots[2];
+};
+
+// Writes all of a buffer; false on an output error.
+bool WriteAll(int fd, const char* data, std::size_t size) {
+  while (size > 0) {
+    const ssize_t put = write(fd, data, size);
+    if (put < 0 && errno == EINTR)
+      continue;
+    if (put <= 0)
+      return false;
+    data += put;
+    size -= static_cast<std::size_t>(put);
+  }
+  return true;
+}
+
+// The destination side: the walk's stations, the row each destination row
+// takes its values from, and the bands written in order.
+class TDestinationWriter {
+public:
+  TDestinationWriter(const TSourceFile& source, TMap* frame, std::vector<TStation>& columns,
+                     std::vector<TStation>& rows, const TResampleOptions& options)
+      : MbrRefSource(source), MbrPtrFrame(frame), MbrRefColumns(columns), MbrRefRows(rows),
+        MbrRefOptions(options) {
+    MbrBlnQuotients = TBilinearWalk::SharesOneArea(columns, rows, MbrDblArea);
+    MbrVecRowStation.assign(frame->MbrLngYDim, -1);
+    for (std::size_t r = 0; r < rows.size(); ++r)
+      MbrVecRowStation[rows[r].Cell] = static_cast<long>(r);
+    char text[TNumberFormat::kMaxLength + 1];
+    char* end = TNumberFormat::Format(text, frame->MbrDblNoDataValue, options.Digits);
+    *end++ = ' ';
+    MbrStrNoDataCell.assign(text, end);
+  }
+
+  // Whether each destination row needs source rows at or after those of the
+  // rows before it, so that one pass in file order serves them.
+  bool ReadsInOrder() const {
+    long low = 0;
+    for (long station : MbrVecRowStation) {
+      if (station < 0)
+        continue;
+      const TStation& row = MbrRefRows[station];
+      if (row.Low < low || row.High < row.Low)
+        return false;
+      low = row.Low;
+    }
+    return true;
+  }
+
+  void Write(int fd, const std::string& destFile, unsigned workers) {
+    const long columns = MbrPtrFrame->MbrLngXDim;
+    const std::size_t rowBytes =
+        static_cast<std::size_t>(columns) * (TNumberFormat::kMaxLength + 1) + 1;
+    const long bandRows =
+        static_cast<long>(std::max<std::size_t>(MbrRefSource.Knobs().BandBytes / rowBytes, 1));
+    const long rowCount = MbrPtrFrame->MbrLngYDim;
+    const long bands = (rowCount + bandRows - 1) / bandRows;
+    const long count = std::min<long>(workers, std::max<long>(bands, 1));
+    MbrLngWritten = 0;
+    MbrBlnStopped = false;
+    OnWorkers(
+        static_cast<unsigned>(count),
+        [&](unsigned w) {
+          std::vector<double> cells(columns);
+          std::vector<char> text;
+          for (long band = w; band < bands; band += count) {
+            const long first = band * bandRows;
+            const long last = std::min(rowCount, first + bandRows);
+            FormatBand(first, last, cells, text);
+            WriteInTurn(band, fd, text, destFile);
+          }
+        },
+        [&] {
+          std::lock_guard<std::mutex> lock(MbrMutex);
+          MbrBlnStopped = true;
+          MbrCondition.notify_all();
+        });
+  }
+
+private:
+  void FormatBand(long first, long last, std::vector<double>& cells, std::vector<char>& text) {
+    const long columns = MbrPtrFrame->MbrLngXDim;
+    text.clear();
+    std::unique_ptr<TRowReader> reader;
+    for (long d = first; d < last; ++d) {
+      const long station = MbrVecRowStation[d];
+      if (station < 0) {
+        AppendNoDataRow(text, columns);
+        continue;
+      }
+      const TStation& row = MbrRefRows[station];
+      if (!reader)
+        reader = std::make_unique<TRowReader>(MbrRefSource, row.Low, MbrBlnQuotients, MbrDblArea);
+      FillRow(*reader, row, cells);
+      const std::size_t used = text.size();
+      text.resize(used + static_cast<std::size_t>(columns) * (TNumberFormat::kMaxLength + 1) + 1);
+      char* end = FormatCells(text.data() + used, cells.data(), columns);
+      *end++ = '\n';
+      text.resize(static_cast<std::size_t>(end - text.data()));
+    }
+  }
+
+  char* FormatCells(char* out, const double* cells, long count) const {
+    if (MbrRefOptions.Digits == TNumberFormat::kDefaultDigits)
+      return TNumberFormat::FormatSeparated(out, cells, count, ' ');
+    for (long i = 0; i < count; ++i) {
+      out = TNumberFormat::Format(out, cells[i], MbrRefOptions.Digits);
+      *out++ = ' ';
+    }
+    return out;
+  }
+
+  void AppendNoDataRow(std::vector<char>& text, long columns) const {
+    for (long x = 0; x < columns; ++x)
+      text.insert(text.end(), MbrStrNoDataCell.begin(), MbrStrNoDataCell.end());
+    text.push_back('\n');
+  }
+
+  // One destination row: the no-data value where no walk point falls, the
+  // interpolated value elsewhere (the last point of a cell wins, as in the
+  // walk).
+  void FillRow(TRowReader& reader, const TStation& row, std::vector<double>& cells) const {
+    std::fill(cells.begin(), cells.end(), MbrPtrFrame->MbrDblNoDataValue);
+    double* out = cells.data();
+    if (MbrBlnQuotients) {
+      const double* low = reader.Quotients(row.Low, row.High);
+      const double* high = reader.Quotients(row.High, row.Low);
+      const double yHigh = row.HighCentre - row.At;
+      const double yLow = row.At - row.LowCentre;
+      for (const TStation& column : MbrRefColumns) {
+        const double xHigh = column.HighCentre - column.At;
+        const double xLow = column.At - column.LowCentre;
+        out[column.Cell] = low[column.Low] * xHigh * yHigh + low[column.High] * xLow * yHigh +
+                           high[column.Low] * xHigh * yLow + high[column.High] * xLow * yLow;
+      }
+      return;
+    }
+    const double* low = reader.Values(row.Low, row.High);
+    const double* high = reader.Values(row.High, row.Low);
+    for (const TStation& column : MbrRefColumns)
+      out[column.Cell] = TBilinearWalk::Interpolate(
+          low[column.Low], low[column.High], high[column.Low], high[column.High], column.At,
+          column.LowCentre, column.HighCentre, row.At, row.LowCentre, row.HighCentre);
+  }
+
+  void WriteInTurn(long band, int fd, const std::vector<char>& text, const std::string& destFile) {
+    std::unique_lock<std::mutex> lock(MbrMutex);
+    MbrCondition.wait(lock, [&] { return MbrBlnStopped || MbrLngWritten == band; });
+    if (MbrBlnStopped)
+      return;
+    if (!WriteAll(fd, text.data(), text.size()))
+      throw std::string("Unable to write file ") + destFile;
+    ++MbrLngWritten;
+    MbrCondition.notify_all();
+  }
+
+  const TSourceFile& MbrRefSource;
+  TMap* MbrPtrFrame;
+  const std::vector<TStation>& MbrRefColumns;
+  const std::vector<TStation>& MbrRefRows;
+  const TResampleOptions& MbrRefOptions;
+  bool MbrBlnQuotients = false;
+  double MbrDblArea = 0.0;
+  std::vector<long> MbrVecRowStation;
+  std::string MbrStrNoDataCell;
+  std::mutex MbrMutex;
+  std::condition_variable MbrCondition;
+  long MbrLngWritten = 0;
+  bool MbrBlnStopped = false;
+};
+
+void ResampleInMemory(const std::string& sourceFile, const std::string& destFile,
+                      double NewResolution) {
+  std::unique_ptr<TMap> source(TARCGISFileTools::LoadARCGISFile(sourceFile));
+  std::unique_ptr<TMap> resampled(TMapTools::BilinearInterpolate(source.get(), NewResolution));
+  TARCGISFileTools::WriteARCGISFile(resampled.get(), destFile);
+}
+
+// Whether the destination exists and is the very file open as the source.
+bool IsSameFile(const struct stat& source, const std::string& destFile) {
+  struct stat destination {};
+  return stat(destFile.c_str(), &destination) == 0 && destination.st_dev == source.st_dev &&
+         destination.st_ino == source.st_ino;
+}
+
+// The bytes the destination may take: what its file system has free, plus
+// what it holds now (truncation frees it). Unbounded when that is unknown.
+double RoomForDestination(const std::string& destFile) {
+  const std::string::size_type slash = destFile.rfind('/');
+  const std::string folder =
+      slash == std::string::npos ? "." : (slash == 0 ? "/" : destFile.substr(0, slash));
+  struct statvfs disk {};
+  if (statvfs(folder.c_str(), &disk) != 0)
+    return std::numeric_limits<double>::infinity();
+  double room = static_cast<double>(disk.f_bavail) * static_cast<double>(disk.f_frsize);
+  struct stat existing {};
+  if (stat(destFile.c_str(), &existing) != 0)
+    return room;
+  if (!S_ISREG(existing.st_mode))
+    return std::numeric_limits<double>::infinity();
+  return room + static_cast<double>(existing.st_size);
+}
+
+// The bounded way; false, before the destination is touched, when the
+// geometry needs the in-memory pipeline.
+bool ResampleBounded(int fd, std::uint64_t fileBytes, const std::string& destFile,
+                     double NewResolution, const TResampleOptions& options,
+                     const TStreamingKnobs& knobs) {
+  const unsigned workers = knobs.Threads > 0 ? knobs.Threads : UsableCores();
+  TSourceFile source(fd, knobs);
+  source.ReadHeader();
+  source.CheckBody(workers, fileBytes);
+  if (!(NewResolution > 0.0))
+    throw kResolutionNotPositive;
+  std::unique_ptr<TMap> sourceFrame = source.Header().Frame();
+  // Each cell takes two characters at least: a digit and a blank.
+  std::unique_ptr<TMap> frame =
+      TDownscaleFrame::Build(sourceFrame.get(), NewResolution, 2.0, RoomForDestination(destFile));
+  frame->MbrDblNoDataValue = sourceFrame->MbrDblNoDataValue;
+  TBilinearWalk walk(sourceFrame.get(), frame.get(), NewResolution);
+  std::vector<TStation> columns;
+  std::vector<TStation> rows;
+  if (!walk.ResolveWalk(columns, rows))
+    return false;
+  walk.RaiseFirstFailure(columns, rows);
+  TDestinationWriter writer(source, frame.get(), columns, rows, options);
+  if (!writer.ReadsInOrder())
+    return false;
+
+  TFileDescriptor destination(
+      open(destFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
+  if (destination.Get() < 0)
+    throw std::string("Unable to open file ") + destFile;
+  std::ostringstream header;
+  TGridHeader::Write(frame.get(), header);
+  const std::string headerText = header.str();
+  if (!WriteAll(destination.Get(), headerText.data(), headerText.size()))
+    throw std::string("Unable to write file ") + destFile;
+  writer.Write(destination.Get(), destFile, workers);
+  if (!destination.Close())
+    throw std::string("Unable to write file ") + destFile;
+  return true;
+}
+} // namespace
+
+void TStreamingResample::ResampleFile(const std::string& sourceFile, const std::string& destFile,
+                                      double NewResolution, const TResampleOptions& options,
+                                      const TStreamingKnobs& knobs) {
+  // Only the name is examined before a source that is not a regular file is
+  // opened: opening a pipe twice would lose what its writer wrote.
+  struct stat named {};
+  if (knobs.Mode == TStreamingKnobs::TMode::Auto && stat(sourceFile.c_str(), &named) == 0 &&
+      S_ISREG(named.st_mode)) {
+    TFileDescriptor source(open(sourceFile.c_str(), O_RDONLY | O_CLOEXEC));
+    struct stat status {};
+    if (source.Get() >= 0 && fstat(source.Get(), &status) == 0 && S_ISREG(status.st_mode) &&
+        !IsSameFile(status, destFile) &&
+        ResampleBounded(source.Get(), static_cast<std::uint64_t>(status.st_size), destFile,
+                        NewResolution, options, knobs))
+      return;
+  }
+  ResampleInMemory(sourceFile, destFile, NewResolution);
+}

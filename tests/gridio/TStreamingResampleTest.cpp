@@ -1,0 +1,382 @@
+// The file-to-file resampling against the in-memory pipeline (LoadARCGISFile,
+// BilinearInterpolate, WriteARCGISFile): on generated grids, with the read
+// windows, checked pieces, checkpoints, bands and worker counts set small
+// enough that every boundary falls inside the grid, both ways must give the
+// same message or the same destination bytes, and a failure must leave an
+// existing destination exactly as it was (bytes, size, inode, time stamp).
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "gridio/TARCGISFileTools.h"
+#include "gridio/TStreamingResample.h"
+#include "support/GridFileSamples.h"
+
+namespace {
+const char* const kPrevious = "an earlier destination\n";
+
+void WriteText(const std::string& path, const std::string& text) {
+  std::ofstream(path, std::ios::binary) << text;
+}
+
+struct FileState {
+  bool Exists = false;
+  std::string Bytes;
+  ino_t Inode = 0;
+  long long ModifiedNanoseconds = 0;
+  mode_t Mode = 0;
+};
+
+FileState StateOf(const std::string& path) {
+  FileState state;
+  struct stat status {};
+  if (stat(path.c_str(), &status) != 0)
+    return state;
+  state.Exists = true;
+  state.Bytes = ReadWholeFile(path);
+  state.Inode = status.st_ino;
+  state.ModifiedNanoseconds = status.st_mtim.tv_sec * 1000000000LL + status.st_mtim.tv_nsec;
+  state.Mode = status.st_mode;
+  return state;
+}
+
+// A destination from before the run, with a time stamp in the past.
+void PlacePrevious(const std::string& path) {
+  WriteText(path, kPrevious);
+  chmod(path.c_str(), 0640);
+  const timespec times[2] = {{1000000000, 0}, {1000000000, 0}};
+  utimensat(AT_FDCWD, path.c_str(), times, 0);
+}
+
+struct Outcome {
+  std::string Failure;
+  FileState Destination;
+  // An earlier destination is still the same file, with the same mode.
+  bool SameFile = false;
+};
+
+Outcome Resample(const std::string& source, const std::string& destination, double R,
+                 const TStreamingKnobs& knobs, bool previous) {
+  std::remove(destination.c_str());
+  if (previous)
+    PlacePrevious(destination);
+  Outcome outcome;
+  const FileState before = StateOf(destination);
+  outcome.Failure = FailureOf(
+      [&] { TStreamingResample::ResampleFile(source, destination, R, TResampleOptions{}, knobs); });
+  outcome.Destination = StateOf(destination);
+  outcome.SameFile = before.Exists && outcome.Destination.Inode == before.Inode &&
+                     outcome.Destination.Mode == before.Mode;
+  return outcome;
+}
+
+TStreamingKnobs InMemory() {
+  TStreamingKnobs knobs;
+  knobs.Mode = TStreamingKnobs::TMode::InMemory;
+  return knobs;
+}
+
+// Knob settings from the smallest (a window of one byte, a checkpoint at
+// every value, a band per row) to the defaults, with one to four workers.
+std::vector<TStreamingKnobs> KnobSettings() {
+  std::vector<TStreamingKnobs> settings;
+  const std::size_t reads[] = {1, 3, 16, 1 << 18};
+  const std::size_t pieces[] = {1, 7, 64, 1 << 20};
+  const long checkpoints[] = {1, 2, 5, 4096};
+  const std::size_t bands[] = {1, 200, 2000, 1 << 22};
+  for (int i = 0; i < 4; ++i) {
+    TStreamingKnobs knobs;
+    knobs.Threads = static_cast<unsigned>(1 + i);
+    knobs.ReadBytes = reads[i];
+    knobs.PieceBytes = pieces[(i + 1) % 4];
+    knobs.CheckpointValues = checkpoints[(i + 2) % 4];
+    knobs.BandBytes = bands[(i + 3) % 4];
+    settings.push_back(knobs);
+  }
+  TStreamingKnobs defaults;
+  settings.push_back(defaults);
+  defaults.Threads = 1;
+  settings.push_back(defaults);
+  return settings;
+}
+
+class Generator {
+public:
+  explicit Generator(unsigned seed) : MbrRandom(seed) {}
+
+  int Uniform(int low, int high) {
+    return std::uniform_int_distribution<int>(low, high)(MbrRandom);
+  }
+
+  std::string Value() {
+    switch (Uniform(0, 6)) {
+    case 0:
+      return std::to_string(Uniform(-500, 500));
+    case 1:
+      return std::to_string(Uniform(-99999, 99999)) + "." + std::to_string(Uniform(0, 999));
+    case 2:
+      return std::to_string(Uniform(1, 9)) + "." + std::to_string(Uniform(0, 99)) + "e" +
+             std::to_string(Uniform(-5, 5));
+    case 3:
+      return "-9999";
+    case 4:
+      return "." + std::to_string(Uniform(0, 9999));
+    case 5:
+      return "+" + std::to_string(Uniform(0, 99));
+    default: {
+      std::ostringstream text;
+      text.precision(17);
+      text << std::uniform_real_distribution<double>(-1e6, 1e6)(MbrRandom);
+      return text.str();
+    }
+    }
+  }
+
+  std::string Separator(bool crlf) {
+    switch (Uniform(0, 9)) {
+    case 0:
+      return "\t";
+    case 1:
+      return "  ";
+    case 2:
+      return crlf ? "\r\n" : "\n";
+    default:
+      return " ";
+    }
+  }
+
+  // The header, then the values, each followed by a separator; rows end
+  // with a line end.
+  std::string Grid(int columns, int rows, const std::string& cellSize, bool crlf) {
+    const std::string end = crlf ? "\r\n" : "\n";
+    std::ostringstream text;
+    text << "ncols " << columns << end << "nrows " << rows << end << "xllcorner "
+         << Uniform(-1000, 1000) << ".5" << end << "yllcorner " << Uniform(-1000, 1000) << end
+         << "cellsize " << cellSize << end << "NODATA_value -9999" << end;
+    for (int row = 0; row < rows; ++row) {
+      for (int column = 0; column < columns; ++column)
+        text << Value() << (column + 1 < columns ? Separator(crlf) : " ");
+      text << end;
+    }
+    return text.str();
+  }
+
+private:
+  std::mt19937 MbrRandom;
+};
+
+// Where the body of a grid text starts: after the sixth header line.
+std::size_t BodyStart(const std::string& text) {
+  std::size_t at = 0;
+  for (int line = 0; line < 6; ++line)
+    at = text.find('\n', at) + 1;
+  return at;
+}
+
+// The offset of the value with the given index in the body.
+std::size_t ValueOffset(const std::string& text, long index) {
+  std::size_t at = BodyStart(text);
+  const char* spaces = " \t\r\n";
+  at = text.find_first_not_of(spaces, at);
+  for (long i = 0; i < index; ++i)
+    at = text.find_first_not_of(spaces, text.find_first_of(spaces, at));
+  return at;
+}
+
+// The text with the value at `index` replaced.
+std::string WithValue(const std::string& text, long index, const std::string& value) {
+  const std::size_t at = ValueOffset(text, index);
+  const std::size_t end = text.find_first_of(" \t\r\n", at);
+  return text.substr(0, at) + value + text.substr(end);
+}
+
+class StreamingResampleTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    MbrSource = TemporaryPath("streaming_source.asc");
+    MbrDestination = TemporaryPath("streaming_dest.asc");
+  }
+  void TearDown() override {
+    std::remove(MbrSource.c_str());
+    std::remove(MbrDestination.c_str());
+  }
+
+  // Both ways on the text, without and with an earlier destination, under
+  // every knob setting; returns the in-memory outcome's failure.
+  std::string ExpectSameOutcome(const std::string& text, double R, const std::string& label) {
+    WriteText(MbrSource, text);
+    std::string failure;
+    for (bool previous : {false, true}) {
+      const Outcome expected = Resample(MbrSource, MbrDestination, R, InMemory(), previous);
+      failure = expected.Failure;
+      for (const TStreamingKnobs& knobs : KnobSettings()) {
+        const Outcome actual = Resample(MbrSource, MbrDestination, R, knobs, previous);
+        const std::string where =
+            label + " R=" + std::to_string(R) + " threads=" + std::to_string(knobs.Threads) +
+            " read=" + std::to_string(knobs.ReadBytes) + " previous=" + std::to_string(previous);
+        EXPECT_EQ(actual.Failure, expected.Failure) << where;
+        EXPECT_EQ(actual.Destination.Exists, expected.Destination.Exists) << where;
+        EXPECT_TRUE(actual.Destination.Bytes == expected.Destination.Bytes) << where;
+        EXPECT_EQ(actual.SameFile, previous) << where;
+        if (previous && expected.Failure != "no failure") {
+          EXPECT_EQ(actual.Destination.ModifiedNanoseconds, 1000000000LL * 1000000000LL) << where;
+        }
+      }
+    }
+    return failure;
+  }
+
+  std::string MbrSource;
+  std::string MbrDestination;
+};
+
+TEST_F(StreamingResampleTest, MatchesInMemoryOnGeneratedGrids) {
+  Generator generate(13);
+  struct Shape {
+    int Columns;
+    int Rows;
+  };
+  const Shape shapes[] = {{1, 1}, {1, 9},  {9, 1},  {2, 2},   {3, 3},  {4, 4},
+                          {5, 7}, {12, 3}, {3, 12}, {17, 11}, {40, 2}, {2, 40}};
+  const double factors[] = {0.25, 0.5, 0.7, 1.0, 1.5, 2.0, 3.3};
+  for (const Shape& shape : shapes)
+    for (bool crlf : {false, true}) {
+      const std::string text = generate.Grid(shape.Columns, shape.Rows, "2", crlf);
+      for (double factor : factors)
+        ExpectSameOutcome(text, 2.0 * factor,
+                          std::to_string(shape.Columns) + "x" + std::to_string(shape.Rows));
+    }
+}
+
+TEST_F(StreamingResampleTest, RowsLongerThanEveryBufferAndCellSizesOffTheBinaryGrid) {
+  Generator generate(7);
+  const std::string wide = generate.Grid(300, 6, "0.1", false);
+  for (double R : {0.05, 0.1, 0.3})
+    EXPECT_EQ(ExpectSameOutcome(wide, R, "wide"), "no failure");
+  const std::string tall = generate.Grid(4, 150, "0.3", true);
+  for (double R : {0.1, 0.3, 0.7})
+    EXPECT_EQ(ExpectSameOutcome(tall, R, "tall"), "no failure");
+}
+
+// Every failure class of the reader at the first value, in the middle (at a
+// piece, band and checkpoint boundary for the small knobs) and at the last
+// value, then the failures after reading.
+TEST_F(StreamingResampleTest, FailuresAtTheStartInTheMiddleAndAtTheEnd) {
+  Generator generate(3);
+  const int columns = 9, rows = 8;
+  const std::string grid = generate.Grid(columns, rows, "1", false);
+  const long last = columns * rows - 1;
+  const std::string kNotANumber =
+      "text: File format error: cell value is not a number in TARCGISFileTools::LoadARCGISFile";
+  const std::string kEnd = "text: Unexpected end of file found in TARCGISFileTools::LoadARCGISFile";
+  for (long index : {0L, 1L, last / 2, last - columns, last - 1, last}) {
+    const std::string at = std::to_string(index);
+    EXPECT_EQ(ExpectSameOutcome(WithValue(grid, index, "x1"), 0.5, "letters at " + at),
+              kNotANumber);
+    EXPECT_EQ(ExpectSameOutcome(WithValue(grid, index, "1e"), 0.5, "bare exponent at " + at),
+              kNotANumber);
+    EXPECT_EQ(ExpectSameOutcome(WithValue(grid, index, "1.5-2"), 0.5, "two values at " + at),
+              "no failure");
+    // Cut short: the text ends inside or right after that value.
+    const std::size_t offset = ValueOffset(grid, index);
+    EXPECT_EQ(ExpectSameOutcome(grid.substr(0, offset), 0.5, "cut before " + at), kEnd);
+    EXPECT_EQ(ExpectSameOutcome(grid.substr(0, offset + 1), 0.5, "cut in " + at), kEnd);
+  }
+  // The last value with no white space after it, then with one.
+  const std::string body = grid.substr(0, grid.find_last_not_of(" \n") + 1);
+  EXPECT_EQ(ExpectSameOutcome(body, 0.5, "no final white space"), kEnd);
+  EXPECT_EQ(ExpectSameOutcome(body + "\n", 0.5, "final line end"), "no failure");
+  EXPECT_EQ(ExpectSameOutcome(grid + "trailing text 1e", 0.5, "surplus"), "no failure");
+  EXPECT_EQ(ExpectSameOutcome(WithValue(grid, last, "5x"), 0.5, "last value then letters"),
+            "no failure");
+
+  // Failures that come after the whole source is read.
+  for (double R : {0.0, -1.0, std::nan(""), 20.0, 1e-12})
+    ExpectSameOutcome(grid, R, "resolution");
+  // Walk failures: a single row, two rows.
+  ExpectSameOutcome(generate.Grid(6, 1, "1", false), 0.5, "one row");
+  ExpectSameOutcome(generate.Grid(4, 2, "1", false), 0.5, "two rows");
+  ExpectSameOutcome(generate.Grid(1, 6, "1", false), 0.5, "one column");
+}
+
+TEST_F(StreamingResampleTest, HeaderFailures) {
+  Generator generate(5);
+  const std::string grid = generate.Grid(3, 3, "1", false);
+  const char* variants[][2] = {{"ncols", "NCOLS"},     {"nrows", "rows"},
+                               {"cellsize", "cell"},   {"NODATA_value -9999", "NODATA_value x"},
+                               {"ncols 3", "ncols 0"}, {"cellsize 1", "cellsize -1"},
+                               {"nrows 3", "nrows 1e"}};
+  for (const auto& variant : variants) {
+    std::string text = grid;
+    text.replace(text.find(variant[0]), std::string(variant[0]).size(), variant[1]);
+    EXPECT_NE(ExpectSameOutcome(text, 0.5, variant[1]), "no failure") << variant[1];
+  }
+  EXPECT_NE(ExpectSameOutcome("", 0.5, "empty"), "no failure");
+}
+
+TEST_F(StreamingResampleTest, DestinationFailures) {
+  Generator generate(9);
+  WriteText(MbrSource, generate.Grid(5, 5, "1", false));
+  for (const std::string& destination :
+       {std::string("/nonexistent_dir/out.asc"), std::filesystem::temp_directory_path().string()}) {
+    const std::string expected = "string: Unable to open file " + destination;
+    EXPECT_EQ(
+        FailureOf([&] { TARCGISFileTools::BilinearInterpolateFile(MbrSource, destination, 0.5); }),
+        expected);
+  }
+  if (access("/dev/full", W_OK) == 0) {
+    EXPECT_EQ(
+        FailureOf([&] { TARCGISFileTools::BilinearInterpolateFile(MbrSource, "/dev/full", 0.5); }),
+        "string: Unable to write file /dev/full");
+  }
+}
+
+// A source that is the destination (same name, a hard link, a symbolic
+// link) and a source that is a pipe take the in-memory pipeline.
+TEST_F(StreamingResampleTest, SourcesThatCannotBeReadTwice) {
+  Generator generate(11);
+  const std::string text = generate.Grid(6, 5, "1", false);
+  WriteText(MbrSource, text);
+  TStreamingResample::ResampleFile(MbrSource, MbrDestination, 0.5, TResampleOptions{}, InMemory());
+  const std::string expected = ReadWholeFile(MbrDestination);
+
+  const std::string link = TemporaryPath("streaming_link.asc");
+  for (int kind = 0; kind < 3; ++kind) {
+    WriteText(MbrSource, text);
+    std::remove(link.c_str());
+    std::string destination = MbrSource;
+    if (kind == 1) {
+      ASSERT_EQ(::link(MbrSource.c_str(), link.c_str()), 0);
+    }
+    if (kind == 2) {
+      ASSERT_EQ(symlink(MbrSource.c_str(), link.c_str()), 0);
+    }
+    if (kind > 0)
+      destination = link;
+    TARCGISFileTools::BilinearInterpolateFile(MbrSource, destination, 0.5);
+    EXPECT_EQ(ReadWholeFile(MbrSource), expected) << kind;
+  }
+  std::remove(link.c_str());
+
+  const std::string fifo = TemporaryPath("streaming_fifo");
+  std::remove(fifo.c_str());
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  std::thread writer([&] { WriteText(fifo, text); });
+  TARCGISFileTools::BilinearInterpolateFile(fifo, MbrDestination, 0.5);
+  writer.join();
+  EXPECT_EQ(ReadWholeFile(MbrDestination), expected);
+  std::remove(fifo.c_str());
+}
+} // namespace
