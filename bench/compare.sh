@@ -2,18 +2,22 @@
 # Times quillmap side by side with the command a user without it would run,
 #   gdal_translate -of AAIGrid -tr R R -r bilinear -co SIGNIFICANT_DIGITS=6 src dst
 # on a 4000 x 4000 grid of 30 m cells (bench/make_bench_grid.sh), at half and
-# at twice the cell size. The two tools run alternately, several times each;
-# the script prints the median wall time of each, the ratio, and the peak
-# memory (/usr/bin/time -v) against quillmap's budget of 8 bytes per source
-# cell + 8 per destination cell + 32 MiB. It then checks that both outputs
-# have the same dimensions and that gdalinfo reads quillmap's output with the
-# expected corner and cell size.
+# at twice the cell size, each on all cores and on one core (taskset -c 0).
+# The two tools run alternately, several times each; the script prints the
+# median wall time of each, the ratio, quillmap's median CPU time (user +
+# system, telling on a shared machine), and the peak memory of each
+# (/usr/bin/time -v), which for quillmap must stay within 64 MiB. It then
+# checks that both outputs have the same dimensions and that gdalinfo reads
+# quillmap's output with the expected corner and cell size.
 #
 #   bench/compare.sh [runs]          (default 5 runs of each tool for each R)
+#   LARGE=1 bench/compare.sh [runs]  also resamples a 12000 x 12000 grid
+#                                    (1.1 GB) to half its cell size (4.5 GB)
+#                                    once, and reports its time and peak
 #
 # Installs gdal-bin and time with apt-get if they are missing. Builds the tool
 # in build/tool (Release) and works in build/compare, where it keeps the
-# generated source. Exits with status 1 when a check fails. Not part of the
+# generated sources. Exits with status 1 when a check fails. Not part of the
 # tests: it runs on demand.
 set -eu
 cd "$(dirname "$0")/.."
@@ -52,7 +56,8 @@ fail() {
   failed=1
 }
 
-# Runs a command under /usr/bin/time; appends "seconds kilobytes" to a list.
+# Runs a command under /usr/bin/time; appends "seconds kilobytes cpu-seconds"
+# to a list.
 timed() {
   list=$1
   shift
@@ -60,7 +65,8 @@ timed() {
   wall=$(sed -n 's/.*Elapsed (wall clock) time (h:mm:ss or m:ss): //p' "$work/time.txt" |
     awk -F: '{ s = 0; for (i = 1; i <= NF; i++) s = s * 60 + $i; print s }')
   peak=$(sed -n 's/.*Maximum resident set size (kbytes): //p' "$work/time.txt")
-  echo "$wall $peak" >>"$list"
+  cpu=$(sed -n 's/.*\(User\|System\) time (seconds): //p' "$work/time.txt" | awk '{ s += $1 } END { print s }')
+  echo "$wall $peak $cpu" >>"$list"
 }
 
 median() {
@@ -71,50 +77,75 @@ header_value() {
   awk -v key="$2" '$1 == key { print $2; exit }' "$1"
 }
 
-printf '\n%-8s %-9s %12s %12s %14s %14s %8s %16s\n' "R" "cells" "quillmap s" "gdal s" \
-  "quillmap MiB" "gdal MiB" "ratio" "budget MiB"
+budget_mib=64
+printf '\n%-6s %-6s %-11s %10s %10s %8s %12s %13s %10s\n' "R" "cores" "cells" "quillmap s" "gdal s" \
+  "ratio" "quillmap cpu" "quillmap MiB" "gdal MiB"
 for new_cell in $((cell / 2)) $((cell * 2)); do
-  ours=$work/quillmap_$new_cell.asc
-  theirs=$work/gdal_$new_cell.asc
-  rm -f "$work/ours_$new_cell.txt" "$work/theirs_$new_cell.txt"
-  i=0
-  while [ "$i" -lt "$runs" ]; do
-    timed "$work/ours_$new_cell.txt" build/tool/quillmap "$grid" "$ours" "$new_cell"
-    [ -s "$work/stdout.txt" ] && fail "quillmap printed: $(cat "$work/stdout.txt")"
-    timed "$work/theirs_$new_cell.txt" gdal_translate -q -of AAIGrid -tr "$new_cell" "$new_cell" \
-      -r bilinear -co SIGNIFICANT_DIGITS=6 "$grid" "$theirs"
-    i=$((i + 1))
+  for cores in all one; do
+    pin=
+    [ "$cores" = one ] && pin="taskset -c 0"
+    ours=$work/quillmap_$new_cell.asc
+    theirs=$work/gdal_$new_cell.asc
+    rm -f "$work/ours.txt" "$work/theirs.txt"
+    i=0
+    while [ "$i" -lt "$runs" ]; do
+      timed "$work/ours.txt" $pin build/tool/quillmap "$grid" "$ours" "$new_cell"
+      [ -s "$work/stdout.txt" ] && fail "quillmap printed: $(cat "$work/stdout.txt")"
+      timed "$work/theirs.txt" $pin gdal_translate -q -of AAIGrid -tr "$new_cell" "$new_cell" \
+        -r bilinear -co SIGNIFICANT_DIGITS=6 "$grid" "$theirs"
+      i=$((i + 1))
+    done
+
+    our_time=$(awk '{ print $1 }' "$work/ours.txt" | median)
+    their_time=$(awk '{ print $1 }' "$work/theirs.txt" | median)
+    our_cpu=$(awk '{ print $3 }' "$work/ours.txt" | median)
+    our_peak=$(awk '{ print $2 }' "$work/ours.txt" | sort -n | tail -n 1)
+    their_peak=$(awk '{ print $2 }' "$work/theirs.txt" | sort -n | tail -n 1)
+    columns=$(header_value "$ours" ncols)
+    rows=$(header_value "$ours" nrows)
+    awk -v r="$new_cell" -v k="$cores" -v c="${columns}x$rows" -v ot="$our_time" -v tt="$their_time" \
+      -v oc="$our_cpu" -v om="$our_peak" -v tm="$their_peak" 'BEGIN {
+        printf "%-6s %-6s %-11s %10.2f %10.2f %7.1fx %12.2f %13.1f %10.1f\n", r, k, c, ot, tt, tt / ot, oc, om / 1024, tm / 1024
+      }'
+    awk -v om="$our_peak" -v b="$budget_mib" 'BEGIN { exit !(om / 1024 <= b) }' ||
+      fail "R = $new_cell on $cores cores: quillmap's peak memory exceeds $budget_mib MiB"
+    [ "$cores" = one ] && { rm -f "$ours" "$theirs"; continue; }
+
+    [ "$columns" = "$(header_value "$theirs" ncols)" ] && [ "$rows" = "$(header_value "$theirs" nrows)" ] ||
+      fail "R = $new_cell: the two outputs differ in dimensions"
+    info=$(gdalinfo "$ours")
+    origin=$(echo "$info" | sed -n 's/^Origin = (\(.*\))$/\1/p' | awk -F, '{ printf "%.6f,%.6f", $1, $2 }')
+    pixel=$(echo "$info" | sed -n 's/^Pixel Size = (\(.*\))$/\1/p' | awk -F, '{ printf "%.6f,%.6f", $1, $2 }')
+    expected_origin=$(awk -v x=$xll -v y=$yll -v n=$size -v s=$cell 'BEGIN { printf "%.6f,%.6f", x, y + n * s }')
+    expected_pixel=$(awk -v r="$new_cell" 'BEGIN { printf "%.6f,%.6f", r, -r }')
+    [ "$origin" = "$expected_origin" ] ||
+      fail "R = $new_cell: gdalinfo reads the corner as $origin, expected $expected_origin"
+    [ "$pixel" = "$expected_pixel" ] ||
+      fail "R = $new_cell: gdalinfo reads the cell size as $pixel, expected $expected_pixel"
+    # The results of the finer cell size take a gigabyte; only the source is kept.
+    rm -f "$ours" "$theirs"
   done
-
-  our_time=$(awk '{ print $1 }' "$work/ours_$new_cell.txt" | median)
-  their_time=$(awk '{ print $1 }' "$work/theirs_$new_cell.txt" | median)
-  our_peak=$(awk '{ print $2 }' "$work/ours_$new_cell.txt" | sort -n | tail -n 1)
-  their_peak=$(awk '{ print $2 }' "$work/theirs_$new_cell.txt" | sort -n | tail -n 1)
-  columns=$(header_value "$ours" ncols)
-  rows=$(header_value "$ours" nrows)
-  budget=$(awk -v s=$((size * size)) -v d=$((columns * rows)) \
-    'BEGIN { printf "%.1f", (8 * s + 8 * d) / 1048576 + 32 }')
-  awk -v r="$new_cell" -v c="${columns}x$rows" -v ot="$our_time" -v tt="$their_time" \
-    -v om="$our_peak" -v tm="$their_peak" -v b="$budget" 'BEGIN {
-      printf "%-8s %-9s %12.2f %12.2f %14.1f %14.1f %7.1fx %16s\n", r, c, ot, tt, om / 1024, tm / 1024, tt / ot, b
-    }'
-  awk -v om="$our_peak" -v b="$budget" 'BEGIN { exit !(om / 1024 <= b) }' ||
-    fail "R = $new_cell: quillmap's peak memory exceeds its budget"
-
-  [ "$columns" = "$(header_value "$theirs" ncols)" ] && [ "$rows" = "$(header_value "$theirs" nrows)" ] ||
-    fail "R = $new_cell: the two outputs differ in dimensions"
-  info=$(gdalinfo "$ours")
-  origin=$(echo "$info" | sed -n 's/^Origin = (\(.*\))$/\1/p' | awk -F, '{ printf "%.6f,%.6f", $1, $2 }')
-  pixel=$(echo "$info" | sed -n 's/^Pixel Size = (\(.*\))$/\1/p' | awk -F, '{ printf "%.6f,%.6f", $1, $2 }')
-  expected_origin=$(awk -v x=$xll -v y=$yll -v n=$size -v s=$cell 'BEGIN { printf "%.6f,%.6f", x, y + n * s }')
-  expected_pixel=$(awk -v r="$new_cell" 'BEGIN { printf "%.6f,%.6f", r, -r }')
-  [ "$origin" = "$expected_origin" ] ||
-    fail "R = $new_cell: gdalinfo reads the corner as $origin, expected $expected_origin"
-  [ "$pixel" = "$expected_pixel" ] ||
-    fail "R = $new_cell: gdalinfo reads the cell size as $pixel, expected $expected_pixel"
-  # The results of the finer cell size take a gigabyte; only the source is kept.
-  rm -f "$ours" "$theirs"
 done
+
+if [ "${LARGE:-0}" = 1 ]; then
+  large=12000
+  large_grid=$work/source_${large}.asc
+  if [ ! -f "$large_grid" ]; then
+    echo "generating $large_grid"
+    bench/make_bench_grid.sh "$large" "$large" "$cell" "$xll" "$yll" >"$large_grid.tmp"
+    mv "$large_grid.tmp" "$large_grid"
+  fi
+  rm -f "$work/large.txt"
+  timed "$work/large.txt" build/tool/quillmap "$large_grid" "$work/quillmap_large.asc" $((cell / 2))
+  [ -s "$work/stdout.txt" ] && fail "quillmap printed: $(cat "$work/stdout.txt")"
+  read -r large_time large_peak large_cpu <"$work/large.txt"
+  echo
+  echo "$large x $large at R = $((cell / 2)): $(wc -c <"$work/quillmap_large.asc") bytes written in" \
+    "$large_time s (cpu $large_cpu s), peak $((large_peak / 1024)) MiB"
+  awk -v om="$large_peak" -v b="$budget_mib" 'BEGIN { exit !(om / 1024 <= b) }' ||
+    fail "the large run's peak memory exceeds $budget_mib MiB"
+  rm -f "$work/quillmap_large.asc"
+fi
 echo
 if [ "$failed" -ne 0 ]; then
   exit 1

@@ -136,7 +136,7 @@ public:
     const std::uint64_t pieceBytes =
         std::max<std::uint64_t>({MbrRefKnobs.PieceBytes, bodyBytes >> 16, 1});
     MbrLngCheckpointValues =
-        std::max<long long>(MbrRefKnobs.CheckpointValues, static_cast<long long>(fileBytes >> 22));
+        std::max<long long>(MbrRefKnobs.CheckpointValues, static_cast<long long>(fileBytes >> 18));
     MbrLngCheckpointValues = std::max<long long>(MbrLngCheckpointValues, 1);
     const std::size_t pieces = static_cast<std::size_t>((bodyBytes + pieceBytes - 1) / pieceBytes);
     std::vector<TPiece> found(std::max<std::size_t>(pieces, 1));
@@ -406,26 +406,16 @@ private:
   // walk).
   void FillRow(TRowReader& reader, const TStation& row, std::vector<double>& cells) const {
     std::fill(cells.begin(), cells.end(), MbrPtrFrame->MbrDblNoDataValue);
-    double* out = cells.data();
+    // The rows are read in file order: the lower one first.
     if (MbrBlnQuotients) {
       const double* low = reader.Quotients(row.Low, row.High);
       const double* high = reader.Quotients(row.High, row.Low);
-      const double yHigh = row.HighCentre - row.At;
-      const double yLow = row.At - row.LowCentre;
-      for (const TStation& column : MbrRefColumns) {
-        const double xHigh = column.HighCentre - column.At;
-        const double xLow = column.At - column.LowCentre;
-        out[column.Cell] = low[column.Low] * xHigh * yHigh + low[column.High] * xLow * yHigh +
-                           high[column.Low] * xHigh * yLow + high[column.High] * xLow * yLow;
-      }
+      TBilinearWalk::FillRowFromQuotients(low, high, row, MbrRefColumns, cells.data());
       return;
     }
     const double* low = reader.Values(row.Low, row.High);
     const double* high = reader.Values(row.High, row.Low);
-    for (const TStation& column : MbrRefColumns)
-      out[column.Cell] = TBilinearWalk::Interpolate(
-          low[column.Low], low[column.High], high[column.Low], high[column.High], column.At,
-          column.LowCentre, column.HighCentre, row.At, row.LowCentre, row.HighCentre);
+    TBilinearWalk::FillRow(low, high, row, MbrRefColumns, cells.data());
   }
 
   void WriteInTurn(long band, int fd, const std::vector<char>& text, const std::string& destFile) {

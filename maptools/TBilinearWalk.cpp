@@ -285,14 +285,28 @@ void TBilinearWalk::FillInRowOrder(const std::vector<TStation>& columns,
   // Four divisions a point against one a source cell.
   if (4 * points > cells && SharesOneArea(columns, rows, area))
     return FillFromQuotients(columns, rows, area);
-  for (const TStation& row : rows) {
-    const double* low = MbrPtrSource->MbrVecValues[row.Low].data();
-    const double* high = MbrPtrSource->MbrVecValues[row.High].data();
-    double* out = MbrPtrDestination->MbrVecValues[row.Cell].data();
-    for (const TStation& column : columns)
-      out[column.Cell] = Interpolate(low[column.Low], low[column.High], high[column.Low],
-                                     high[column.High], column.At, column.LowCentre,
-                                     column.HighCentre, row.At, row.LowCentre, row.HighCentre);
+  for (const TStation& row : rows)
+    FillRow(MbrPtrSource->MbrVecValues[row.Low].data(), MbrPtrSource->MbrVecValues[row.High].data(),
+            row, columns, MbrPtrDestination->MbrVecValues[row.Cell].data());
+}
+
+void TBilinearWalk::FillRow(const double* low, const double* high, const TStation& row,
+                            const std::vector<TStation>& columns, double* out) {
+  for (const TStation& column : columns)
+    out[column.Cell] = Interpolate(low[column.Low], low[column.High], high[column.Low],
+                                   high[column.High], column.At, column.LowCentre,
+                                   column.HighCentre, row.At, row.LowCentre, row.HighCentre);
+}
+
+void TBilinearWalk::FillRowFromQuotients(const double* low, const double* high, const TStation& row,
+                                         const std::vector<TStation>& columns, double* out) {
+  const double yHigh = row.HighCentre - row.At;
+  const double yLow = row.At - row.LowCentre;
+  for (const TStation& column : columns) {
+    const double xHigh = column.HighCentre - column.At;
+    const double xLow = column.At - column.LowCentre;
+    out[column.Cell] = low[column.Low] * xHigh * yHigh + low[column.High] * xLow * yHigh +
+                       high[column.Low] * xHigh * yLow + high[column.High] * xLow * yLow;
   }
 }
 
@@ -350,14 +364,6 @@ void TBilinearWalk::FillFromQuotients(const std::vector<TStation>& columns,
   for (const TStation& row : rows) {
     const double* low = quotientRow(row.Low, row.High);
     const double* high = quotientRow(row.High, row.Low);
-    const double yHigh = row.HighCentre - row.At;
-    const double yLow = row.At - row.LowCentre;
-    double* out = MbrPtrDestination->MbrVecValues[row.Cell].data();
-    for (const TStation& column : columns) {
-      const double xHigh = column.HighCentre - column.At;
-      const double xLow = column.At - column.LowCentre;
-      out[column.Cell] = low[column.Low] * xHigh * yHigh + low[column.High] * xLow * yHigh +
-                         high[column.Low] * xHigh * yLow + high[column.High] * xLow * yLow;
-    }
+    FillRowFromQuotients(low, high, row, columns, MbrPtrDestination->MbrVecValues[row.Cell].data());
   }
 }

@@ -75,6 +75,16 @@ public:
   static bool SharesOneArea(const std::vector<TStation>& columns, const std::vector<TStation>& rows,
                             double& area);
 
+  // The values of one destination row from its row station and the two
+  // source rows it names (out indexed by destination column; cells no
+  // column station names are left alone): from the rows' values, or from
+  // their quotients by the shared area (SharesOneArea). Both give the same
+  // bits.
+  static void FillRow(const double* low, const double* high, const TStation& row,
+                      const std::vector<TStation>& columns, double* out);
+  static void FillRowFromQuotients(const double* low, const double* high, const TStation& row,
+                                   const std::vector<TStation>& columns, double* out);
+
   // The interpolation step shared by every form of the operation.
   static double Interpolate(double Q11, double Q21, double Q12, double Q22, double x, double x1,
                             double x2, double y, double y1, double y2) {
