@@ -285,6 +285,33 @@ private:
   TSlot MbrSlots[2];
 };
 
+// The text of a band: grows without clearing the room it adds, since the
+// formatter writes a row's worst case of characters ahead of its end.
+class TBandText {
+public:
+  void Clear() { MbrLngUsed = 0; }
+  // Room for `length` more characters at End().
+  char* Reserve(std::size_t length) {
+    if (MbrLngUsed + length > MbrLngCapacity) {
+      const std::size_t capacity = std::max(MbrLngUsed + length, 2 * MbrLngCapacity);
+      std::unique_ptr<char[]> grown(new char[capacity]);
+      std::copy(MbrPtrData.get(), MbrPtrData.get() + MbrLngUsed, grown.get());
+      MbrPtrData.swap(grown);
+      MbrLngCapacity = capacity;
+    }
+    return End();
+  }
+  char* End() { return MbrPtrData.get() + MbrLngUsed; }
+  void SetEnd(const char* end) { MbrLngUsed = static_cast<std::size_t>(end - MbrPtrData.get()); }
+  const char* Data() const { return MbrPtrData.get(); }
+  std::size_t Size() const { return MbrLngUsed; }
+
+private:
+  std::unique_ptr<char[]> MbrPtrData;
+  std::size_t MbrLngCapacity = 0;
+  std::size_t MbrLngUsed = 0;
+};
+
 // Writes all of a buffer; false on an output error.
 bool WriteAll(int fd, const char* data, std::size_t size) {
   while (size > 0) {
@@ -347,7 +374,7 @@ public:
         static_cast<unsigned>(count),
         [&](unsigned w) {
           std::vector<double> cells(columns);
-          std::vector<char> text;
+          TBandText text;
           for (long band = w; band < bands; band += count) {
             const long first = band * bandRows;
             const long last = std::min(rowCount, first + bandRows);
@@ -363,9 +390,9 @@ public:
   }
 
 private:
-  void FormatBand(long first, long last, std::vector<double>& cells, std::vector<char>& text) {
+  void FormatBand(long first, long last, std::vector<double>& cells, TBandText& text) {
     const long columns = MbrPtrFrame->MbrLngXDim;
-    text.clear();
+    text.Clear();
     std::unique_ptr<TRowReader> reader;
     for (long d = first; d < last; ++d) {
       const long station = MbrVecRowStation[d];
@@ -377,11 +404,11 @@ private:
       if (!reader)
         reader = std::make_unique<TRowReader>(MbrRefSource, row.Low, MbrBlnQuotients, MbrDblArea);
       FillRow(*reader, row, cells);
-      const std::size_t used = text.size();
-      text.resize(used + static_cast<std::size_t>(columns) * (TNumberFormat::kMaxLength + 1) + 1);
-      char* end = FormatCells(text.data() + used, cells.data(), columns);
+      char* end = FormatCells(
+          text.Reserve(static_cast<std::size_t>(columns) * (TNumberFormat::kMaxLength + 1) + 1),
+          cells.data(), columns);
       *end++ = '\n';
-      text.resize(static_cast<std::size_t>(end - text.data()));
+      text.SetEnd(end);
     }
   }
 
@@ -395,10 +422,13 @@ private:
     return out;
   }
 
-  void AppendNoDataRow(std::vector<char>& text, long columns) const {
-    for (long x = 0; x < columns; ++x)
-      text.insert(text.end(), MbrStrNoDataCell.begin(), MbrStrNoDataCell.end());
-    text.push_back('\n');
+  void AppendNoDataRow(TBandText& text, long columns) const {
+    const std::size_t cell = MbrStrNoDataCell.size();
+    char* out = text.Reserve(static_cast<std::size_t>(columns) * cell + 1);
+    for (long x = 0; x < columns; ++x, out += cell)
+      std::copy(MbrStrNoDataCell.begin(), MbrStrNoDataCell.end(), out);
+    *out++ = '\n';
+    text.SetEnd(out);
   }
 
   // One destination row: the no-data value where no walk point falls, the
@@ -418,12 +448,12 @@ private:
     TBilinearWalk::FillRow(low, high, row, MbrRefColumns, cells.data());
   }
 
-  void WriteInTurn(long band, int fd, const std::vector<char>& text, const std::string& destFile) {
+  void WriteInTurn(long band, int fd, const TBandText& text, const std::string& destFile) {
     std::unique_lock<std::mutex> lock(MbrMutex);
     MbrCondition.wait(lock, [&] { return MbrBlnStopped || MbrLngWritten == band; });
     if (MbrBlnStopped)
       return;
-    if (!WriteAll(fd, text.data(), text.size()))
+    if (!WriteAll(fd, text.Data(), text.Size()))
       throw std::string("Unable to write file ") + destFile;
     ++MbrLngWritten;
     MbrCondition.notify_all();
