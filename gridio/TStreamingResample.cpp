@@ -18,6 +18,7 @@
 #include <memory>
 #include <mutex>
 #include <sstream>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -69,9 +70,10 @@ unsigned UsableCores() {
 }
 
 // Runs work(w) for w in [0, count), w = 0 on the calling thread, the others
-// on threads of their own; then raises the failure of the lowest worker that
-// failed. `stop` is called once when a worker fails, so that the others can
-// finish early.
+// on threads of their own as far as threads can be started (the work must
+// be shared out dynamically, so that fewer workers still finish it); then
+// raises the failure of the lowest worker that failed. `stop` is called when
+// a worker fails, so that the others can finish early.
 template <class TWork, class TStop> void OnWorkers(unsigned count, TWork work, TStop stop) {
   std::vector<std::exception_ptr> failures(count);
   auto guarded = [&](unsigned w) {
@@ -84,8 +86,12 @@ template <class TWork, class TStop> void OnWorkers(unsigned count, TWork work, T
   };
   std::vector<std::thread> threads;
   threads.reserve(count > 0 ? count - 1 : 0);
-  for (unsigned w = 1; w < count; ++w)
-    threads.emplace_back(guarded, w);
+  try {
+    for (unsigned w = 1; w < count; ++w)
+      threads.emplace_back(guarded, w);
+  } catch (const std::system_error&) {
+    // No more threads (a process or address-space limit): fewer workers.
+  }
   guarded(0);
   for (std::thread& thread : threads)
     thread.join();
@@ -370,12 +376,15 @@ public:
     const long count = std::min<long>(workers, std::max<long>(bands, 1));
     MbrLngWritten = 0;
     MbrBlnStopped = false;
+    // Bands are taken in order, one at a time, so every band before a
+    // worker's turn is already in some worker's hands.
+    std::atomic<long> next(0);
     OnWorkers(
         static_cast<unsigned>(count),
-        [&](unsigned w) {
+        [&](unsigned) {
           std::vector<double> cells(columns);
           TBandText text;
-          for (long band = w; band < bands; band += count) {
+          for (long band = next++; band < bands && !Stopped(); band = next++) {
             const long first = band * bandRows;
             const long last = std::min(rowCount, first + bandRows);
             FormatBand(first, last, cells, text);
@@ -446,6 +455,11 @@ private:
     const double* low = reader.Values(row.Low, row.High);
     const double* high = reader.Values(row.High, row.Low);
     TBilinearWalk::FillRow(low, high, row, MbrRefColumns, cells.data());
+  }
+
+  bool Stopped() {
+    std::lock_guard<std::mutex> lock(MbrMutex);
+    return MbrBlnStopped;
   }
 
   void WriteInTurn(long band, int fd, const TBandText& text, const std::string& destFile) {
