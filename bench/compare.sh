@@ -4,7 +4,7 @@
 # on a 4000 x 4000 grid of 30 m cells (bench/make_bench_grid.sh), at half and
 # at twice the cell size, each on all cores and on one core (taskset -c 0).
 # The two tools run alternately, several times each; the script prints the
-# median wall time of each, the ratio, quillmap's median CPU time (user +
+# median wall time of each, the ratio, the median CPU time of each (user +
 # system, telling on a shared machine), and the peak memory of each
 # (/usr/bin/time -v), which for quillmap must stay within 64 MiB. It then
 # checks that both outputs have the same dimensions and that gdalinfo reads
@@ -78,8 +78,8 @@ header_value() {
 }
 
 budget_mib=64
-printf '\n%-6s %-6s %-11s %10s %10s %8s %12s %13s %10s\n' "R" "cores" "cells" "quillmap s" "gdal s" \
-  "ratio" "quillmap cpu" "quillmap MiB" "gdal MiB"
+printf '\n%-6s %-6s %-11s %10s %10s %8s %12s %8s %13s %10s\n' "R" "cores" "cells" "quillmap s" "gdal s" \
+  "ratio" "quillmap cpu" "gdal cpu" "quillmap MiB" "gdal MiB"
 for new_cell in $((cell / 2)) $((cell * 2)); do
   for cores in all one; do
     pin=
@@ -99,13 +99,14 @@ for new_cell in $((cell / 2)) $((cell * 2)); do
     our_time=$(awk '{ print $1 }' "$work/ours.txt" | median)
     their_time=$(awk '{ print $1 }' "$work/theirs.txt" | median)
     our_cpu=$(awk '{ print $3 }' "$work/ours.txt" | median)
+    their_cpu=$(awk '{ print $3 }' "$work/theirs.txt" | median)
     our_peak=$(awk '{ print $2 }' "$work/ours.txt" | sort -n | tail -n 1)
     their_peak=$(awk '{ print $2 }' "$work/theirs.txt" | sort -n | tail -n 1)
     columns=$(header_value "$ours" ncols)
     rows=$(header_value "$ours" nrows)
     awk -v r="$new_cell" -v k="$cores" -v c="${columns}x$rows" -v ot="$our_time" -v tt="$their_time" \
-      -v oc="$our_cpu" -v om="$our_peak" -v tm="$their_peak" 'BEGIN {
-        printf "%-6s %-6s %-11s %10.2f %10.2f %7.1fx %12.2f %13.1f %10.1f\n", r, k, c, ot, tt, tt / ot, oc, om / 1024, tm / 1024
+      -v oc="$our_cpu" -v tc="$their_cpu" -v om="$our_peak" -v tm="$their_peak" 'BEGIN {
+        printf "%-6s %-6s %-11s %10.2f %10.2f %7.1fx %12.2f %8.2f %13.1f %10.1f\n", r, k, c, ot, tt, tt / ot, oc, tc, om / 1024, tm / 1024
       }'
     awk -v om="$our_peak" -v b="$budget_mib" 'BEGIN { exit !(om / 1024 <= b) }' ||
       fail "R = $new_cell on $cores cores: quillmap's peak memory exceeds $budget_mib MiB"

@@ -16,14 +16,15 @@ TFileRangeBuf::TFileRangeBuf(int fd, std::uint64_t begin, std::uint64_t limit, b
                              std::size_t bufferBytes)
     : MbrIntFd(fd), MbrLngNext(begin), MbrLngLimit(limit), MbrLngStart(begin),
       MbrLngWindowOffset(begin), MbrBlnSeekingSpace(startAtSpace), MbrBlnEnded(false),
-      MbrVecWindow(std::max<std::size_t>(bufferBytes, 1)) {
-  setg(MbrVecWindow.data(), MbrVecWindow.data(), MbrVecWindow.data());
+      MbrPtrWindow(new char[std::max<std::size_t>(bufferBytes, 1)]),
+      MbrLngWindowBytes(std::max<std::size_t>(bufferBytes, 1)) {
+  setg(MbrPtrWindow.get(), MbrPtrWindow.get(), MbrPtrWindow.get());
 }
 
 std::size_t TFileRangeBuf::Fill() {
   for (;;) {
     const ssize_t got =
-        pread(MbrIntFd, MbrVecWindow.data(), MbrVecWindow.size(), static_cast<off_t>(MbrLngNext));
+        pread(MbrIntFd, MbrPtrWindow.get(), MbrLngWindowBytes, static_cast<off_t>(MbrLngNext));
     if (got >= 0)
       return static_cast<std::size_t>(got);
     if (errno != EINTR)
@@ -34,7 +35,7 @@ std::size_t TFileRangeBuf::Fill() {
 TFileRangeBuf::int_type TFileRangeBuf::underflow() {
   if (gptr() < egptr())
     return traits_type::to_int_type(*gptr());
-  char* window = MbrVecWindow.data();
+  char* window = MbrPtrWindow.get();
   while (!MbrBlnEnded) {
     const std::size_t got = Fill();
     const std::uint64_t offset = MbrLngNext;

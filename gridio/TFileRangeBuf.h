@@ -18,8 +18,8 @@
 #define QUILLMAP_GRIDIO_TFILERANGEBUF_H
 
 #include <cstdint>
+#include <memory>
 #include <streambuf>
-#include <vector>
 
 class TFileRangeBuf : public std::streambuf {
 public:
@@ -50,7 +50,8 @@ private:
   std::uint64_t MbrLngWindowOffset;
   bool MbrBlnSeekingSpace;
   bool MbrBlnEnded;
-  std::vector<char> MbrVecWindow;
+  std::unique_ptr<char[]> MbrPtrWindow;
+  std::size_t MbrLngWindowBytes;
 };
 
 #endif

@@ -172,7 +172,11 @@ public:
 
 private:
   TPiece CheckPiece(std::uint64_t begin, std::uint64_t bytes, bool startAtSpace) const {
-    TFileRangeBuf buffer(MbrIntFd, begin, begin + bytes, startAtSpace, MbrRefKnobs.ReadBytes);
+    // A window no larger than the piece (and a little more for its last
+    // token): a small piece reads little.
+    const std::uint64_t window = std::min<std::uint64_t>(MbrRefKnobs.ReadBytes, bytes + 64);
+    TFileRangeBuf buffer(MbrIntFd, begin, begin + bytes, startAtSpace,
+                         static_cast<std::size_t>(window));
     std::istream stream(&buffer);
     TGridTokenizer in(stream);
     TPiece piece;

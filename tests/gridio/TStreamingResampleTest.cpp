@@ -28,7 +28,7 @@ namespace {
 const char* const kPrevious = "an earlier destination\n";
 
 // Under ThreadSanitizer, where starting a thread costs milliseconds, only
-// one run with four workers, small pieces and small bands, and a quarter
+// one run with four workers, small pieces and small bands, and an eighth
 // of the generated grids: the other runs check no other thread.
 #if defined(__SANITIZE_THREAD__)
 const bool kThreadsOnly = true;
@@ -269,7 +269,7 @@ TEST_F(StreamingResampleTest, MatchesInMemoryOnGeneratedGrids) {
     for (bool crlf : {false, true}) {
       const std::string text = generate.Grid(shape.Columns, shape.Rows, "2", crlf);
       for (double factor : factors)
-        if (!kThreadsOnly || combination++ % 4 == 0)
+        if (!kThreadsOnly || combination++ % 8 == 0)
           ExpectSameOutcome(text, 2.0 * factor,
                             std::to_string(shape.Columns) + "x" + std::to_string(shape.Rows));
     }
