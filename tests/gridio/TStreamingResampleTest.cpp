@@ -27,15 +27,6 @@
 namespace {
 const char* const kPrevious = "an earlier destination\n";
 
-// Under ThreadSanitizer, where starting a thread costs milliseconds, only
-// one run with four workers, small pieces and small bands, and an eighth
-// of the generated grids: the other runs check no other thread.
-#if defined(__SANITIZE_THREAD__)
-const bool kThreadsOnly = true;
-#else
-const bool kThreadsOnly = false;
-#endif
-
 void WriteText(const std::string& path, const std::string& text) {
   std::ofstream(path, std::ios::binary) << text;
 }
@@ -118,8 +109,6 @@ std::vector<TStreamingKnobs> KnobSettings() {
   settings.push_back(defaults);
   defaults.Threads = 1;
   settings.push_back(defaults);
-  if (kThreadsOnly)
-    return {settings[3]};
   return settings;
 }
 
@@ -230,8 +219,6 @@ protected:
     WriteText(MbrSource, text);
     std::string failure;
     for (bool previous : {false, true}) {
-      if (kThreadsOnly && !previous)
-        continue;
       const Outcome expected = Resample(MbrSource, MbrDestination, R, InMemory(), previous);
       failure = expected.Failure;
       for (const TStreamingKnobs& knobs : KnobSettings()) {
@@ -264,14 +251,12 @@ TEST_F(StreamingResampleTest, MatchesInMemoryOnGeneratedGrids) {
   const Shape shapes[] = {{1, 1}, {1, 9},  {9, 1},  {2, 2},   {3, 3},  {4, 4},
                           {5, 7}, {12, 3}, {3, 12}, {17, 11}, {40, 2}, {2, 40}};
   const double factors[] = {0.25, 0.5, 0.7, 1.0, 1.5, 2.0, 3.3};
-  int combination = 0;
   for (const Shape& shape : shapes)
     for (bool crlf : {false, true}) {
       const std::string text = generate.Grid(shape.Columns, shape.Rows, "2", crlf);
       for (double factor : factors)
-        if (!kThreadsOnly || combination++ % 8 == 0)
-          ExpectSameOutcome(text, 2.0 * factor,
-                            std::to_string(shape.Columns) + "x" + std::to_string(shape.Rows));
+        ExpectSameOutcome(text, 2.0 * factor,
+                          std::to_string(shape.Columns) + "x" + std::to_string(shape.Rows));
     }
 }
 
