@@ -7,29 +7,23 @@
 #include <system_error>
 
 #include "grid/TAxis.h"
+#include "gridio/GridFileMessages.h"
+#include "gridio/TGridHeader.h"
 #include "gridio/TGridTokenizer.h"
-#include "text/TLineWriter.h"
+#include "gridio/TLenientHeader.h"
 #include "maptools/TMapTools.h"
+#include "text/TDigitsFormat.h"
+#include "text/TLineWriter.h"
 
 namespace {
 const char* const kOpenFailure = "Unable to open file ";
-const char* const kEndOfFile = "Unexpected end of file found in TARCGISFileTools::LoadARCGISFile";
 
 // Storage reserved ahead of the data: enough for ordinary grids, small enough
 // that a header claiming a huge grid costs nothing until values arrive.
 const long kReservedRows = 1 << 12;
 const long kReservedColumns = 1 << 16;
 
-struct THeader {
-  long Columns = 0;
-  long Rows = 0;
-  double XLowerLeft = 0.0;
-  double YLowerLeft = 0.0;
-  double CellSize = 0.0;
-  double NoData = 0.0;
-};
-
-const std::size_t kLongestWord = 1 << 20;
+using THeader = TGridHeader;
 
 void ReadNumber(TGridTokenizer& in, long& value) {
   in.ReadLong(value);
@@ -40,7 +34,7 @@ void ReadNumber(TGridTokenizer& in, double& value) {
 
 // Each value is read before its keyword is tested, so a value that is not a
 // number is reported by the test of the next keyword (the word keeps the
-// keyword read before). A header word is read up to kLongestWord characters:
+// keyword read before). A header word is read up to kLongestHeaderWord characters:
 // a longer one fails its keyword test all the same, and an endless input
 // without white space (a device) cannot hold the reader. Only where such a
 // failed read leaves the stream differs from reading the word to its end.
@@ -49,7 +43,7 @@ void ReadNumber(TGridTokenizer& in, double& value) {
 template <typename Number>
 void ReadEntry(TGridTokenizer& in, std::string& word, Number& value, const char* keyword,
                const char* message) {
-  in.ReadWord(word, kLongestWord);
+  in.ReadWord(word, kLongestHeaderWord);
   ReadNumber(in, value);
   if (word != keyword)
     throw message;
@@ -58,20 +52,17 @@ void ReadEntry(TGridTokenizer& in, std::string& word, Number& value, const char*
 THeader ReadHeader(TGridTokenizer& in) {
   THeader header;
   std::string word;
-  ReadEntry(in, word, header.Columns, "ncols", "File format error: expected to find ncols tag");
-  ReadEntry(in, word, header.Rows, "nrows", "File format error: expectd to find nrows tag");
-  ReadEntry(in, word, header.XLowerLeft, "xllcorner",
-            "File format error: expected to find xllcorner tag");
-  ReadEntry(in, word, header.YLowerLeft, "yllcorner",
-            "File format error: expected to find yllcorner tag");
-  ReadEntry(in, word, header.CellSize, "cellsize",
-            "File format error: expected to find cellsize tag");
-  in.ReadWord(word, kLongestWord);
+  ReadEntry(in, word, header.Columns, "ncols", kNoColumnsTag);
+  ReadEntry(in, word, header.Rows, "nrows", kNoRowsTag);
+  ReadEntry(in, word, header.XLowerLeft, "xllcorner", kNoXCornerTag);
+  ReadEntry(in, word, header.YLowerLeft, "yllcorner", kNoYCornerTag);
+  ReadEntry(in, word, header.CellSize, "cellsize", kNoCellSizeTag);
+  in.ReadWord(word, kLongestHeaderWord);
   if (word != "NODATA_value" && word != "nodata_value")
-    throw "File format error: expected to find NODATA_value tag";
+    throw kNoNoDataTag;
   in.ReadDouble(header.NoData);
   if (in.Failed())
-    throw "File format error: NODATA_value is not a number";
+    throw kNoDataNotANumber;
   return header;
 }
 
@@ -84,10 +75,12 @@ void CheckDimensions(const THeader& header) {
     throw "File format error: cellsize must be greater than 0";
 }
 
-// The rows of the body, north first. Storage follows the values read, so the
+// The rows of the body, north first. A last value that runs up to the end
+// of the input is refused unless lastValueMayEndInput. Storage follows the values read, so the
 // counts of the header are never multiplied or allocated up front: a grid
 // whose rows all arrive fits in memory, and so do its counts plus one.
-std::vector<std::vector<double>> ReadBody(TGridTokenizer& in, const THeader& header) {
+std::vector<std::vector<double>> ReadBody(TGridTokenizer& in, const THeader& header,
+                                          bool lastValueMayEndInput) {
   std::vector<std::vector<double>> rows;
   rows.reserve(std::min(header.Rows, kReservedRows));
   for (long y = 0; y < header.Rows; ++y) {
@@ -97,10 +90,10 @@ std::vector<std::vector<double>> ReadBody(TGridTokenizer& in, const THeader& hea
     for (long x = 0; x < header.Columns; ++x) {
       double value = 0.0;
       in.ReadDouble(value);
-      if (in.AtEnd())
+      if (in.AtEnd() && (in.Failed() || !lastValueMayEndInput))
         throw kEndOfFile;
       if (in.Failed())
-        throw "File format error: cell value is not a number in TARCGISFileTools::LoadARCGISFile";
+        throw kCellNotANumber;
       row.push_back(value);
     }
     if (row.capacity() != row.size())
@@ -147,49 +140,40 @@ TMap* BuildMap(const THeader& header, std::vector<std::vector<double>>& rows) {
   return map.release();
 }
 
-void RequireEdgeAxes(TMap* map) {
-  if (map->MbrPtrXAxisInterval == nullptr || map->MbrPtrYAxisInterval == nullptr)
-    throw "Map has no axes in TARCGISFileTools::WriteARCGISFile";
-}
-} // namespace
-
-TMap* TARCGISFileTools::LoadARCGISFile(std::istream& stream) {
+TMap* Load(std::istream& stream, bool lenient) {
   TGridTokenizer in(stream);
-  const THeader header = ReadHeader(in);
+  const THeader header = lenient ? TLenientHeader::Read(in) : ReadHeader(in);
   CheckDimensions(header);
-  std::vector<std::vector<double>> rows = ReadBody(in, header);
+  std::vector<std::vector<double>> rows = ReadBody(in, header, lenient);
   return BuildMap(header, rows);
 }
 
-TMap* TARCGISFileTools::LoadARCGISFile(std::string fileName) {
-  // A directory opens as a stream on this platform but holds no text.
+// A directory opens as a stream on this platform but holds no text.
+void OpenSource(const std::string& fileName, std::ifstream& file) {
   std::error_code ignored;
-  std::ifstream file;
   if (!std::filesystem::is_directory(fileName, ignored))
     file.open(fileName);
   if (!file.is_open())
     throw std::string(kOpenFailure) + fileName;
-  return LoadARCGISFile(file);
 }
 
-std::vector<TMap*> TARCGISFileTools::LoadFileList(std::vector<std::string> fileNames) {
-  std::vector<std::unique_ptr<TMap>> loaded;
-  loaded.reserve(fileNames.size());
-  for (const std::string& name : fileNames)
-    loaded.emplace_back(LoadARCGISFile(name));
-  std::vector<TMap*> maps;
-  maps.reserve(loaded.size());
-  for (std::unique_ptr<TMap>& map : loaded)
-    maps.push_back(map.release());
-  return maps;
+void RequireEdgeAxes(TMap* map) {
+  if (map->MbrPtrXAxisInterval == nullptr || map->MbrPtrYAxisInterval == nullptr)
+    throw "Map has no axes in TARCGISFileTools::WriteARCGISFile";
 }
 
-void TARCGISFileTools::WriteARCGISFile(TMap* map, std::ostream& stream) {
+void RequireDigits(int digits) {
+  if (digits < TDigitsFormat::kFewestDigits || digits > TDigitsFormat::kMostDigits)
+    throw "Digits must lie between 1 and 17 in TARCGISFileTools::WriteARCGISFile";
+}
+
+// The grid; digits as TLineWriter takes them.
+void Write(TMap* map, std::ostream& stream, int digits) {
   RequireEdgeAxes(map);
   const double xLowerLeft = map->MbrPtrXAxisInterval->GetPoint(0)->x;
   const double yLowerLeft = map->MbrPtrYAxisInterval->GetPoint(map->MbrLngYDim)->y;
   const int kCornerWidth = 8;
-  TLineWriter out(stream);
+  TLineWriter out(stream, digits);
   out.Text("ncols ");
   out.Whole(map->MbrLngXDim);
   out.EndLine();
@@ -208,19 +192,73 @@ void TARCGISFileTools::WriteARCGISFile(TMap* map, std::ostream& stream) {
   out.Text("NODATA_value ");
   out.Real(map->MbrDblNoDataValue);
   out.EndLine();
-  TMapTools::WriteFlatFile(map, stream, ' ');
+  if (digits == TLineWriter::kStreamDigits)
+    TMapTools::WriteFlatFile(map, stream, ' ');
+  else
+    TMapTools::WriteFlatFile(map, stream, ' ', digits);
 }
 
-void TARCGISFileTools::WriteARCGISFile(TMap* map, std::string fileName) {
+void WriteNamed(TMap* map, const std::string& fileName, int digits) {
   // Checked before the file is created or truncated.
   RequireEdgeAxes(map);
   std::ofstream file(fileName);
   if (!file.is_open())
     throw std::string(kOpenFailure) + fileName;
-  WriteARCGISFile(map, file);
+  Write(map, file, digits);
   file.close();
   if (file.fail())
     throw std::string("Unable to write file ") + fileName;
+}
+} // namespace
+
+TMap* TARCGISFileTools::LoadARCGISFile(std::istream& stream) {
+  return Load(stream, false);
+}
+
+TMap* TARCGISFileTools::LoadARCGISFile(std::string fileName) {
+  std::ifstream file;
+  OpenSource(fileName, file);
+  return LoadARCGISFile(file);
+}
+
+TMap* TARCGISFileTools::LoadARCGISFileLenient(std::istream& stream) {
+  return Load(stream, true);
+}
+
+TMap* TARCGISFileTools::LoadARCGISFileLenient(std::string fileName) {
+  std::ifstream file;
+  OpenSource(fileName, file);
+  return LoadARCGISFileLenient(file);
+}
+
+std::vector<TMap*> TARCGISFileTools::LoadFileList(std::vector<std::string> fileNames) {
+  std::vector<std::unique_ptr<TMap>> loaded;
+  loaded.reserve(fileNames.size());
+  for (const std::string& name : fileNames)
+    loaded.emplace_back(LoadARCGISFile(name));
+  std::vector<TMap*> maps;
+  maps.reserve(loaded.size());
+  for (std::unique_ptr<TMap>& map : loaded)
+    maps.push_back(map.release());
+  return maps;
+}
+
+void TARCGISFileTools::WriteARCGISFile(TMap* map, std::ostream& stream) {
+  Write(map, stream, TLineWriter::kStreamDigits);
+}
+
+void TARCGISFileTools::WriteARCGISFile(TMap* map, std::string fileName) {
+  WriteNamed(map, fileName, TLineWriter::kStreamDigits);
+}
+
+void TARCGISFileTools::WriteARCGISFile(TMap* map, std::ostream& stream, int digits) {
+  RequireDigits(digits);
+  Write(map, stream, digits);
+}
+
+void TARCGISFileTools::WriteARCGISFile(TMap* map, std::string fileName, int digits) {
+  RequireDigits(digits);
+  WriteNamed(map, fileName, digits);
 }
 
 void TARCGISFileTools::WriteFileList(std::vector<TMap*> maps, std::vector<std::string> fileNames) {

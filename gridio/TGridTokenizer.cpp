@@ -404,3 +404,17 @@ void TGridTokenizer::ReadDouble(double& value) {
   if (!ConvertDouble(MbrPtrTokenBegin, MbrPtrTokenEnd, state, value))
     MbrBlnFailed = true;
 }
+
+int TGridTokenizer::PeekTokenStart() {
+  using Traits = std::char_traits<char>;
+  if (!MbrBlnNative) {
+    if (!MbrBlnFailed)
+      MbrRefStream >> std::ws;
+    MbrBlnAtEnd = MbrRefStream.eof();
+    MbrBlnFailed = MbrBlnFailed || MbrBlnAtEnd;
+    return MbrBlnFailed ? Traits::eof() : MbrRefStream.peek();
+  }
+  if (!BeginToken())
+    return Traits::eof();
+  return Traits::to_int_type(*MbrPtrCursor);
+}

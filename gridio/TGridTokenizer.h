@@ -41,6 +41,12 @@ public:
   void ReadLong(long& value);
   void ReadDouble(double& value);
 
+  // The first character of the next token, white space skipped, as an int
+  // (std::char_traits<char>::to_int_type), or eof() when the input ends or a
+  // read has failed; the token itself stays to be read. Reaching the end sets
+  // the end and failure states, as a read would.
+  int PeekTokenStart();
+
   // Some read has failed (or the stream was not readable to begin with).
   bool Failed() const { return MbrBlnFailed; }
   // The end of the input was reached while reading.

@@ -1,8 +1,9 @@
 #include <memory>
 #include <vector>
 
-#include "text/TLineWriter.h"
 #include "maptools/TMapTools.h"
+#include "text/TDigitsFormat.h"
+#include "text/TLineWriter.h"
 
 namespace {
 // Raises the cell accessor's failure for the first cell, row by row, that the
@@ -33,16 +34,27 @@ void WriteCSVLine(TLineWriter& out, double x, double y, double value) {
   out.Real(value);
   out.EndLine();
 }
-} // namespace
 
-void TMapTools::WriteFlatFile(TMap* map, std::ostream& stream, char separator) {
+// The flat table; digits as TLineWriter takes them.
+void WriteRows(TMap* map, std::ostream& stream, char separator, int digits) {
   RequireStoredCells(map);
-  TLineWriter out(stream);
+  TLineWriter out(stream, digits);
   for (long y = 0; y < map->MbrLngYDim; ++y) {
     if (map->MbrLngXDim > 0)
       out.Reals(map->MbrVecValues[y].data(), map->MbrLngXDim, separator);
     out.EndLine();
   }
+}
+} // namespace
+
+void TMapTools::WriteFlatFile(TMap* map, std::ostream& stream, char separator) {
+  WriteRows(map, stream, separator, TLineWriter::kStreamDigits);
+}
+
+void TMapTools::WriteFlatFile(TMap* map, std::ostream& stream, char separator, int digits) {
+  if (digits < TDigitsFormat::kFewestDigits || digits > TDigitsFormat::kMostDigits)
+    throw "Digits must lie between 1 and 17 in TMapTools::WriteFlatFile";
+  WriteRows(map, stream, separator, digits);
 }
 
 void TMapTools::WriteCSVFile(TMap* map, std::ostream& stream) {

@@ -19,17 +19,27 @@ bool IsComplete(TAxis* axis) {
 }
 } // namespace
 
-TMap* TMapTools::BilinearInterpolate(TMap* source, double NewResolution) {
+namespace {
+TMap* Resample(TMap* source, double NewResolution, TBilinearWalk::TCornerPolicy policy) {
   if (!(NewResolution > 0.0))
     throw kResolutionNotPositive;
   if (!IsComplete(source->MbrPtrXAxis) || !IsComplete(source->MbrPtrYAxis) ||
       !IsComplete(source->MbrPtrXAxisInterval) || !IsComplete(source->MbrPtrYAxisInterval))
     throw kNoAxes;
-  std::unique_ptr<TMap> destination(Downscale(source, NewResolution));
+  std::unique_ptr<TMap> destination(TMapTools::Downscale(source, NewResolution));
   destination->MbrDblNoDataValue = source->MbrDblNoDataValue;
   destination->InitValues(source->MbrDblNoDataValue);
-  TBilinearWalk(source, destination.get(), NewResolution).Run();
+  TBilinearWalk(source, destination.get(), NewResolution, policy).Run();
   return destination.release();
+}
+} // namespace
+
+TMap* TMapTools::BilinearInterpolate(TMap* source, double NewResolution) {
+  return Resample(source, NewResolution, TBilinearWalk::TCornerPolicy::Plain);
+}
+
+TMap* TMapTools::BilinearInterpolateNoDataAware(TMap* source, double NewResolution) {
+  return Resample(source, NewResolution, TBilinearWalk::TCornerPolicy::NoDataAware);
 }
 
 void TMapTools::BilinearInterpolate(TMapPoint* P11, TMapPoint* P21, TMapPoint* P12, TMapPoint* P22,

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <memory>
 
+#include "maptools/NoDataCorners.h"
 #include "maptools/TMapTools.h"
 
 namespace {
@@ -40,10 +41,11 @@ double Spacing(double lowCentre, double highCentre) {
 }
 } // namespace
 
-TBilinearWalk::TBilinearWalk(TMap* source, TMap* destination, double NewResolution)
+TBilinearWalk::TBilinearWalk(TMap* source, TMap* destination, double NewResolution,
+                             TCornerPolicy policy)
     : MbrPtrSource(source), MbrPtrDestination(destination), MbrDblResolution(NewResolution),
-      MbrBlnDescending(false), MbrDblXEnd(0.0), MbrDblYEnd(0.0), MbrBlnXStalls(false),
-      MbrBlnYStalls(false) {
+      MbrBlnNoDataAware(policy == TCornerPolicy::NoDataAware), MbrBlnDescending(false),
+      MbrDblXEnd(0.0), MbrDblYEnd(0.0), MbrBlnXStalls(false), MbrBlnYStalls(false) {
   BuildOrdinates();
 }
 
@@ -143,7 +145,11 @@ void TBilinearWalk::VisitPoint(double x, double y) {
   std::unique_ptr<TMapPoint> P12(source->GetPoint(X1, Y2));
   std::unique_ptr<TMapPoint> P22(source->GetPoint(X2, Y2));
   TMapPoint target(x, y);
-  TMapTools::BilinearInterpolate(P11.get(), P21.get(), P12.get(), P22.get(), &target);
+  if (MbrBlnNoDataAware &&
+      AnyNoDataCorner(P11->value, P21->value, P12->value, P22->value, source->MbrDblNoDataValue))
+    target.value = source->MbrDblNoDataValue;
+  else
+    TMapTools::BilinearInterpolate(P11.get(), P21.get(), P12.get(), P22.get(), &target);
   MbrPtrDestination->SetPoint(&at, target.value);
 }
 
@@ -234,12 +240,14 @@ void TBilinearWalk::StoreFromTables(const TStation& column, const TStation& row)
   const std::vector<double>& low = MbrPtrSource->MbrVecValues[row.Low];
   const std::vector<double>& high = MbrPtrSource->MbrVecValues[row.High];
   MbrPtrDestination->MbrVecValues[row.Cell][column.Cell] =
-      Interpolate(low[column.Low], low[column.High], high[column.Low], high[column.High], column.At,
-                  column.LowCentre, column.HighCentre, row.At, row.LowCentre, row.HighCentre);
+      PointValue(low[column.Low], low[column.High], high[column.Low], high[column.High], column.At,
+                 column.LowCentre, column.HighCentre, row.At, row.LowCentre, row.HighCentre);
 }
 
 void TBilinearWalk::FillInRowOrder(const std::vector<TStation>& columns,
                                    const std::vector<TStation>& rows) {
+  if (MbrBlnNoDataAware)
+    return FillNoDataAware(columns, rows);
   const double points = static_cast<double>(columns.size()) * static_cast<double>(rows.size());
   const double cells =
       static_cast<double>(MbrPtrSource->MbrLngXDim) * static_cast<double>(MbrPtrSource->MbrLngYDim);
@@ -255,6 +263,37 @@ void TBilinearWalk::FillInRowOrder(const std::vector<TStation>& columns,
       out[column.Cell] = Interpolate(low[column.Low], low[column.High], high[column.Low],
                                      high[column.High], column.At, column.LowCentre,
                                      column.HighCentre, row.At, row.LowCentre, row.HighCentre);
+  }
+}
+
+double TBilinearWalk::PointValue(double Q11, double Q21, double Q12, double Q22, double x,
+                                 double x1, double x2, double y, double y1, double y2) const {
+  const double noData = MbrPtrSource->MbrDblNoDataValue;
+  if (MbrBlnNoDataAware && AnyNoDataCorner(Q11, Q21, Q12, Q22, noData))
+    return noData;
+  return Interpolate(Q11, Q21, Q12, Q22, x, x1, x2, y, y1, y2);
+}
+
+// The row-order fill with the corner test; a flag tested once per point, in
+// a loop of its own, so that the plain fills keep their inner loops.
+void TBilinearWalk::FillNoDataAware(const std::vector<TStation>& columns,
+                                    const std::vector<TStation>& rows) {
+  const double noData = MbrPtrSource->MbrDblNoDataValue;
+  for (const TStation& row : rows) {
+    const double* low = MbrPtrSource->MbrVecValues[row.Low].data();
+    const double* high = MbrPtrSource->MbrVecValues[row.High].data();
+    double* out = MbrPtrDestination->MbrVecValues[row.Cell].data();
+    for (const TStation& column : columns) {
+      const double Q11 = low[column.Low];
+      const double Q21 = low[column.High];
+      const double Q12 = high[column.Low];
+      const double Q22 = high[column.High];
+      out[column.Cell] =
+          AnyNoDataCorner(Q11, Q21, Q12, Q22, noData)
+              ? noData
+              : Interpolate(Q11, Q21, Q12, Q22, column.At, column.LowCentre, column.HighCentre,
+                            row.At, row.LowCentre, row.HighCentre);
+    }
   }
 }
 

@@ -21,6 +21,10 @@
 // source cells, the corner quotients Q / A are computed once per source row
 // (two rows held at a time) rather than four times per point.
 //
+// With the no-data-aware policy a point whose four source corners include a
+// no-data cell (NoDataCorners.h) stores the source's no-data value instead of
+// the interpolation; the walk, and where it fails, stay the same.
+//
 // Ownership: both maps stay the caller's; only the destination's cell values
 // are written. The source must have its four axes with no empty slot.
 //
@@ -38,7 +42,10 @@
 
 class TBilinearWalk {
 public:
-  TBilinearWalk(TMap* source, TMap* destination, double NewResolution);
+  enum class TCornerPolicy { Plain, NoDataAware };
+
+  TBilinearWalk(TMap* source, TMap* destination, double NewResolution,
+                TCornerPolicy policy = TCornerPolicy::Plain);
 
   // Runs the whole walk; a failure leaves the destination partly written.
   void Run();
@@ -76,6 +83,11 @@ private:
                        const TAxisLookup& sourceEdges, TAxis* sourceCentres, char selector,
                        long count, std::vector<TStation>& stations) const;
   void FillInRowOrder(const std::vector<TStation>& columns, const std::vector<TStation>& rows);
+  void FillNoDataAware(const std::vector<TStation>& columns, const std::vector<TStation>& rows);
+  // The value a point stores from its four corners: the interpolation, or
+  // the no-data value under the no-data-aware policy.
+  double PointValue(double Q11, double Q21, double Q12, double Q22, double x, double x1, double x2,
+                    double y, double y1, double y2) const;
   // Whether every point has the same area A = (x2 - x1) x (y2 - y1), as on
   // evenly spaced axes; then each corner's Q / A is a quotient of the source
   // cell alone, computed once per source row instead of once per point.
@@ -91,6 +103,7 @@ private:
   TMap* MbrPtrSource;
   TMap* MbrPtrDestination;
   double MbrDblResolution;
+  bool MbrBlnNoDataAware;
   bool MbrBlnDescending;
   double MbrDblXEnd;
   double MbrDblYEnd;

@@ -1,0 +1,240 @@
+#include "text/TDigitsFormat.h"
+
+#include <charconv>
+#include <cstdint>
+#include <cstring>
+
+namespace {
+// Products of a 53-bit mantissa and 5^k need 117 bits.
+__extension__ typedef unsigned __int128 TWide;
+
+const int kLargestScale = 27;
+// 5^k for k = 0 .. 27, the largest below 2^63; 10^k is 5^k x 2^k.
+const std::uint64_t kPowersOfFive[kLargestScale + 1] = {1ULL,
+                                                        5ULL,
+                                                        25ULL,
+                                                        125ULL,
+                                                        625ULL,
+                                                        3125ULL,
+                                                        15625ULL,
+                                                        78125ULL,
+                                                        390625ULL,
+                                                        1953125ULL,
+                                                        9765625ULL,
+                                                        48828125ULL,
+                                                        244140625ULL,
+                                                        1220703125ULL,
+                                                        6103515625ULL,
+                                                        30517578125ULL,
+                                                        152587890625ULL,
+                                                        762939453125ULL,
+                                                        3814697265625ULL,
+                                                        19073486328125ULL,
+                                                        95367431640625ULL,
+                                                        476837158203125ULL,
+                                                        2384185791015625ULL,
+                                                        11920928955078125ULL,
+                                                        59604644775390625ULL,
+                                                        298023223876953125ULL,
+                                                        1490116119384765625ULL,
+                                                        7450580596923828125ULL};
+
+std::uint64_t PowerOfTen(int k) {
+  return kPowersOfFive[k] << k;
+}
+
+// Where the exact scaled value lies against its whole part: the part
+// discarded is below one half, exactly one half, or above it.
+enum TRest { kBelowHalf, kHalf, kAboveHalf };
+
+template <typename TUnsigned> TRest RestOf(TUnsigned rest, TUnsigned half) {
+  return rest < half ? kBelowHalf : rest == half ? kHalf : kAboveHalf;
+}
+
+// The whole part of m x 2^q x 10^k and the rest, exactly; false where the
+// numbers do not fit (left to the general conversion).
+bool ScaleExactly(std::uint64_t m, int q, int k, std::uint64_t& whole, TRest& rest) {
+  if (k >= 0) {
+    if (k > kLargestScale)
+      return false;
+    const TWide product = static_cast<TWide>(m) * kPowersOfFive[k];
+    const int shift = q + k;
+    if (shift >= 0) {
+      whole = static_cast<std::uint64_t>(product << shift);
+      rest = kBelowHalf;
+      return true;
+    }
+    if (shift <= -128)
+      return false;
+    const TWide one = 1;
+    whole = static_cast<std::uint64_t>(product >> -shift);
+    rest = RestOf<TWide>(product & ((one << -shift) - 1), one << (-shift - 1));
+    return true;
+  }
+  const int j = -k;
+  if (j > kLargestScale)
+    return false;
+  // m x 2^q / (5^j x 2^j): the power of two goes to whichever side keeps it
+  // whole.
+  const int shift = q - j;
+  TWide numerator = m;
+  TWide denominator = kPowersOfFive[j];
+  if (shift >= 0) {
+    if (shift > 127 - 53)
+      return false;
+    numerator <<= shift;
+  } else {
+    if (-shift > 64)
+      return false;
+    denominator <<= -shift;
+  }
+  // The quotient is below 10^18; plain 64-bit division where both fit.
+  if ((numerator >> 64) == 0 && (denominator >> 64) == 0) {
+    const std::uint64_t n = static_cast<std::uint64_t>(numerator);
+    const std::uint64_t d = static_cast<std::uint64_t>(denominator);
+    whole = n / d;
+    const std::uint64_t r = n % d;
+    // Twice the rest against the divisor, without overflowing.
+    rest = r < d - r ? kBelowHalf : r == d - r ? kHalf : kAboveHalf;
+    return true;
+  }
+  whole = static_cast<std::uint64_t>(numerator / denominator);
+  const TWide r = numerator % denominator;
+  rest = r < denominator - r ? kBelowHalf : r == denominator - r ? kHalf : kAboveHalf;
+  return true;
+}
+
+// The value rounded to `digits` significant digits: Digits x 10^(Exponent -
+// digits + 1), 10^(digits-1) <= Digits < 10^digits.
+struct TRounded {
+  std::uint64_t Digits;
+  int Exponent;
+};
+
+bool Round(double magnitude, int digits, TRounded& result) {
+  std::uint64_t bits = 0;
+  std::memcpy(&bits, &magnitude, sizeof bits);
+  const int biased = static_cast<int>(bits >> 52);
+  const std::uint64_t m = (bits & ((1ULL << 52) - 1)) | (1ULL << 52);
+  const int q = biased - 1075;
+  // floor((biased - 1023) x log10(2)): the decimal exponent or one less.
+  int exponent = ((biased - 1023) * 78913) >> 18;
+  std::uint64_t whole = 0;
+  TRest rest = kBelowHalf;
+  if (!ScaleExactly(m, q, digits - 1 - exponent, whole, rest))
+    return false;
+  const std::uint64_t top = PowerOfTen(digits);
+  if (whole >= top) {
+    ++exponent;
+    if (!ScaleExactly(m, q, digits - 1 - exponent, whole, rest))
+      return false;
+  }
+  whole += rest == kAboveHalf || (rest == kHalf && (whole & 1) != 0);
+  if (whole == top) {
+    whole = PowerOfTen(digits - 1);
+    ++exponent;
+  }
+  result = TRounded{whole, exponent};
+  return true;
+}
+
+const char kDigitPairs[] = "00010203040506070809"
+                           "10111213141516171819"
+                           "20212223242526272829"
+                           "30313233343536373839"
+                           "40414243444546474849"
+                           "50515253545556575859"
+                           "60616263646566676869"
+                           "70717273747576777879"
+                           "80818283848586878889"
+                           "90919293949596979899";
+
+// The `count` digits of value, leading zeros included, at out.
+void WriteDigits(char* out, std::uint64_t value, int count) {
+  char* p = out + count;
+  while (p - out >= 2) {
+    p -= 2;
+    std::memcpy(p, kDigitPairs + 2 * (value % 100), 2);
+    value /= 100;
+  }
+  if (p > out)
+    *out = static_cast<char>('0' + value);
+}
+
+// The text of "%g" for a rounded value: fixed notation for exponents from -4
+// up to digits - 1, exponential otherwise; trailing zeros of the fraction and
+// a bare decimal point dropped.
+char* WriteRounded(char* out, bool negative, TRounded rounded, int digits) {
+  char text[TDigitsFormat::kMostDigits];
+  WriteDigits(text, rounded.Digits, digits);
+  int significant = digits;
+  while (significant > 1 && text[significant - 1] == '0')
+    --significant;
+  *out = '-';
+  out += negative;
+  const int exponent = rounded.Exponent;
+  if (exponent >= 0 && exponent < digits) {
+    const int whole = exponent + 1;
+    std::memcpy(out, text, static_cast<std::size_t>(whole));
+    if (significant <= whole)
+      return out + whole;
+    out[whole] = '.';
+    std::memcpy(out + whole + 1, text + whole, static_cast<std::size_t>(significant - whole));
+    return out + significant + 1;
+  }
+  if (exponent < 0 && exponent >= -4) {
+    std::memcpy(out, "0.000", 5);
+    const int leadingZeros = -exponent - 1;
+    std::memcpy(out + 2 + leadingZeros, text, static_cast<std::size_t>(significant));
+    return out + 2 + leadingZeros + significant;
+  }
+  out[0] = text[0];
+  int length = 1;
+  if (significant > 1) {
+    out[1] = '.';
+    std::memcpy(out + 2, text + 1, static_cast<std::size_t>(significant - 1));
+    length = significant + 1;
+  }
+  out += length;
+  out[0] = 'e';
+  out[1] = exponent < 0 ? '-' : '+';
+  int magnitude = exponent < 0 ? -exponent : exponent;
+  if (magnitude >= 100) {
+    out[2] = static_cast<char>('0' + magnitude / 100);
+    magnitude %= 100;
+    ++out;
+  }
+  std::memcpy(out + 2, kDigitPairs + 2 * magnitude, 2);
+  return out + 4;
+}
+
+char* FormatExactly(char* out, double value, int digits) {
+  std::uint64_t bits = 0;
+  std::memcpy(&bits, &value, sizeof bits);
+  const int biased = static_cast<int>(bits >> 52 & 0x7ff);
+  TRounded rounded{0, 0};
+  const bool negative = (bits >> 63) != 0;
+  if (biased != 0 && biased != 0x7ff && Round(negative ? -value : value, digits, rounded))
+    return WriteRounded(out, negative, rounded, digits);
+  return std::to_chars(out, out + TDigitsFormat::kMaxLength, value, std::chars_format::general,
+                       digits)
+      .ptr;
+}
+} // namespace
+
+char* TDigitsFormat::Format(char* out, double value, int digits) {
+  if (digits == TNumberFormat::kDefaultDigits)
+    return TNumberFormat::Format(out, value);
+  return FormatExactly(out, value, digits);
+}
+
+char* TDigitsFormat::FormatSeparated(char* out, const double* values, long count, char separator,
+                                     int digits) {
+  if (digits == TNumberFormat::kDefaultDigits)
+    return TNumberFormat::FormatSeparated(out, values, count, separator);
+  for (long i = 0; i < count; ++i) {
+    out = FormatExactly(out, values[i], digits);
+    *out++ = separator;
+  }
+  return out;
+}
