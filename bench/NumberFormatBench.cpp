@@ -122,17 +122,21 @@ double SweepValue(std::mt19937_64& random, std::uint64_t i) {
   }
 }
 
-void BM_SweepAgainstPrintf(benchmark::State& state) {
+// Checks QUILLMAP_FORMAT_SWEEP values of the generator against
+// snprintf("%.<digits>g"), stopping with an error at the first difference.
+template <class TValue, class TFormat>
+void SweepAgainstPrintf(benchmark::State& state, int digits, std::uint64_t seed, TValue value,
+                        TFormat format) {
   const char* requested = std::getenv("QUILLMAP_FORMAT_SWEEP");
   const std::uint64_t count = requested ? std::strtoull(requested, nullptr, 10) : 4000000;
   for (auto _ : state) {
-    std::mt19937_64 random(20261208);
+    std::mt19937_64 random(seed);
     for (std::uint64_t i = 0; i < count; ++i) {
-      const double v = SweepValue(random, i);
+      const double v = value(random, i);
       char expected[64];
-      char text[TNumberFormat::kMaxLength];
-      const int length = std::snprintf(expected, sizeof expected, "%g", v);
-      const char* end = TNumberFormat::Format(text, v);
+      char text[TDigitsFormat::kMaxLength];
+      const int length = std::snprintf(expected, sizeof expected, "%.*g", digits, v);
+      const char* end = format(text, v);
       if (end - text != length || std::memcmp(text, expected, length) != 0) {
         char detail[128];
         std::snprintf(detail, sizeof detail, "%.17g written as %.*s instead of %s", v,
@@ -143,6 +147,11 @@ void BM_SweepAgainstPrintf(benchmark::State& state) {
     }
   }
   state.counters["values_checked"] = static_cast<double>(count);
+}
+
+void BM_SweepAgainstPrintf(benchmark::State& state) {
+  SweepAgainstPrintf(state, TNumberFormat::kDefaultDigits, 20261208, SweepValue,
+                     [](char* out, double v) { return TNumberFormat::Format(out, v); });
 }
 
 // The sweep's values, and every fifth one a tie of the (N + 1)-th digit or
@@ -162,26 +171,12 @@ double DigitsSweepValue(std::mt19937_64& random, std::uint64_t i, int digits) {
 
 void BM_DigitsSweepAgainstPrintf(benchmark::State& state) {
   const int digits = static_cast<int>(state.range(0));
-  const char* requested = std::getenv("QUILLMAP_FORMAT_SWEEP");
-  const std::uint64_t count = requested ? std::strtoull(requested, nullptr, 10) : 4000000;
-  for (auto _ : state) {
-    std::mt19937_64 random(20261209 + digits);
-    for (std::uint64_t i = 0; i < count; ++i) {
-      const double v = DigitsSweepValue(random, i, digits);
-      char expected[64];
-      char text[TDigitsFormat::kMaxLength];
-      const int length = std::snprintf(expected, sizeof expected, "%.*g", digits, v);
-      const char* end = TDigitsFormat::Format(text, v, digits);
-      if (end - text != length || std::memcmp(text, expected, length) != 0) {
-        char detail[128];
-        std::snprintf(detail, sizeof detail, "%.17g written as %.*s instead of %s", v,
-                      static_cast<int>(end - text), text, expected);
-        state.SkipWithError(detail);
-        return;
-      }
-    }
-  }
-  state.counters["values_checked"] = static_cast<double>(count);
+  SweepAgainstPrintf(
+      state, digits, 20261209 + digits,
+      [digits](std::mt19937_64& random, std::uint64_t i) {
+        return DigitsSweepValue(random, i, digits);
+      },
+      [digits](char* out, double v) { return TDigitsFormat::Format(out, v, digits); });
 }
 } // namespace
 

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "text/DigitPairs.h"
+
 namespace {
 // Products of a 53-bit mantissa and 5^k need 117 bits.
 __extension__ typedef unsigned __int128 TWide;
@@ -137,17 +139,6 @@ bool Round(double magnitude, int digits, TRounded& result) {
   result = TRounded{whole, exponent};
   return true;
 }
-
-const char kDigitPairs[] = "00010203040506070809"
-                           "10111213141516171819"
-                           "20212223242526272829"
-                           "30313233343536373839"
-                           "40414243444546474849"
-                           "50515253545556575859"
-                           "60616263646566676869"
-                           "70717273747576777879"
-                           "80818283848586878889"
-                           "90919293949596979899";
 
 // The `count` digits of value, leading zeros included, at out.
 void WriteDigits(char* out, std::uint64_t value, int count) {

@@ -5,22 +5,13 @@
 #include <cstring>
 #include <locale>
 
+#include "text/DigitPairs.h"
+
 namespace {
 const double kExactPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
                                     1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
                                     1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
 const int kLargestExactPower = 22;
-
-const char kDigitPairs[] = "00010203040506070809"
-                           "10111213141516171819"
-                           "20212223242526272829"
-                           "30313233343536373839"
-                           "40414243444546474849"
-                           "50515253545556575859"
-                           "60616263646566676869"
-                           "70717273747576777879"
-                           "80818283848586878889"
-                           "90919293949596979899";
 
 // Six significant digits of a value and its decimal exponent: the value
 // rounded to six digits is Digits x 10^(Exponent - 5).
