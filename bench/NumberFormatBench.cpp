@@ -47,7 +47,7 @@ const std::vector<double>& GridValues() {
 
 template <class TFormat> void FormatAll(benchmark::State& state, TFormat format) {
   const std::vector<double>& values = GridValues();
-  std::vector<char> text(values.size() * TNumberFormat::kMaxLength);
+  std::vector<char> text(values.size() * TDigitsFormat::kMaxLength);
   for (auto _ : state) {
     char* out = text.data();
     for (double v : values)

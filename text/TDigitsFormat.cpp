@@ -55,7 +55,7 @@ template <typename TUnsigned> TRest RestOf(TUnsigned rest, TUnsigned half) {
 
 // The whole part of m x 2^q x 10^k and the rest, exactly; false where the
 // numbers do not fit (left to the general conversion).
-bool ScaleExactly(std::uint64_t m, int q, int k, std::uint64_t& whole, TRest& rest) {
+inline bool ScaleExactly(std::uint64_t m, int q, int k, std::uint64_t& whole, TRest& rest) {
   if (k >= 0) {
     if (k > kLargestScale)
       return false;
@@ -140,53 +140,83 @@ bool Round(double magnitude, int digits, TRounded& result) {
   return true;
 }
 
-// The `count` digits of value, leading zeros included, at out.
-void WriteDigits(char* out, std::uint64_t value, int count) {
-  char* p = out + count;
-  while (p - out >= 2) {
-    p -= 2;
-    std::memcpy(p, kDigitPairs + 2 * (value % 100), 2);
-    value /= 100;
-  }
-  if (p > out)
-    *out = static_cast<char>('0' + value);
+// The eight digits of a value below 10^8 as text in a word, the first in
+// its low byte: the two halves of four digits, then the four pairs, then the
+// eight digits are split side by side in the lanes of one word (divisions by
+// 100 and by 10 as multiplications and shifts that are exact in this range).
+std::uint64_t EightDigits(std::uint64_t value) {
+  const std::uint64_t high = value / 10000;
+  std::uint64_t lanes = high | (value - high * 10000) << 32;
+  const std::uint64_t hundreds = (lanes * 10486) >> 20 & 0x0000007F0000007F;
+  lanes = hundreds | (lanes - hundreds * 100) << 16;
+  const std::uint64_t tens = (lanes * 103) >> 10 & 0x000F000F000F000F;
+  lanes = tens | (lanes - tens * 10) << 8;
+  return lanes + 0x3030303030303030;
+}
+
+void StoreText(char* out, std::uint64_t text) {
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
+  text = __builtin_bswap64(text);
+#endif
+  std::memcpy(out, &text, sizeof text);
+}
+
+const std::uint64_t kZeros = 0x3030303030303030;
+
+// The digits of a rounded value as text: all seventeen places of a value
+// below 10^17, leading zeros included, then zeros; returns how many places,
+// counted from the first, it takes to reach the last digit that is not 0.
+int WriteSeventeenPlaces(char* text, std::uint64_t value) {
+  const std::uint64_t kEightPlaces = 100000000;
+  const std::uint64_t rest = value % (kEightPlaces * kEightPlaces);
+  const std::uint64_t middle = EightDigits(rest / kEightPlaces);
+  const std::uint64_t last = EightDigits(rest % kEightPlaces);
+  text[0] = static_cast<char>('0' + value / (kEightPlaces * kEightPlaces));
+  StoreText(text + 1, middle);
+  StoreText(text + 9, last);
+  StoreText(text + 17, kZeros);
+  StoreText(text + 25, kZeros);
+  const std::uint64_t lastNonZeros = last ^ kZeros;
+  if (lastNonZeros != 0)
+    return 9 + (63 - __builtin_clzll(lastNonZeros)) / 8 + 1;
+  const std::uint64_t middleNonZeros = middle ^ kZeros;
+  if (middleNonZeros != 0)
+    return 1 + (63 - __builtin_clzll(middleNonZeros)) / 8 + 1;
+  return 1;
 }
 
 // The text of "%g" for a rounded value: fixed notation for exponents from -4
 // up to digits - 1, exponential otherwise; trailing zeros of the fraction and
-// a bare decimal point dropped.
+// a bare decimal point dropped. The copies have fixed lengths, so that they
+// compile to a few wide moves: TDigitsFormat::kMaxLength leaves room for
+// them past the text.
 char* WriteRounded(char* out, bool negative, TRounded rounded, int digits) {
-  char text[TDigitsFormat::kMostDigits];
-  WriteDigits(text, rounded.Digits, digits);
-  int significant = digits;
-  while (significant > 1 && text[significant - 1] == '0')
-    --significant;
+  char places[40];
+  const int significant = WriteSeventeenPlaces(places, rounded.Digits) - (17 - digits);
+  const char* text = places + 17 - digits;
   *out = '-';
   out += negative;
   const int exponent = rounded.Exponent;
   if (exponent >= 0 && exponent < digits) {
     const int whole = exponent + 1;
-    std::memcpy(out, text, static_cast<std::size_t>(whole));
+    std::memcpy(out, text, 17);
     if (significant <= whole)
       return out + whole;
     out[whole] = '.';
-    std::memcpy(out + whole + 1, text + whole, static_cast<std::size_t>(significant - whole));
+    std::memcpy(out + whole + 1, text + whole, 16);
     return out + significant + 1;
   }
   if (exponent < 0 && exponent >= -4) {
     std::memcpy(out, "0.000", 5);
     const int leadingZeros = -exponent - 1;
-    std::memcpy(out + 2 + leadingZeros, text, static_cast<std::size_t>(significant));
+    std::memcpy(out + 2 + leadingZeros, text, 17);
     return out + 2 + leadingZeros + significant;
   }
   out[0] = text[0];
-  int length = 1;
-  if (significant > 1) {
-    out[1] = '.';
-    std::memcpy(out + 2, text + 1, static_cast<std::size_t>(significant - 1));
-    length = significant + 1;
-  }
-  out += length;
+  out[1] = '.';
+  std::memcpy(out + 2, text + 1, 16);
+  // Without a fraction the point goes too.
+  out += significant > 1 ? significant + 1 : 1;
   out[0] = 'e';
   out[1] = exponent < 0 ? '-' : '+';
   int magnitude = exponent < 0 ? -exponent : exponent;

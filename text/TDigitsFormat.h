@@ -19,8 +19,10 @@ class TDigitsFormat {
 public:
   static constexpr int kFewestDigits = 1;
   static constexpr int kMostDigits = 17;
-  // Room for the text of one number ("-1.2345678901234567e-308" at most).
-  static constexpr int kMaxLength = TNumberFormat::kMaxLength;
+  // Room for the text of one number ("-1.2345678901234567e-308" at most)
+  // and the fixed-length copies that write it; at least
+  // TNumberFormat::kMaxLength.
+  static constexpr int kMaxLength = 40;
 
   // "%.<digits>g" of the value at out (no terminator); returns the end.
   // digits must lie in kFewestDigits .. kMostDigits; out must have room for

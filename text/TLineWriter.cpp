@@ -49,7 +49,7 @@ void TLineWriter::Reals(const double* values, long count, char separator) {
     }
     return;
   }
-  const std::ptrdiff_t kRoom = TNumberFormat::kMaxLength + 1;
+  const std::ptrdiff_t kRoom = TDigitsFormat::kMaxLength + 1;
   while (count > 0) {
     if (kBufferSize - MbrLngUsed < kRoom)
       Drain();

@@ -47,7 +47,7 @@ public:
   void Real(double value) {
     if (!MbrBlnFast)
       return RealByStream(value);
-    Reserve(TNumberFormat::kMaxLength);
+    Reserve(TDigitsFormat::kMaxLength);
     MbrLngUsed =
         TDigitsFormat::Format(MbrChrBuffer + MbrLngUsed, value, MbrIntDigits) - MbrChrBuffer;
   }
