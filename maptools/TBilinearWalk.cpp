@@ -246,15 +246,16 @@ void TBilinearWalk::StoreFromTables(const TStation& column, const TStation& row)
 
 void TBilinearWalk::FillInRowOrder(const std::vector<TStation>& columns,
                                    const std::vector<TStation>& rows) {
-  if (MbrBlnNoDataAware)
-    return FillNoDataAware(columns, rows);
   const double points = static_cast<double>(columns.size()) * static_cast<double>(rows.size());
   const double cells =
       static_cast<double>(MbrPtrSource->MbrLngXDim) * static_cast<double>(MbrPtrSource->MbrLngYDim);
   double area = 0.0;
   // Four divisions a point against one a source cell.
   if (4 * points > cells && SharesOneArea(columns, rows, area))
-    return FillFromQuotients(columns, rows, area);
+    return MbrBlnNoDataAware ? FillFromQuotients<true>(columns, rows, area)
+                             : FillFromQuotients<false>(columns, rows, area);
+  if (MbrBlnNoDataAware)
+    return FillNoDataAware(columns, rows);
   for (const TStation& row : rows) {
     const double* low = MbrPtrSource->MbrVecValues[row.Low].data();
     const double* high = MbrPtrSource->MbrVecValues[row.High].data();
@@ -329,9 +330,11 @@ bool TBilinearWalk::SharesOneArea(const std::vector<TStation>& columns,
   return true;
 }
 
+template <bool NoDataAware>
 void TBilinearWalk::FillFromQuotients(const std::vector<TStation>& columns,
                                       const std::vector<TStation>& rows, double area) {
   const long width = MbrPtrSource->MbrLngXDim;
+  const double noData = MbrPtrSource->MbrDblNoDataValue;
   std::vector<double> quotients[2] = {std::vector<double>(width), std::vector<double>(width)};
   long held[2] = {-1, -1};
   // The source row divided by the area, kept for the next walk row; the
@@ -354,11 +357,18 @@ void TBilinearWalk::FillFromQuotients(const std::vector<TStation>& columns,
     const double yHigh = row.HighCentre - row.At;
     const double yLow = row.At - row.LowCentre;
     double* out = MbrPtrDestination->MbrVecValues[row.Cell].data();
+    const double* lowValues = MbrPtrSource->MbrVecValues[row.Low].data();
+    const double* highValues = MbrPtrSource->MbrVecValues[row.High].data();
     for (const TStation& column : columns) {
       const double xHigh = column.HighCentre - column.At;
       const double xLow = column.At - column.LowCentre;
-      out[column.Cell] = low[column.Low] * xHigh * yHigh + low[column.High] * xLow * yHigh +
-                         high[column.Low] * xHigh * yLow + high[column.High] * xLow * yLow;
+      const double value = low[column.Low] * xHigh * yHigh + low[column.High] * xLow * yHigh +
+                           high[column.Low] * xHigh * yLow + high[column.High] * xLow * yLow;
+      out[column.Cell] =
+          NoDataAware && AnyNoDataCorner(lowValues[column.Low], lowValues[column.High],
+                                         highValues[column.Low], highValues[column.High], noData)
+              ? noData
+              : value;
     }
   }
 }

@@ -93,6 +93,8 @@ private:
   // cell alone, computed once per source row instead of once per point.
   static bool SharesOneArea(const std::vector<TStation>& columns, const std::vector<TStation>& rows,
                             double& area);
+  // With NoDataAware, a point with a no-data corner stores the no-data value.
+  template <bool NoDataAware>
   void FillFromQuotients(const std::vector<TStation>& columns, const std::vector<TStation>& rows,
                          double area);
   void ReplayInWalkOrder(const std::vector<TStation>& columns, const std::vector<TStation>& rows);
