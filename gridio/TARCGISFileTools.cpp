@@ -34,10 +34,11 @@ void ReadNumber(TGridTokenizer& in, double& value) {
 
 // Each value is read before its keyword is tested, so a value that is not a
 // number is reported by the test of the next keyword (the word keeps the
-// keyword read before). A header word is read up to kLongestHeaderWord characters:
-// a longer one fails its keyword test all the same, and an endless input
-// without white space (a device) cannot hold the reader. Only where such a
-// failed read leaves the stream differs from reading the word to its end.
+// keyword read before). A header word is read up to kLongestHeaderWord
+// characters: a longer one fails its keyword test all the same, and an
+// endless input without white space (a device) cannot hold the reader. Only
+// where such a failed read leaves the stream differs from reading the word to
+// its end.
 //
 // One header entry: the word, then its value, then the keyword test.
 template <typename Number>
@@ -75,10 +76,11 @@ void CheckDimensions(const THeader& header) {
     throw "File format error: cellsize must be greater than 0";
 }
 
-// The rows of the body, north first. A last value that runs up to the end
-// of the input is refused unless lastValueMayEndInput. Storage follows the values read, so the
-// counts of the header are never multiplied or allocated up front: a grid
-// whose rows all arrive fits in memory, and so do its counts plus one.
+// The rows of the body, north first. A last value that runs up to the end of
+// the input is refused unless lastValueMayEndInput. Storage follows the
+// values read, so the counts of the header are never multiplied or allocated
+// up front: a grid whose rows all arrive fits in memory, and so do its counts
+// plus one.
 std::vector<std::vector<double>> ReadBody(TGridTokenizer& in, const THeader& header,
                                           bool lastValueMayEndInput) {
   std::vector<std::vector<double>> rows;

@@ -28,7 +28,7 @@
 
 class TLineWriter {
 public:
-  // Digits() of a writer that keeps the stream's precision.
+  // The digit count of a writer that keeps the stream's precision.
   static constexpr int kStreamDigits = 0;
 
   // digits: kStreamDigits, or 1 .. TDigitsFormat::kMostDigits.
