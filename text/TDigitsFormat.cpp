@@ -49,10 +49,6 @@ std::uint64_t PowerOfTen(int k) {
 // discarded is below one half, exactly one half, or above it.
 enum TRest { kBelowHalf, kHalf, kAboveHalf };
 
-template <typename TUnsigned> TRest RestOf(TUnsigned rest, TUnsigned half) {
-  return rest < half ? kBelowHalf : rest == half ? kHalf : kAboveHalf;
-}
-
 // The whole part of m x 2^q x 10^k and the rest, exactly; false where the
 // numbers do not fit (left to the general conversion).
 inline bool ScaleExactly(std::uint64_t m, int q, int k, std::uint64_t& whole, TRest& rest) {
@@ -68,9 +64,11 @@ inline bool ScaleExactly(std::uint64_t m, int q, int k, std::uint64_t& whole, TR
     }
     if (shift <= -128)
       return false;
-    const TWide one = 1;
     whole = static_cast<std::uint64_t>(product >> -shift);
-    rest = RestOf<TWide>(product & ((one << -shift) - 1), one << (-shift - 1));
+    // The bits shifted out, moved to the top: the first of them is the half.
+    const TWide discarded = product << (128 + shift);
+    const TWide half = static_cast<TWide>(1) << 127;
+    rest = discarded < half ? kBelowHalf : discarded == half ? kHalf : kAboveHalf;
     return true;
   }
   const int j = -k;
