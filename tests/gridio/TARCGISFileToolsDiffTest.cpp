@@ -350,3 +350,40 @@ TEST(TARCGISFileToolsDiffTest, GridsBackToBackInOneStreamMatchTheReferenceReader
       return;
   }
 }
+
+namespace {
+TMap* Lenient(std::istream& stream) {
+  return TARCGISFileTools::LoadARCGISFileLenient(stream);
+}
+} // namespace
+
+// Every input that the strict reader reads, the lenient one reads to the same
+// map, leaving the stream in the same state at the same place, through every
+// kind of buffer; some inputs only the lenient one reads (a keyword in
+// another case, no no-data entry, a last value without white space).
+TEST(TARCGISFileToolsDiffTest, TheLenientReaderReadsWhatTheStrictOneReadsAlike) {
+  Generator generate(1214);
+  int read = 0;
+  int onlyLenient = 0;
+  for (int i = 0; i < 4000; ++i) {
+    std::string input = generate.Grid();
+    if (generate.Chance(50))
+      generate.Mutate(input);
+    std::istringstream strictStream(input);
+    const Outcome strict = ::Run(Fast, strictStream);
+    read += strict.message.empty();
+    for (std::size_t chunk : {0, 1, 3, 8}) {
+      ChunkedStreamBuf buffer(input, chunk);
+      std::istream stream(&buffer);
+      const Outcome lenient = ::Run(Lenient, stream);
+      if (strict.message.empty())
+        ExpectSame(strict, lenient, input, "leniently in chunks of " + std::to_string(chunk));
+      else
+        onlyLenient += lenient.message.empty();
+      if (HasFatalFailure())
+        return;
+    }
+  }
+  EXPECT_GT(read, 800);
+  EXPECT_GT(onlyLenient, 40);
+}
