@@ -3,6 +3,8 @@
 #include <cstring>
 #include <utility>
 
+#include "text/TDigitsFormat.h"
+
 #ifndef QUILLMAP_VERSION
 #error "QUILLMAP_VERSION must be defined by the build"
 #endif
@@ -11,8 +13,8 @@ namespace {
 const char* const kPlainUsage = "Usage: quillmap source_file dest_file NewResolution";
 const char* const kOptionsUsage = "Usage: quillmap [OPTION]... source_file dest_file NewResolution";
 const char* const kEndOfOptions = "--";
-const int kFewestDigits = 1;
-const int kMostDigits = 17;
+const int kFewestDigits = TDigitsFormat::kFewestDigits;
+const int kMostDigits = TDigitsFormat::kMostDigits;
 
 struct TOptionHelp {
   const char* Name;
