@@ -2,7 +2,8 @@
 // numbers) from an input stream with the results of formatted extraction
 // (`is >> std::string`, `is >> long`, `is >> double`), without its per-value
 // cost: characters are scanned in place in the stream buffer's get area, one
-// bounded window at a time, and numbers are converted with std::from_chars.
+// bounded window at a time, and numbers are scanned and converted by
+// TDecimalGrammar; this class keeps only the stream window.
 //
 // Semantics kept from formatted extraction: leading white space (blank, tab,
 // line feed, vertical tab, form feed, carriage return) is skipped; a number is
