@@ -121,13 +121,30 @@ std::map<double, long> TMapTools::CountValues(TMap* map) {
   std::map<double, long> counts;
   // Runs of equal values are common, so the last entry touched is tried first.
   auto last = counts.end();
-  VisitCells(map, [&](long, long, double value) {
+  // The fast path goes row by row. Of the keys only that of +0 and -0, which
+  // compare equal, depends on the order: it is the zero met first column by
+  // column, so the zero of the lowest column, then of the lowest row, wins.
+  long zeroColumn = map->MbrLngXDim;
+  long zeroRow = map->MbrLngYDim;
+  double firstZero = 0.0;
+  VisitCells(map, [&](long LngX, long LngY, double value) {
     if (std::isnan(value))
       return;
+    if (value == 0.0 && (LngX < zeroColumn || (LngX == zeroColumn && LngY < zeroRow))) {
+      zeroColumn = LngX;
+      zeroRow = LngY;
+      firstZero = value;
+    }
     if (last == counts.end() || last->first != value)
       last = counts.try_emplace(value, 0).first;
     ++last->second;
   });
+  const auto zero = counts.find(0.0);
+  if (zero != counts.end() && std::signbit(zero->first) != std::signbit(firstZero)) {
+    const long zeros = zero->second;
+    counts.erase(zero);
+    counts.emplace(firstZero, zeros);
+  }
   return counts;
 }
 

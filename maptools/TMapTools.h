@@ -268,7 +268,8 @@ public:
   static TMap* RoundContents(TMap* map);
   // The number of cells holding each value, in ascending order of value,
   // values told apart by exact comparison. Not-a-number cells cannot be keys
-  // of the table and are not counted. Cells are read as in the filters.
+  // of the table and are not counted. Cells are read as in the filters. +0
+  // and -0 share one key, the zero met first with columns outermost.
   static std::map<double, long> CountValues(TMap* map);
   // The number of cells equal to the value (a not-a-number value matches
   // nothing). Reads only the cells the map stores; never fails.

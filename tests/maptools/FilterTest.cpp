@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <limits>
@@ -176,6 +177,28 @@ TEST(TMapToolsCountValues, OrderedCountsAddUpToTheCells) {
 
   TMap empty(1.0);
   EXPECT_TRUE(TMapTools::CountValues(&empty).empty());
+}
+
+// +0 and -0 share one key, the zero met first with columns outermost: in
+// these maps row order meets the other zero first.
+TEST(TMapToolsCountValues, ZeroKeyTakesTheSignOfTheFirstZeroColumnByColumn) {
+  const struct {
+    std::vector<double> values;
+    double key;
+  } cases[] = {
+      {{5, 0.0, -0.0, 5}, -0.0},
+      {{5, -0.0, 0.0, 5}, 0.0},
+      {{-0.0, 0.0, 0.0, -0.0}, -0.0},
+      {{7, 7, 0.0, -0.0}, 0.0},
+  };
+  for (const auto& c : cases) {
+    auto map = MakeMap(2, 2, 1.0, 0.0, 0.0, c.values);
+    const std::map<double, long> counts = TMapTools::CountValues(map.get());
+    const auto zero = counts.find(0.0);
+    ASSERT_NE(zero, counts.end());
+    EXPECT_EQ(zero->second, std::count(c.values.begin(), c.values.end(), 0.0));
+    EXPECT_TRUE(SameBits(zero->first, c.key)) << "first value " << c.values[0];
+  }
 }
 
 TEST(TMapToolsCountValues, NotANumberCellsAreNotKeys) {
