@@ -1,13 +1,10 @@
 // TMapTools: building a grid of another cell size over a map's extent.
-#include <sys/resource.h>
-#include <unistd.h>
-
-#include <algorithm>
 #include <cstdint>
 #include <limits>
 #include <memory>
 
 #include "maptools/TMapTools.h"
+#include "platform/TMemoryBudget.h"
 
 namespace {
 const char* const kDownscaleTooLarge = "Grid dimensions are too large in TMapTools::Downscale";
@@ -23,27 +20,6 @@ const double kAllocationOverhead = 16.0;
 bool FitsCount(double count) {
   return count > static_cast<double>(std::numeric_limits<std::int32_t>::min()) - 1.0 &&
          count < static_cast<double>(std::numeric_limits<std::int32_t>::max()) + 1.0;
-}
-
-double PhysicalMemoryBytes() {
-  const long pages = sysconf(_SC_PHYS_PAGES);
-  const long pageSize = sysconf(_SC_PAGE_SIZE);
-  if (pages <= 0 || pageSize <= 0)
-    return std::numeric_limits<double>::infinity();
-  return static_cast<double>(pages) * static_cast<double>(pageSize);
-}
-
-double LimitBytes(int resource) {
-  rlimit limit{};
-  if (getrlimit(resource, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY)
-    return std::numeric_limits<double>::infinity();
-  return static_cast<double>(limit.rlim_cur);
-}
-
-// The memory the process may use: its address space (ulimit -v) and its data
-// segment (ulimit -d), where they are limited.
-double AllowedBytes() {
-  return std::min(LimitBytes(RLIMIT_AS), LimitBytes(RLIMIT_DATA));
 }
 
 // What a grid of that size holds on the heap: its cells, its rows and the
@@ -63,7 +39,7 @@ void RequireGridFits(double columns, double rows, const char* message) {
   if (!FitsCount(columns) || !FitsCount(rows))
     throw message;
   const double bytes = GridBytes(static_cast<long>(columns), static_cast<long>(rows));
-  if (bytes > std::min(PhysicalMemoryBytes(), AllowedBytes()))
+  if (!TMemoryBudget::Holds(bytes))
     throw message;
 }
 
