@@ -3,6 +3,7 @@
 #include <limits>
 #include <memory>
 
+#include "maptools/MapSupport.h"
 #include "maptools/TMapTools.h"
 #include "platform/TMemoryBudget.h"
 
@@ -52,8 +53,7 @@ TPoint* EdgePoint(TAxis* edges, long index, const char* noAxes) {
 
 // The source's first X edge (x0), first Y edge (y0) and last Y edge (yn).
 void ReadAnchor(TMap* source, const char* noAxes, double& x0, double& y0, double& yn) {
-  if (source->MbrPtrXAxisInterval == nullptr || source->MbrPtrYAxisInterval == nullptr)
-    throw noAxes;
+  mapsupport::RequireEdgeAxes(source, noAxes);
   x0 = EdgePoint(source->MbrPtrXAxisInterval, 0, noAxes)->x;
   y0 = EdgePoint(source->MbrPtrYAxisInterval, 0, noAxes)->y;
   yn = EdgePoint(source->MbrPtrYAxisInterval, source->MbrLngYDim, noAxes)->y;
@@ -72,33 +72,24 @@ std::unique_ptr<TAxis> AxisFrom(char selector, double resolution, long count, do
 }
 
 // Copies source cell (i, j) into the factor x factor block of cells at
-// (i * factor, j * factor). A source whose stored rows do not match its
-// dimensions is read cell by cell in column order through the checked
-// accessor, so that a missing cell fails where that order first reaches it.
+// (i * factor, j * factor).
 void CopySubdivided(TMap* source, TMap* result, long factor) {
-  if (!source->IsRectangular()) {
-    for (long i = 0; i < source->MbrLngXDim; ++i)
-      for (long j = 0; j < source->MbrLngYDim; ++j) {
-        const double value = source->GetPointVal(i, j);
-        for (long a = 0; a < factor; ++a)
-          for (long b = 0; b < factor; ++b)
-            result->MbrVecValues[j * factor + b][i * factor + a] = value;
-      }
-    return;
-  }
-  for (long j = 0; j < source->MbrLngYDim; ++j) {
-    const std::vector<double>& row = source->MbrVecValues[j];
+  mapsupport::ForEachCell(source, [result, factor](long i, long j, double value) {
     for (long b = 0; b < factor; ++b) {
-      double* out = result->MbrVecValues[j * factor + b].data();
-      for (long i = 0; i < source->MbrLngXDim; ++i)
-        for (long a = 0; a < factor; ++a)
-          out[i * factor + a] = row[i];
+      double* out = result->MbrVecValues[j * factor + b].data() + i * factor;
+      for (long a = 0; a < factor; ++a)
+        out[a] = value;
     }
-  }
+  });
+}
+
+// The no-data value of a new map.
+double DefaultNoData() {
+  return TMap(0.0).MbrDblNoDataValue;
 }
 } // namespace
 
-TMap* TMapTools::Downscale(TMap* source, double NewResolution) {
+TMap* mapsupport::DownscaledGrid(TMap* source, double NewResolution, double noData) {
   const double cellSize = source->MbrDblResolution;
   const double columns = cellSize * source->MbrLngXDim / NewResolution;
   const double rows = cellSize * source->MbrLngYDim / NewResolution;
@@ -108,7 +99,8 @@ TMap* TMapTools::Downscale(TMap* source, double NewResolution) {
 
   double x0 = 0.0, y0 = 0.0, yn = 0.0;
   ReadAnchor(source, kDownscaleNoAxes, x0, y0, yn);
-  auto result = std::make_unique<TMap>(NewResolution, NX, NY);
+  auto result = std::make_unique<TMap>(NewResolution);
+  result->Init(NewResolution, NX, NY, noData);
 
   const double half = NewResolution / 2;
   const bool ascending = yn > y0;
@@ -118,6 +110,10 @@ TMap* TMapTools::Downscale(TMap* source, double NewResolution) {
   result->SetXAxis(xAxis.get());
   result->SetYAxis(yAxis.get());
   return result.release();
+}
+
+TMap* TMapTools::Downscale(TMap* source, double NewResolution) {
+  return mapsupport::DownscaledGrid(source, NewResolution, DefaultNoData());
 }
 
 TMap* TMapTools::Subdivide(TMap* source, int factor) {

@@ -1,6 +1,7 @@
 // TMapTools: bilinear resampling of a map to another cell size.
 #include <memory>
 
+#include "maptools/MapSupport.h"
 #include "maptools/TBilinearWalk.h"
 #include "maptools/TMapTools.h"
 
@@ -25,9 +26,8 @@ TMap* TMapTools::BilinearInterpolate(TMap* source, double NewResolution) {
   if (!IsComplete(source->MbrPtrXAxis) || !IsComplete(source->MbrPtrYAxis) ||
       !IsComplete(source->MbrPtrXAxisInterval) || !IsComplete(source->MbrPtrYAxisInterval))
     throw kNoAxes;
-  std::unique_ptr<TMap> destination(Downscale(source, NewResolution));
-  destination->MbrDblNoDataValue = source->MbrDblNoDataValue;
-  destination->InitValues(source->MbrDblNoDataValue);
+  std::unique_ptr<TMap> destination(
+      mapsupport::DownscaledGrid(source, NewResolution, source->MbrDblNoDataValue));
   TBilinearWalk(source, destination.get(), NewResolution).Run();
   return destination.release();
 }

@@ -11,6 +11,20 @@
 // char* message texts that end with " in TMapTools::" and the operation; the
 // messages of each operation are listed with it. A failure releases whatever
 // the operation had built.
+//
+// Where the operations live (maptools/):
+//   Export.cpp      WriteFlatFile, WriteCSVFile
+//   Downscale.cpp   Downscale, Subdivide
+//   Resample.cpp    BilinearInterpolate (the walk itself in TBilinearWalk)
+//   Arithmetic.cpp  Multiply, Divide, Add, Subtract
+//   Series.cpp      Sum, DataCounts, Average, MovingAverage
+//   SubGrid.cpp     FindPatchExtent, BufferIndices, FillBlock, Extract, Insert,
+//                   Intersection
+//   Filter.cpp      ThresholdReplace, Threshold, ReplaceValue, Mask,
+//                   RoundContents, CountValues
+//   Sampling.cpp    FetchMapValues, GetFirstValues, FindNonzeroNeighbourVal,
+//                   GetValuesVector, GetValuesOverlay
+//   Gradients.cpp   ValueGradients
 #ifndef QUILLMAP_MAPTOOLS_TMAPTOOLS_H
 #define QUILLMAP_MAPTOOLS_TMAPTOOLS_H
 
