@@ -1,6 +1,7 @@
 // TMapTools: bilinear resampling of a map to another cell size.
 #include <memory>
 
+#include "maptools/BilinearFormula.h"
 #include "maptools/MapSupport.h"
 #include "maptools/TBilinearWalk.h"
 #include "maptools/TMapTools.h"
@@ -40,5 +41,5 @@ void TMapTools::BilinearInterpolate(TMapPoint* P11, TMapPoint* P21, TMapPoint* P
 
 double TMapTools::BilinearInterpolate(double Q11, double Q21, double Q12, double Q22, double x,
                                       double x1, double x2, double y, double y1, double y2) {
-  return TBilinearWalk::Interpolate(Q11, Q21, Q12, Q22, x, x1, x2, y, y1, y2);
+  return bilinear::Interpolate(Q11, Q21, Q12, Q22, x, x1, x2, y, y1, y2);
 }

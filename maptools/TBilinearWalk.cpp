@@ -3,6 +3,7 @@
 #include <cstring>
 #include <memory>
 
+#include "maptools/BilinearFormula.h"
 #include "maptools/TMapTools.h"
 
 namespace {
@@ -20,6 +21,12 @@ bool Holds(const TAxisLookup& edges, double ordinate) {
   const double last = edges.Ordinate(edges.GetSize() - 1);
   return edges.IsAscending() ? first <= ordinate && ordinate <= last
                              : last <= ordinate && ordinate <= first;
+}
+
+// Fails with the map's own lookup message where the point lies outside the
+// map; the looked-up cell is not needed.
+void ThrowIfOutside(TMap* map, TPoint& point) {
+  std::unique_ptr<TMapPoint>(map->GetPoint(&point));
 }
 
 bool HasSize(TAxis* axis, long size) {
@@ -51,6 +58,9 @@ long TBilinearWalk::PointCount() const {
   return static_cast<long>(MbrVecX.size() * MbrVecY.size());
 }
 
+// The letters of the walk: S is the source's cell size, R the new one; Xa and
+// Xb are the destination's west and east edges, Ya and Yb its first (north)
+// and last (south) Y edges, the other way round on an ascending Y axis.
 void TBilinearWalk::BuildOrdinates() {
   const double S = MbrPtrSource->MbrDblResolution;
   const double R = MbrDblResolution;
@@ -115,9 +125,8 @@ void TBilinearWalk::RunPointByPoint() {
 void TBilinearWalk::VisitPoint(double x, double y) {
   TMap* source = MbrPtrSource;
   TPoint at(x, y);
-  // These two lookups only make the point fail when it lies outside a map.
-  std::unique_ptr<TMapPoint>(MbrPtrDestination->GetPoint(&at));
-  std::unique_ptr<TMapPoint>(source->GetPoint(&at));
+  ThrowIfOutside(MbrPtrDestination, at);
+  ThrowIfOutside(source, at);
   const long col = source->GetIndex(x, 'X');
   const long row = source->GetIndex(y, 'Y');
   const double cx = source->MbrPtrXAxis->GetPoint(col)->x;
@@ -233,9 +242,9 @@ void TBilinearWalk::ResolveStations(const std::vector<double>& ordinates,
 void TBilinearWalk::StoreFromTables(const TStation& column, const TStation& row) {
   const std::vector<double>& low = MbrPtrSource->MbrVecValues[row.Low];
   const std::vector<double>& high = MbrPtrSource->MbrVecValues[row.High];
-  MbrPtrDestination->MbrVecValues[row.Cell][column.Cell] =
-      Interpolate(low[column.Low], low[column.High], high[column.Low], high[column.High], column.At,
-                  column.LowCentre, column.HighCentre, row.At, row.LowCentre, row.HighCentre);
+  MbrPtrDestination->MbrVecValues[row.Cell][column.Cell] = bilinear::Interpolate(
+      low[column.Low], low[column.High], high[column.Low], high[column.High], column.At,
+      column.LowCentre, column.HighCentre, row.At, row.LowCentre, row.HighCentre);
 }
 
 void TBilinearWalk::FillInRowOrder(const std::vector<TStation>& columns,
@@ -252,9 +261,9 @@ void TBilinearWalk::FillInRowOrder(const std::vector<TStation>& columns,
     const double* high = MbrPtrSource->MbrVecValues[row.High].data();
     double* out = MbrPtrDestination->MbrVecValues[row.Cell].data();
     for (const TStation& column : columns)
-      out[column.Cell] = Interpolate(low[column.Low], low[column.High], high[column.Low],
-                                     high[column.High], column.At, column.LowCentre,
-                                     column.HighCentre, row.At, row.LowCentre, row.HighCentre);
+      out[column.Cell] = bilinear::Interpolate(
+          low[column.Low], low[column.High], high[column.Low], high[column.High], column.At,
+          column.LowCentre, column.HighCentre, row.At, row.LowCentre, row.HighCentre);
   }
 }
 
@@ -286,7 +295,8 @@ bool TBilinearWalk::SharesOneArea(const std::vector<TStation>& columns,
   for (const TStation& row : rows)
     if (!SameBits(Spacing(row.LowCentre, row.HighCentre), dy))
       return false;
-  area = dx * dy;
+  area = bilinear::Area(columns.front().LowCentre, columns.front().HighCentre,
+                        rows.front().LowCentre, rows.front().HighCentre);
   return true;
 }
 
@@ -318,8 +328,8 @@ void TBilinearWalk::FillFromQuotients(const std::vector<TStation>& columns,
     for (const TStation& column : columns) {
       const double xHigh = column.HighCentre - column.At;
       const double xLow = column.At - column.LowCentre;
-      out[column.Cell] = low[column.Low] * xHigh * yHigh + low[column.High] * xLow * yHigh +
-                         high[column.Low] * xHigh * yLow + high[column.High] * xLow * yLow;
+      out[column.Cell] = bilinear::Combine(low[column.Low], low[column.High], high[column.Low],
+                                           high[column.High], xHigh, xLow, yHigh, yLow);
     }
   }
 }
