@@ -169,27 +169,31 @@ void TMap::LocateCell(TPoint* point, long& LngX, long& LngY) {
   LngY = MbrPtrYAxisInterval->GetIndex(point->y, 'Y');
 }
 
-double TMap::GetPointVal(TPoint* point) {
-  RequireEdgeAxes("Map has no axes in TMap::GetPointVal");
-  long LngX = 0;
-  long LngY = 0;
+void TMap::LocateStoredCell(TPoint* point, const char* noAxes, const char* columnRange,
+                            const char* rowRange, long& LngX, long& LngY) {
+  RequireEdgeAxes(noAxes);
   LocateCell(point, LngX, LngY);
   if (LngX < 0 || LngX >= MbrLngXDim)
-    throw "LngX is out of range in TMap::GetPointVal";
+    throw columnRange;
   if (LngY < 0 || LngY >= MbrLngYDim)
-    throw "LngY is out of range in TMap::GetPointVal";
+    throw rowRange;
+}
+
+double TMap::GetPointVal(TPoint* point) {
+  long LngX = 0;
+  long LngY = 0;
+  LocateStoredCell(point, "Map has no axes in TMap::GetPointVal",
+                   "LngX is out of range in TMap::GetPointVal",
+                   "LngY is out of range in TMap::GetPointVal", LngX, LngY);
   return GetPointVal(LngX, LngY);
 }
 
 TMapPoint* TMap::GetPoint(TPoint* point) {
-  RequireEdgeAxes("Map has no axes in TMap::GetPoint (TPoint*)");
   long LngX = 0;
   long LngY = 0;
-  LocateCell(point, LngX, LngY);
-  if (LngX < 0 || LngX >= MbrLngXDim)
-    throw "LngX is out of range in TMap::GetPoint (TPoint*)";
-  if (LngY < 0 || LngY >= MbrLngYDim)
-    throw "LngY is out of range in TMap::GetPoint (TPoint*)";
+  LocateStoredCell(point, "Map has no axes in TMap::GetPoint (TPoint*)",
+                   "LngX is out of range in TMap::GetPoint (TPoint*)",
+                   "LngY is out of range in TMap::GetPoint (TPoint*)", LngX, LngY);
   return new TMapPoint(point->x, point->y, GetPointVal(LngX, LngY));
 }
 

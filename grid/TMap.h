@@ -119,6 +119,10 @@ private:
   void RequireCentreAxes(const char* message) const;
   // Column and row of a point, X looked up first.
   void LocateCell(TPoint* point, long& LngX, long& LngY);
+  // LocateCell behind the checks of the point lookups: edge axes present
+  // (else noAxes), then the column and the row inside the dimensions.
+  void LocateStoredCell(TPoint* point, const char* noAxes, const char* columnRange,
+                        const char* rowRange, long& LngX, long& LngY);
 };
 
 #endif
