@@ -55,8 +55,9 @@ private:
   bool BeginToken();
   // Scans the token of the given kind into [MbrPtrTokenBegin, MbrPtrTokenEnd),
   // which points into the window or into MbrStrScratch when the token spans
-  // windows; returns how far a number got (see the scanners). Gathering stops
-  // at the first window that takes the token beyond `longest` characters.
+  // windows; returns how far a number got (a TDecimalGrammar state).
+  // Gathering stops at the first window that takes the token beyond
+  // `longest` characters.
   int ScanToken(TTokenKind kind, std::size_t longest = std::string::npos);
   // Moves the window on; false at the end of the input.
   bool NextWindow();
