@@ -80,6 +80,10 @@ std::vector<LongWordCase> Cases() {
   };
 }
 
+void PrintTo(const LongWordCase& c, std::ostream* out) {
+  *out << c.name;
+}
+
 class LongWordTest : public testing::TestWithParam<LongWordCase> {};
 
 TEST_P(LongWordTest, GivesTheKeywordMessage) {

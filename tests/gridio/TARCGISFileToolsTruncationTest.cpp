@@ -75,6 +75,10 @@ std::string Outcome(std::istream& stream) {
   return thrown.kind == Thrown::Text ? "message " + thrown.message : thrown.Describe();
 }
 
+void PrintTo(const TruncationCase& c, std::ostream* out) {
+  *out << c.name;
+}
+
 class TruncationTest : public testing::TestWithParam<TruncationCase> {};
 
 TEST_P(TruncationTest, EveryPrefixGivesTheMapOrAMessage) {
