@@ -1,5 +1,7 @@
 #include "support/GridText.h"
 
+#include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <sstream>
 
@@ -11,6 +13,11 @@ std::string GridHeaderText(const std::string& ncols, const std::string& nrows,
 }
 
 std::string ShortestText(double value) {
+  if (std::abs(value) < 1e15 && value == std::floor(value)) {
+    char whole[24];
+    std::snprintf(whole, sizeof whole, "%.0f", value);
+    return whole;
+  }
   for (int digits = 1;; ++digits) {
     std::ostringstream text;
     text.precision(digits);

@@ -18,7 +18,8 @@ std::string GridHeaderText(const std::string& ncols, const std::string& nrows,
 std::string GridText(long columns, long rows, double xllcorner, double yllcorner, double cellsize,
                      double noData, const std::vector<double>& values);
 
-// The number in the fewest significant digits that read back to it.
+// The number in the fewest significant digits that read back to it; a whole
+// number below 10^15 without an exponent.
 std::string ShortestText(double value);
 
 #endif
