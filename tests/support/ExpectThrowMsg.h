@@ -1,14 +1,15 @@
 // EXPECT_THROW_MSG(statement, expected_message): the statement throws a
 // const char* or a std::string whose text is exactly expected_message. Any
 // other outcome fails and says what happened: nothing thrown, another text
-// (with the type it was thrown as), or an exception of another type.
+// (with the type it was thrown as), or an exception of another type. As in
+// any macro, a comma outside parentheses needs parentheses around the
+// statement.
 //
 // CaptureThrow runs an action and records what it threw, for the tests that
 // need the message as a value (comparing two implementations' outcomes).
 #ifndef QUILLMAP_TESTS_SUPPORT_EXPECTTHROWMSG_H
 #define QUILLMAP_TESTS_SUPPORT_EXPECTTHROWMSG_H
 
-#include <exception>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -18,7 +19,8 @@ struct Thrown {
   Kind kind = Nothing;
   std::string message; // the text of a Text or String throw, else ""
 
-  // "nothing", "const char* \"...\"", "std::string \"...\"" or "another type".
+  // "nothing", "const char* \"...\"", "std::string \"...\"" or "an exception
+  // of another type".
   std::string Describe() const;
 };
 
