@@ -116,3 +116,18 @@ double TVectorTools::Gradient(std::vector<double> x, std::vector<double> y) {
     throw kVectorLengthsDiffer;
   return Gradient(x.data(), y.data(), y.size());
 }
+
+double TVectorTools::Gradient(const double* x, const double* y, std::size_t count) {
+  double sx = 0.0;
+  double sy = 0.0;
+  double sxx = 0.0;
+  double sxy = 0.0;
+  for (std::size_t i = 0; i < count; ++i) {
+    sx += x[i];
+    sy += y[i];
+    sxx += x[i] * x[i];
+    sxy += x[i] * y[i];
+  }
+  const double n = static_cast<double>(count);
+  return (n * sxy - sx * sy) / (n * sxx - sx * sx);
+}
