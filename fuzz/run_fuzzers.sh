@@ -14,7 +14,8 @@ seconds=$2
 shift 2
 here=$(cd "$(dirname "$0")" && pwd)
 
-"$here/make_corpus.sh" "$build/fuzz-corpus" || exit 1
+# Standard output is the result alone: one line per target.
+"$here/make_corpus.sh" "$build/fuzz-corpus" >&2 || exit 1
 mkdir -p "$build/fuzz-findings"
 declare -A seeds=([ReadWriteFuzz]=read [ResampleFuzz]=resample)
 pids=()
