@@ -41,7 +41,7 @@ endfunction()
 # the missing package.
 function(quillmap_optional_part option package label what result_variable)
   set(${result_variable} OFF PARENT_SCOPE)
-  set(value "${${option}}")
+  string(TOUPPER "${${option}}" value)
   if(value STREQUAL "AUTO")
     find_package(${package} QUIET)
     if(${package}_FOUND)
