@@ -1,6 +1,9 @@
+// Text exports of TMapTools: the flat body of a grid file and the x,y,value
+// lines of a CSV file.
 #include <memory>
 #include <vector>
 
+#include "maptools/MapSupport.h"
 #include "maptools/TMapTools.h"
 #include "text/TDigitsFormat.h"
 #include "text/TLineWriter.h"
@@ -58,8 +61,7 @@ void TMapTools::WriteFlatFile(TMap* map, std::ostream& stream, char separator, i
 }
 
 void TMapTools::WriteCSVFile(TMap* map, std::ostream& stream) {
-  if (map->MbrPtrXAxis == nullptr || map->MbrPtrYAxis == nullptr)
-    throw "Map has no axes in TMapTools::WriteCSVFile";
+  mapsupport::RequireCentreAxes(map, "Map has no axes in TMapTools::WriteCSVFile");
   TLineWriter out(stream);
   if (!HoldsEveryCell(map)) {
     for (long x = 0; x < map->MbrLngXDim; ++x)

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <memory>
 
+#include "maptools/BilinearFormula.h"
 #include "maptools/NoDataCorners.h"
 #include "maptools/TMapTools.h"
 
@@ -21,6 +22,12 @@ bool Holds(const TAxisLookup& edges, double ordinate) {
   const double last = edges.Ordinate(edges.GetSize() - 1);
   return edges.IsAscending() ? first <= ordinate && ordinate <= last
                              : last <= ordinate && ordinate <= first;
+}
+
+// Fails with the map's own lookup message where the point lies outside the
+// map; the looked-up cell is not needed.
+void ThrowIfOutside(TMap* map, TPoint& point) {
+  std::unique_ptr<TMapPoint>(map->GetPoint(&point));
 }
 
 bool HasSize(TAxis* axis, long size) {
@@ -53,6 +60,9 @@ long TBilinearWalk::PointCount() const {
   return static_cast<long>(MbrVecX.size() * MbrVecY.size());
 }
 
+// The letters of the walk: S is the source's cell size, R the new one; Xa and
+// Xb are the destination's west and east edges, Ya and Yb its first (north)
+// and last (south) Y edges, the other way round on an ascending Y axis.
 void TBilinearWalk::BuildOrdinates() {
   const double S = MbrPtrSource->MbrDblResolution;
   const double R = MbrDblResolution;
@@ -117,9 +127,8 @@ void TBilinearWalk::RunPointByPoint() {
 void TBilinearWalk::VisitPoint(double x, double y) {
   TMap* source = MbrPtrSource;
   TPoint at(x, y);
-  // These two lookups only make the point fail when it lies outside a map.
-  std::unique_ptr<TMapPoint>(MbrPtrDestination->GetPoint(&at));
-  std::unique_ptr<TMapPoint>(source->GetPoint(&at));
+  ThrowIfOutside(MbrPtrDestination, at);
+  ThrowIfOutside(source, at);
   const long col = source->GetIndex(x, 'X');
   const long row = source->GetIndex(y, 'Y');
   const double cx = source->MbrPtrXAxis->GetPoint(col)->x;
@@ -254,17 +263,7 @@ void TBilinearWalk::FillInRowOrder(const std::vector<TStation>& columns,
   if (4 * points > cells && SharesOneArea(columns, rows, area))
     return MbrBlnNoDataAware ? FillFromQuotients<true>(columns, rows, area)
                              : FillFromQuotients<false>(columns, rows, area);
-  if (MbrBlnNoDataAware)
-    return FillNoDataAware(columns, rows);
-  for (const TStation& row : rows) {
-    const double* low = MbrPtrSource->MbrVecValues[row.Low].data();
-    const double* high = MbrPtrSource->MbrVecValues[row.High].data();
-    double* out = MbrPtrDestination->MbrVecValues[row.Cell].data();
-    for (const TStation& column : columns)
-      out[column.Cell] = Interpolate(low[column.Low], low[column.High], high[column.Low],
-                                     high[column.High], column.At, column.LowCentre,
-                                     column.HighCentre, row.At, row.LowCentre, row.HighCentre);
-  }
+  return MbrBlnNoDataAware ? FillRowByRow<true>(columns, rows) : FillRowByRow<false>(columns, rows);
 }
 
 double TBilinearWalk::PointValue(double Q11, double Q21, double Q12, double Q22, double x,
@@ -272,13 +271,12 @@ double TBilinearWalk::PointValue(double Q11, double Q21, double Q12, double Q22,
   const double noData = MbrPtrSource->MbrDblNoDataValue;
   if (MbrBlnNoDataAware && AnyNoDataCorner(Q11, Q21, Q12, Q22, noData))
     return noData;
-  return Interpolate(Q11, Q21, Q12, Q22, x, x1, x2, y, y1, y2);
+  return bilinear::Interpolate(Q11, Q21, Q12, Q22, x, x1, x2, y, y1, y2);
 }
 
-// The row-order fill with the corner test; a flag tested once per point, in
-// a loop of its own, so that the plain fills keep their inner loops.
-void TBilinearWalk::FillNoDataAware(const std::vector<TStation>& columns,
-                                    const std::vector<TStation>& rows) {
+template <bool NoDataAware>
+void TBilinearWalk::FillRowByRow(const std::vector<TStation>& columns,
+                                 const std::vector<TStation>& rows) {
   const double noData = MbrPtrSource->MbrDblNoDataValue;
   for (const TStation& row : rows) {
     const double* low = MbrPtrSource->MbrVecValues[row.Low].data();
@@ -290,10 +288,10 @@ void TBilinearWalk::FillNoDataAware(const std::vector<TStation>& columns,
       const double Q12 = high[column.Low];
       const double Q22 = high[column.High];
       out[column.Cell] =
-          AnyNoDataCorner(Q11, Q21, Q12, Q22, noData)
+          NoDataAware && AnyNoDataCorner(Q11, Q21, Q12, Q22, noData)
               ? noData
-              : Interpolate(Q11, Q21, Q12, Q22, column.At, column.LowCentre, column.HighCentre,
-                            row.At, row.LowCentre, row.HighCentre);
+              : bilinear::Interpolate(Q11, Q21, Q12, Q22, column.At, column.LowCentre,
+                                      column.HighCentre, row.At, row.LowCentre, row.HighCentre);
     }
   }
 }
@@ -326,7 +324,8 @@ bool TBilinearWalk::SharesOneArea(const std::vector<TStation>& columns,
   for (const TStation& row : rows)
     if (!SameBits(Spacing(row.LowCentre, row.HighCentre), dy))
       return false;
-  area = dx * dy;
+  area = bilinear::Area(columns.front().LowCentre, columns.front().HighCentre,
+                        rows.front().LowCentre, rows.front().HighCentre);
   return true;
 }
 
@@ -362,13 +361,12 @@ void TBilinearWalk::FillFromQuotients(const std::vector<TStation>& columns,
     for (const TStation& column : columns) {
       const double xHigh = column.HighCentre - column.At;
       const double xLow = column.At - column.LowCentre;
-      const double value = low[column.Low] * xHigh * yHigh + low[column.High] * xLow * yHigh +
-                           high[column.Low] * xHigh * yLow + high[column.High] * xLow * yLow;
       out[column.Cell] =
           NoDataAware && AnyNoDataCorner(lowValues[column.Low], lowValues[column.High],
                                          highValues[column.Low], highValues[column.High], noData)
               ? noData
-              : value;
+              : bilinear::Combine(low[column.Low], low[column.High], high[column.Low],
+                                  high[column.High], xHigh, xLow, yHigh, yLow);
     }
   }
 }

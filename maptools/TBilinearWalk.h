@@ -1,14 +1,15 @@
 // TBilinearWalk: the sample walk with which TMapTools::BilinearInterpolate
 // fills a destination grid (built by TMapTools::Downscale) from a source map.
 //
-// The walk's x runs from the destination's west edge + S while x <= east edge
-// - S - R, in steps of R; for every x, y runs from its start for as long as
-// the walk goes on (north edge - S - R down to south edge + S for a
-// descending Y axis, south edge + S up to north edge - S for an ascending
-// one), the first y of every column being taken without testing it. Both
-// ordinates advance by repeated addition. Each walk point stores, into the
-// destination cell that holds it, the bilinear interpolation between the
-// centres of the four source cells around it.
+// With S the source's cell size and R the new one, the walk's x runs from
+// the destination's west edge + S while x <= east edge - S - R, in steps of
+// R; for every x, y runs from its start for as long as the walk goes on
+// (north edge - S - R down to south edge + S for a descending Y axis, south
+// edge + S up to north edge - S for an ascending one), the first y of every
+// column being taken without testing it. Both ordinates advance by repeated
+// addition. Each walk point stores, into the destination cell that holds it,
+// the bilinear interpolation (maptools/BilinearFormula.h) between the centres
+// of the four source cells around it.
 //
 // Two ways of running it give the same bits and the same failure at the same
 // point. The per-point way performs each point with the map's own lookups.
@@ -53,14 +54,6 @@ public:
   // Number of walk points a complete walk visits.
   long PointCount() const;
 
-  // The interpolation step shared by every form of the operation.
-  static double Interpolate(double Q11, double Q21, double Q12, double Q22, double x, double x1,
-                            double x2, double y, double y1, double y2) {
-    const double A = (x2 - x1) * (y2 - y1);
-    return Q11 / A * (x2 - x) * (y2 - y) + Q21 / A * (x - x1) * (y2 - y) +
-           Q12 / A * (x2 - x) * (y - y1) + Q22 / A * (x - x1) * (y - y1);
-  }
-
 private:
   // Everything one walk ordinate needs: the destination cell index, the two
   // source neighbours and their centre ordinates. `Fails` marks an ordinate
@@ -83,7 +76,10 @@ private:
                        const TAxisLookup& sourceEdges, TAxis* sourceCentres, char selector,
                        long count, std::vector<TStation>& stations) const;
   void FillInRowOrder(const std::vector<TStation>& columns, const std::vector<TStation>& rows);
-  void FillNoDataAware(const std::vector<TStation>& columns, const std::vector<TStation>& rows);
+  // Each point from its four corners; with NoDataAware, a point with a
+  // no-data corner stores the no-data value.
+  template <bool NoDataAware>
+  void FillRowByRow(const std::vector<TStation>& columns, const std::vector<TStation>& rows);
   // The value a point stores from its four corners: the interpolation, or
   // the no-data value under the no-data-aware policy.
   double PointValue(double Q11, double Q21, double Q12, double Q22, double x, double x1, double x2,

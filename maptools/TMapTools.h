@@ -11,6 +11,20 @@
 // char* message texts that end with " in TMapTools::" and the operation; the
 // messages of each operation are listed with it. A failure releases whatever
 // the operation had built.
+//
+// Where the operations live (maptools/):
+//   Export.cpp      WriteFlatFile, WriteCSVFile
+//   Downscale.cpp   Downscale, Subdivide
+//   Resample.cpp    BilinearInterpolate (the walk itself in TBilinearWalk)
+//   Arithmetic.cpp  Multiply, Divide, Add, Subtract
+//   Series.cpp      Sum, DataCounts, Average, MovingAverage
+//   SubGrid.cpp     FindPatchExtent, BufferIndices, FillBlock, Extract, Insert,
+//                   Intersection
+//   Filter.cpp      ThresholdReplace, Threshold, ReplaceValue, Mask,
+//                   RoundContents, CountValues
+//   Sampling.cpp    FetchMapValues, GetFirstValues, FindNonzeroNeighbourVal,
+//                   GetValuesVector, GetValuesOverlay
+//   Gradients.cpp   ValueGradients
 #ifndef QUILLMAP_MAPTOOLS_TMAPTOOLS_H
 #define QUILLMAP_MAPTOOLS_TMAPTOOLS_H
 
@@ -278,7 +292,8 @@ public:
   static TMap* RoundContents(TMap* map);
   // The number of cells holding each value, in ascending order of value,
   // values told apart by exact comparison. Not-a-number cells cannot be keys
-  // of the table and are not counted. Cells are read as in the filters.
+  // of the table and are not counted. Cells are read as in the filters. +0
+  // and -0 share one key, the zero met first with columns outermost.
   static std::map<double, long> CountValues(TMap* map);
   // The number of cells equal to the value (a not-a-number value matches
   // nothing). Reads only the cells the map stores; never fails.

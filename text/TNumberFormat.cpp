@@ -6,12 +6,11 @@
 #include <locale>
 
 #include "text/DigitPairs.h"
+#include "text/TDecimalGrammar.h"
 
 namespace {
-const double kExactPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                    1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
-                                    1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
-const int kLargestExactPower = 22;
+const double* const kExactPowersOfTen = TDecimalGrammar::kExactPowersOfTen;
+const int kLargestExactPower = TDecimalGrammar::kLargestExactPower;
 
 // Six significant digits of a value and its decimal exponent: the value
 // rounded to six digits is Digits x 10^(Exponent - 5).

@@ -4,36 +4,14 @@
 // and the destination's bytes. Command lines of the plain shape, whatever
 // they hold, must give exactly what they gave before options existed.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
-#include "support/ToolRun.h"
+#include "support/GridText.h"
+#include "support/Sandbox.h"
 
 namespace {
-namespace fs = std::filesystem;
-
-std::string ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-void WriteFile(const fs::path& path, const std::string& text) {
-  std::ofstream(path, std::ios::binary) << text;
-}
-
-std::string Replace(std::string text, const std::string& from, const std::string& to) {
-  for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at))
-    text.replace(at, from.size(), to), at += to.size();
-  return text;
-}
-
 const char* const kUsage = "Usage: quillmap source_file dest_file NewResolution\n";
 const char* const kOptionsUsage =
     "Usage: quillmap [OPTION]... source_file dest_file NewResolution\n";
@@ -50,9 +28,7 @@ const char* const kHelp =
 const char* const kEarlier = "an earlier file\n";
 
 // 4 x 4 cells of size 1; the cell in column 1, row 1 is no-data.
-const char* const kHeader =
-    "ncols 4\nnrows 4\nxllcorner 0\nyllcorner 0\ncellsize 1\nNODATA_value -9999\n";
-const char* const kBody = "1 2 3 4\n5 -9999 7 8\n9 10.1 11 12\n13 14 15 16.3\n";
+const std::vector<double> kValues = {1, 2, 3, 4, 5, -9999, 7, 8, 9, 10.1, 11, 12, 13, 14, 15, 16.3};
 const char* const kLenientSource = "\xEF\xBB\xBF"
                                    "CELLSIZE 1\nNROWS 4\nNCOLS 4\nXLLCENTER 0.5\nYLLCENTER 0.5\n"
                                    "1 2 3 4\n5 -9999 7 8\n9 10.1 11 12\n13 14 15 16.3";
@@ -92,8 +68,7 @@ struct OptionsCase {
 };
 
 std::vector<OptionsCase> Cases() {
-  const std::string source = std::string(kHeader) + kBody;
-  static const std::string grid = source;
+  static const std::string grid = GridText(4, 4, 0, 0, 1, -9999, kValues);
   const char* const g = grid.c_str();
   return {
       // The plain shape: exactly the output of the tool without options.
@@ -355,34 +330,22 @@ class QuillmapOptionsTest : public testing::TestWithParam<OptionsCase> {};
 
 TEST_P(QuillmapOptionsTest, PrintsExitsAndWritesExactly) {
   const OptionsCase& c = GetParam();
-  const fs::path dir =
-      fs::temp_directory_path() / ("quillmap-options-" + std::to_string(getpid()) + "-" + c.name);
-  fs::remove_all(dir);
-  fs::create_directories(dir);
-  const std::string in = (dir / "in.asc").string();
-  const std::string out = (dir / "out.asc").string();
-  auto expand = [&](const std::string& text) {
-    return Replace(Replace(Replace(text, "{in}", in), "{out}", out), "{dir}", dir.string());
-  };
+  const Sandbox sandbox;
   if (c.source != nullptr)
-    WriteFile(in, c.source);
+    sandbox.Write("in.asc", c.source);
   if (c.earlierDest != nullptr)
-    WriteFile(out, c.earlierDest);
-  std::vector<std::string> args;
-  for (const std::string& arg : c.args)
-    args.push_back(expand(arg));
+    sandbox.Write("out.asc", c.earlierDest);
 
-  const ToolRun run = RunTool(args);
+  const ToolRun run = sandbox.Run(c.args);
   EXPECT_EQ(run.Status, c.expectedStatus);
-  EXPECT_EQ(run.Out, expand(c.expectedOut));
-  EXPECT_EQ(run.Err, expand(c.expectedErr));
+  EXPECT_EQ(run.Out, sandbox.Expand(c.expectedOut));
+  EXPECT_EQ(run.Err, sandbox.Expand(c.expectedErr));
   if (c.expectedDest != nullptr)
-    EXPECT_EQ(ReadFile(out), c.expectedDest);
+    EXPECT_EQ(sandbox.Read("out.asc"), c.expectedDest);
   else if (c.earlierDest != nullptr)
-    EXPECT_EQ(ReadFile(out), c.earlierDest);
+    EXPECT_EQ(sandbox.Read("out.asc"), c.earlierDest);
   else
-    EXPECT_FALSE(fs::exists(out));
-  fs::remove_all(dir);
+    EXPECT_FALSE(sandbox.Exists("out.asc"));
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, QuillmapOptionsTest, testing::ValuesIn(Cases()),

@@ -6,16 +6,15 @@
 
 #include <cmath>
 #include <cstdint>
-#include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <random>
 #include <sstream>
 #include <string>
 
 #include "gridio/TARCGISFileTools.h"
 #include "maptools/TMapTools.h"
-#include "support/MessageOf.h"
+#include "support/ExpectThrowMsg.h"
+#include "support/Sandbox.h"
 #include "support/TestMaps.h"
 
 namespace {
@@ -91,17 +90,16 @@ TEST(TARCGISFileToolsDigitsTest, RefusesDigitsOutOfRangeBeforeWriting) {
   auto map = MakeMap(1, 1, 1.0, 0.0, 0.0, {1.0});
   for (int digits : {0, 18, -1}) {
     std::ostringstream out;
-    EXPECT_EQ(MessageOf([&] { TARCGISFileTools::WriteARCGISFile(map.get(), out, digits); }),
-              "Digits must lie between 1 and 17 in TARCGISFileTools::WriteARCGISFile");
+    EXPECT_THROW_MSG(TARCGISFileTools::WriteARCGISFile(map.get(), out, digits),
+                     "Digits must lie between 1 and 17 in TARCGISFileTools::WriteARCGISFile");
     EXPECT_EQ(out.str(), "");
-    EXPECT_EQ(MessageOf([&] { TMapTools::WriteFlatFile(map.get(), out, ' ', digits); }),
-              "Digits must lie between 1 and 17 in TMapTools::WriteFlatFile");
+    EXPECT_THROW_MSG(TMapTools::WriteFlatFile(map.get(), out, ' ', digits),
+                     "Digits must lie between 1 and 17 in TMapTools::WriteFlatFile");
     EXPECT_EQ(out.str(), "");
   }
-  const std::string name = testing::TempDir() + "quillmap-digits-never-written.asc";
-  std::remove(name.c_str());
-  EXPECT_EQ(MessageOf([&] { TARCGISFileTools::WriteARCGISFile(map.get(), name, 0); }),
-            "Digits must lie between 1 and 17 in TARCGISFileTools::WriteARCGISFile");
-  EXPECT_FALSE(std::ifstream(name).is_open());
+  const Sandbox sandbox;
+  EXPECT_THROW_MSG(TARCGISFileTools::WriteARCGISFile(map.get(), sandbox.Path("out.asc"), 0),
+                   "Digits must lie between 1 and 17 in TARCGISFileTools::WriteARCGISFile");
+  EXPECT_FALSE(sandbox.Exists("out.asc"));
 }
 } // namespace

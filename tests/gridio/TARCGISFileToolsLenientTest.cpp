@@ -9,7 +9,7 @@
 #include <string>
 
 #include "gridio/TARCGISFileTools.h"
-#include "support/MessageOf.h"
+#include "support/ExpectThrowMsg.h"
 #include "support/TestMaps.h"
 
 namespace {
@@ -65,8 +65,8 @@ TEST(TARCGISFileToolsLenientTest, EveryVariantReadsAsTheCanonicalFile) {
   std::unique_ptr<TMap> expected = ReadStrict(kCanonical);
   for (const TVariant& variant : variants) {
     std::unique_ptr<TMap> map;
-    const std::string message = MessageOf([&] { map = ReadLenient(variant.text); });
-    ASSERT_EQ(message, "") << variant.name;
+    const Thrown thrown = CaptureThrow([&] { map = ReadLenient(variant.text); });
+    ASSERT_EQ(thrown.kind, Thrown::Nothing) << variant.name << ": " << thrown.Describe();
     EXPECT_EQ(MapDifference(expected.get(), map.get()), "") << variant.name;
   }
 }
@@ -140,24 +140,19 @@ TEST(TARCGISFileToolsLenientTest, FailsWithTheStrictMessagesOrItsOwn) {
        "File format error: ncols must be greater than 0"},
   };
   for (const auto& c : cases)
-    EXPECT_EQ(MessageOf([&] { ReadLenient(c.text); }), c.message) << c.name;
+    EXPECT_THROW_MSG(ReadLenient(c.text), c.message) << c.name;
 }
 
 TEST(TARCGISFileToolsLenientTest, TheStrictReaderStillRefusesTheVariants) {
-  EXPECT_EQ(MessageOf([&] { ReadStrict("\xEF\xBB\xBF" + kCanonical); }),
-            "File format error: expected to find ncols tag");
-  EXPECT_EQ(MessageOf([&] { ReadStrict(kCanonical.substr(0, kCanonical.size() - 1)); }),
-            "Unexpected end of file found in TARCGISFileTools::LoadARCGISFile");
+  EXPECT_THROW_MSG(ReadStrict("\xEF\xBB\xBF" + kCanonical),
+                   "File format error: expected to find ncols tag");
+  EXPECT_THROW_MSG(ReadStrict(kCanonical.substr(0, kCanonical.size() - 1)),
+                   "Unexpected end of file found in TARCGISFileTools::LoadARCGISFile");
 }
 
 TEST(TARCGISFileToolsLenientTest, ReadsByNameAndReportsAMissingFile) {
-  EXPECT_EQ(MessageOf([] {
-              try {
-                TARCGISFileTools::LoadARCGISFileLenient(std::string("/nonexistent/grid.asc"));
-              } catch (const std::string& message) {
-                throw message == "Unable to open file /nonexistent/grid.asc" ? "open" : "other";
-              }
-            }),
-            "open");
+  EXPECT_THROW_MSG(
+      delete TARCGISFileTools::LoadARCGISFileLenient(std::string("/nonexistent/grid.asc")),
+      "Unable to open file /nonexistent/grid.asc");
 }
 } // namespace
