@@ -85,3 +85,18 @@ std::map<std::string, std::string> Sandbox::Snapshot() const {
         entry.is_directory() ? "<directory>" : ReadFileBytes(entry.path());
   return entries;
 }
+
+testing::AssertionResult LeftDestination(const Sandbox& sandbox, const char* expected,
+                                         const char* earlier) {
+  const char* const wanted = expected != nullptr ? expected : earlier;
+  if (!sandbox.Exists("out.asc"))
+    return wanted == nullptr ? testing::AssertionSuccess()
+                             : testing::AssertionFailure() << "out.asc is missing";
+  const std::string bytes = sandbox.Read("out.asc");
+  if (wanted == nullptr)
+    return testing::AssertionFailure() << "out.asc exists, holding \"" << bytes << "\"";
+  if (bytes != wanted)
+    return testing::AssertionFailure()
+           << "out.asc holds \"" << bytes << "\", not \"" << wanted << "\"";
+  return testing::AssertionSuccess();
+}

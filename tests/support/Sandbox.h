@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "support/ToolRun.h"
 
 // The bytes of a file ("" when it cannot be read), and a file of the bytes.
@@ -46,5 +48,11 @@ public:
 private:
   std::filesystem::path MbrDir;
 };
+
+// What a run left as out.asc, for EXPECT_TRUE: the expected bytes when given,
+// else the earlier destination's bytes when one was written before the run,
+// else no file at all.
+testing::AssertionResult LeftDestination(const Sandbox& sandbox, const char* expected,
+                                         const char* earlier);
 
 #endif

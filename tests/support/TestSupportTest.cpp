@@ -10,6 +10,7 @@
 #include "support/ExpectThrowMsg.h"
 #include "support/GridText.h"
 #include "support/ParameterName.h"
+#include "support/Sandbox.h"
 
 namespace {
 TEST(ExpectThrowMsg, PassesOnTheExactTextThrownEitherWay) {
@@ -45,5 +46,16 @@ TEST(ParameterName, SpellsEveryCharacterAsANameMay) {
   EXPECT_EQ(ParameterName("-1.5e+3"), "Minus1Dot5ePlus3");
   EXPECT_EQ(ParameterName(" \t"), "SpaceX09");
   EXPECT_EQ(ParameterName(""), "Empty");
+}
+
+TEST(Sandbox, LeftDestinationTellsTheExpectedTheEarlierAndNoFileApart) {
+  const Sandbox sandbox;
+  EXPECT_TRUE(LeftDestination(sandbox, nullptr, nullptr));
+  EXPECT_FALSE(LeftDestination(sandbox, "new", nullptr));
+  sandbox.Write("out.asc", "old");
+  EXPECT_TRUE(LeftDestination(sandbox, nullptr, "old"));
+  EXPECT_TRUE(LeftDestination(sandbox, "old", "other"));
+  EXPECT_FALSE(LeftDestination(sandbox, "new", "old"));
+  EXPECT_FALSE(LeftDestination(sandbox, nullptr, nullptr));
 }
 } // namespace
