@@ -3,6 +3,7 @@
 #include <cstring>
 #include <utility>
 
+#include "text/TDecimalGrammar.h"
 #include "text/TDigitsFormat.h"
 
 #ifndef QUILLMAP_VERSION
@@ -39,7 +40,7 @@ bool IsOption(const char* argument) {
 bool ReadDigits(const char* text, int& digits) {
   int value = 0;
   const char* p = text;
-  for (; *p >= '0' && *p <= '9' && value <= kMostDigits; ++p)
+  for (; TDecimalGrammar::IsDigit(*p) && value <= kMostDigits; ++p)
     value = value * 10 + (*p - '0');
   if (p == text || *p != '\0' || value < kFewestDigits || value > kMostDigits)
     return false;

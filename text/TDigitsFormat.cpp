@@ -152,13 +152,6 @@ std::uint64_t EightDigits(std::uint64_t value) {
   return lanes + 0x3030303030303030;
 }
 
-void StoreText(char* out, std::uint64_t text) {
-#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
-  text = __builtin_bswap64(text);
-#endif
-  std::memcpy(out, &text, sizeof text);
-}
-
 const std::uint64_t kZeros = 0x3030303030303030;
 
 // The digits of a rounded value as text: all seventeen places of a value
@@ -214,17 +207,7 @@ char* WriteRounded(char* out, bool negative, TRounded rounded, int digits) {
   out[1] = '.';
   std::memcpy(out + 2, text + 1, 16);
   // Without a fraction the point goes too.
-  out += significant > 1 ? significant + 1 : 1;
-  out[0] = 'e';
-  out[1] = exponent < 0 ? '-' : '+';
-  int magnitude = exponent < 0 ? -exponent : exponent;
-  if (magnitude >= 100) {
-    out[2] = static_cast<char>('0' + magnitude / 100);
-    magnitude %= 100;
-    ++out;
-  }
-  std::memcpy(out + 2, kDigitPairs + 2 * magnitude, 2);
-  return out + 4;
+  return WriteExponent(out + (significant > 1 ? significant + 1 : 1), exponent);
 }
 
 char* FormatExactly(char* out, double value, int digits) {

@@ -89,18 +89,9 @@ std::uint64_t DigitPair(std::uint32_t value) {
          static_cast<std::uint64_t>(static_cast<unsigned char>(pair[1])) << 8;
 }
 
-// Stores eight characters held in a word, the first in its low byte. One
-// wide store: the digits never pass through memory on their way out.
-void StoreText(char* out, std::uint64_t text) {
-#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
-  text = __builtin_bswap64(text);
-#endif
-  std::memcpy(out, &text, sizeof text);
-}
-
 // The text of "%g" for a rounded value: fixed notation for exponents -4 to
-// 5, exponential notation otherwise (two exponent digits suffice, the
-// exponent lies within -17 .. 28 here); trailing zeros of the fraction and a
+// 5, exponential notation otherwise (the exponent lies within -17 .. 28
+// here, two digits); trailing zeros of the fraction and a
 // bare decimal point dropped. Writes at most 24 characters at out.
 char* WriteSixDigits(char* out, bool negative, TSixDigits six) {
   const std::uint64_t kZeros = 0x3030303030303030;
@@ -136,12 +127,7 @@ char* WriteSixDigits(char* out, bool negative, TSixDigits six) {
     StoreText(out + 2, text >> 8);
     length = significant + 1;
   }
-  out += length;
-  out[0] = 'e';
-  out[1] = exponent < 0 ? '-' : '+';
-  const int magnitude = exponent < 0 ? -exponent : exponent;
-  std::memcpy(out + 2, kDigitPairs + 2 * magnitude, 2);
-  return out + 4;
+  return WriteExponent(out + length, exponent);
 }
 
 // The six-digit text of a finite, normal, nonzero value, or nullptr when it
