@@ -2,7 +2,7 @@
 // of the four corner values of one walk point and the source's no-data value.
 // A corner counts as no-data when it equals that value or is not a number
 // (which also covers a no-data value that is itself not a number). Internal:
-// used by every way of running the walk, in memory or over a stream of rows.
+// the one corner test of every way TBilinearWalk fills a grid.
 #ifndef QUILLMAP_MAPTOOLS_NODATACORNERS_H
 #define QUILLMAP_MAPTOOLS_NODATACORNERS_H
 

@@ -15,7 +15,8 @@
 // Where the operations live (maptools/):
 //   Export.cpp      WriteFlatFile, WriteCSVFile
 //   Downscale.cpp   Downscale, Subdivide
-//   Resample.cpp    BilinearInterpolate (the walk itself in TBilinearWalk)
+//   Resample.cpp    BilinearInterpolate, BilinearInterpolateNoDataAware (the
+//                   walk itself in TBilinearWalk)
 //   Arithmetic.cpp  Multiply, Divide, Add, Subtract
 //   Series.cpp      Sum, DataCounts, Average, MovingAverage
 //   SubGrid.cpp     FindPatchExtent, BufferIndices, FillBlock, Extract, Insert,
