@@ -151,12 +151,14 @@ TMap* Load(std::istream& stream, bool lenient) {
 }
 
 // A directory opens as a stream on this platform but holds no text.
-void OpenSource(const std::string& fileName, std::ifstream& file) {
+TMap* LoadNamed(const std::string& fileName, bool lenient) {
+  std::ifstream file;
   std::error_code ignored;
   if (!std::filesystem::is_directory(fileName, ignored))
     file.open(fileName);
   if (!file.is_open())
     throw std::string(kOpenFailure) + fileName;
+  return Load(file, lenient);
 }
 
 void RequireEdgeAxes(TMap* map) {
@@ -218,9 +220,7 @@ TMap* TARCGISFileTools::LoadARCGISFile(std::istream& stream) {
 }
 
 TMap* TARCGISFileTools::LoadARCGISFile(std::string fileName) {
-  std::ifstream file;
-  OpenSource(fileName, file);
-  return LoadARCGISFile(file);
+  return LoadNamed(fileName, false);
 }
 
 TMap* TARCGISFileTools::LoadARCGISFileLenient(std::istream& stream) {
@@ -228,9 +228,7 @@ TMap* TARCGISFileTools::LoadARCGISFileLenient(std::istream& stream) {
 }
 
 TMap* TARCGISFileTools::LoadARCGISFileLenient(std::string fileName) {
-  std::ifstream file;
-  OpenSource(fileName, file);
-  return LoadARCGISFileLenient(file);
+  return LoadNamed(fileName, true);
 }
 
 std::vector<TMap*> TARCGISFileTools::LoadFileList(std::vector<std::string> fileNames) {
