@@ -1,34 +1,61 @@
 // quillmap: resamples an ESRI ASCII grid to a new cell size by bilinear
 // interpolation. "quillmap source_file dest_file NewResolution" reads the
-// source, resamples it and writes the result, in bounded memory; the
-// destination is opened only once the resampling has succeeded. Every failure of the tool is
-// printed as one line on standard output, and the exit status is 0 either way.
+// source, resamples it and writes the result, in bounded memory; the destination is opened only
+// once the resampling has succeeded. Every failure of the tool is printed as
+// one line on standard output, and the exit status is 0 either way. Options
+// before the three arguments (TCommandLine) choose the lenient reader, the
+// no-data-aware interpolation, the digits of the values written, and
+// failures reported on standard error with status 1.
 #include <iostream>
 #include <string>
 
+#include "app/TCommandLine.h"
 #include "gridio/TARCGISFileTools.h"
 #include "numeric/TDecimalText.h"
 
 namespace {
-void Run(int argc, char** argv) {
-  if (argc != 4)
-    throw "Usage: quillmap source_file dest_file NewResolution";
-  const std::string sourceFile(argv[1]);
-  const std::string destFile(argv[2]);
-  const double NewResolution = TDecimalText::ToDouble(argv[3]);
+void Run(const TCommandLine& line) {
+  if (line.Action() == TCommandLine::TAction::Fail)
+    throw line.Failure();
+  const std::string& sourceFile = line.SourceFile();
+  const std::string& destFile = line.DestFile();
+  const double NewResolution = TDecimalText::ToDouble(line.NewResolution().c_str());
 
-  TARCGISFileTools::BilinearInterpolateFile(sourceFile, destFile, NewResolution);
+  TARCGISFileTools::TResampleOptions options;
+  options.Lenient = line.Lenient();
+  options.NoDataAware = line.NoDataAware();
+  options.Digits = line.Digits();
+  TARCGISFileTools::BilinearInterpolateFile(sourceFile, destFile, NewResolution, options);
+}
+
+int Report(const TCommandLine& line, const char* message) {
+  if (!line.ExitStatus()) {
+    if (message != nullptr)
+      std::cout << message << std::endl;
+    return 0;
+  }
+  if (message != nullptr)
+    std::cerr << "quillmap: " << message << std::endl;
+  return 1;
 }
 } // namespace
 
 int main(int argc, char** argv) {
+  const TCommandLine line(argc, argv);
+  if (line.Action() == TCommandLine::TAction::Help) {
+    std::cout << TCommandLine::HelpText() << std::flush;
+    return 0;
+  }
+  if (line.Action() == TCommandLine::TAction::Version) {
+    std::cout << TCommandLine::VersionText() << std::endl;
+    return 0;
+  }
   try {
-    Run(argc, argv);
+    Run(line);
   } catch (const char* message) {
-    if (message != nullptr)
-      std::cout << message << std::endl;
+    return Report(line, message);
   } catch (const std::string& message) {
-    std::cout << message << std::endl;
+    return Report(line, message.c_str());
   }
   return 0;
 }

@@ -1,11 +1,13 @@
 // Six-significant-digit formatting: the time per value of TNumberFormat next
 // to std::to_chars and snprintf("%g"), on values like those of a resampled
-// elevation grid; and a long check of its text against snprintf("%g").
+// elevation grid; and a long check of its text against snprintf("%g"). The
+// same for TDigitsFormat at N digits (the argument) next to std::to_chars.
 //
 // The check runs QUILLMAP_FORMAT_SWEEP values (default 4 million; give
 // hundreds of millions for a full sweep) and stops with an error at the first
 // value whose text differs:
 //   QUILLMAP_FORMAT_SWEEP=400000000 NumberFormatBench --benchmark_filter=Sweep
+// (BM_DigitsSweepAgainstPrintf/N checks N digits against "%.<N>g" likewise.)
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -18,6 +20,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include "text/TDigitsFormat.h"
 #include "text/TNumberFormat.h"
 
 namespace {
@@ -44,7 +47,7 @@ const std::vector<double>& GridValues() {
 
 template <class TFormat> void FormatAll(benchmark::State& state, TFormat format) {
   const std::vector<double>& values = GridValues();
-  std::vector<char> text(values.size() * TNumberFormat::kMaxLength);
+  std::vector<char> text(values.size() * TDigitsFormat::kMaxLength);
   for (auto _ : state) {
     char* out = text.data();
     for (double v : values)
@@ -70,6 +73,20 @@ void BM_ToCharsSixDigits(benchmark::State& state) {
 void BM_SnprintfSixDigits(benchmark::State& state) {
   FormatAll(state, [](char* out, double v) {
     return out + std::snprintf(out, TNumberFormat::kMaxLength, "%g", v);
+  });
+}
+
+void BM_FormatDigits(benchmark::State& state) {
+  const int digits = static_cast<int>(state.range(0));
+  FormatAll(state, [digits](char* out, double v) { return TDigitsFormat::Format(out, v, digits); });
+}
+
+void BM_ToCharsDigits(benchmark::State& state) {
+  const int digits = static_cast<int>(state.range(0));
+  FormatAll(state, [digits](char* out, double v) {
+    return std::to_chars(out, out + TNumberFormat::kMaxLength, v, std::chars_format::general,
+                         digits)
+        .ptr;
   });
 }
 
@@ -105,17 +122,21 @@ double SweepValue(std::mt19937_64& random, std::uint64_t i) {
   }
 }
 
-void BM_SweepAgainstPrintf(benchmark::State& state) {
+// Checks QUILLMAP_FORMAT_SWEEP values of the generator against
+// snprintf("%.<digits>g"), stopping with an error at the first difference.
+template <class TValue, class TFormat>
+void SweepAgainstPrintf(benchmark::State& state, int digits, std::uint64_t seed, TValue value,
+                        TFormat format) {
   const char* requested = std::getenv("QUILLMAP_FORMAT_SWEEP");
   const std::uint64_t count = requested ? std::strtoull(requested, nullptr, 10) : 4000000;
   for (auto _ : state) {
-    std::mt19937_64 random(20261208);
+    std::mt19937_64 random(seed);
     for (std::uint64_t i = 0; i < count; ++i) {
-      const double v = SweepValue(random, i);
+      const double v = value(random, i);
       char expected[64];
-      char text[TNumberFormat::kMaxLength];
-      const int length = std::snprintf(expected, sizeof expected, "%g", v);
-      const char* end = TNumberFormat::Format(text, v);
+      char text[TDigitsFormat::kMaxLength];
+      const int length = std::snprintf(expected, sizeof expected, "%.*g", digits, v);
+      const char* end = format(text, v);
       if (end - text != length || std::memcmp(text, expected, length) != 0) {
         char detail[128];
         std::snprintf(detail, sizeof detail, "%.17g written as %.*s instead of %s", v,
@@ -127,9 +148,42 @@ void BM_SweepAgainstPrintf(benchmark::State& state) {
   }
   state.counters["values_checked"] = static_cast<double>(count);
 }
+
+void BM_SweepAgainstPrintf(benchmark::State& state) {
+  SweepAgainstPrintf(state, TNumberFormat::kDefaultDigits, 20261208, SweepValue,
+                     [](char* out, double v) { return TNumberFormat::Format(out, v); });
+}
+
+// The sweep's values, and every fifth one a tie of the (N + 1)-th digit or
+// one of its two neighbours.
+double DigitsSweepValue(std::mt19937_64& random, std::uint64_t i, int digits) {
+  if (i % 5 != 4 || digits > 14)
+    return SweepValue(random, i);
+  const double low = std::pow(10.0, digits - 1);
+  std::uniform_int_distribution<long> leading(static_cast<long>(low),
+                                              static_cast<long>(low * 10) - 1);
+  std::uniform_int_distribution<int> decade(-20, 20);
+  const double tie =
+      (static_cast<double>(leading(random)) * 10 + 5) * std::pow(10.0, decade(random));
+  const int side = static_cast<int>(random() % 3);
+  return side == 0 ? tie : std::nextafter(tie, side == 1 ? 0.0 : HUGE_VAL);
+}
+
+void BM_DigitsSweepAgainstPrintf(benchmark::State& state) {
+  const int digits = static_cast<int>(state.range(0));
+  SweepAgainstPrintf(
+      state, digits, 20261209 + digits,
+      [digits](std::mt19937_64& random, std::uint64_t i) {
+        return DigitsSweepValue(random, i, digits);
+      },
+      [digits](char* out, double v) { return TDigitsFormat::Format(out, v, digits); });
+}
 } // namespace
 
 BENCHMARK(BM_FormatSixDigits);
 BENCHMARK(BM_ToCharsSixDigits);
 BENCHMARK(BM_SnprintfSixDigits);
 BENCHMARK(BM_SweepAgainstPrintf)->Iterations(1)->Unit(benchmark::kSecond);
+BENCHMARK(BM_FormatDigits)->Arg(6)->Arg(9)->Arg(12)->Arg(17);
+BENCHMARK(BM_ToCharsDigits)->Arg(6)->Arg(9)->Arg(12)->Arg(17);
+BENCHMARK(BM_DigitsSweepAgainstPrintf)->DenseRange(1, 17)->Iterations(1)->Unit(benchmark::kSecond);

@@ -1,6 +1,7 @@
 // Bilinear resampling of an N x N grid (cell size 1) to half and to twice its
 // cell size: the walk alone on a prepared destination, and the whole operation
-// (destination grid, no-data fill and walk), in time per walk point.
+// (destination grid, no-data fill and walk), in time per walk point; and the
+// walk with the no-data-aware corner test.
 #include <benchmark/benchmark.h>
 
 #include <cmath>
@@ -38,18 +39,26 @@ void PerWalkPoint(benchmark::State& state, long points) {
 }
 
 // Arguments: grid size N, new cell size in hundredths of the source's.
-void BM_Walk(benchmark::State& state) {
+void Walk(benchmark::State& state, TBilinearWalk::TCornerPolicy policy) {
   const double newCell = state.range(1) / 100.0;
   auto source = Terrain(state.range(0));
   std::unique_ptr<TMap> destination(TMapTools::Downscale(source.get(), newCell));
   long points = 0;
   for (auto _ : state) {
-    TBilinearWalk walk(source.get(), destination.get(), newCell);
+    TBilinearWalk walk(source.get(), destination.get(), newCell, policy);
     walk.Run();
     points = walk.PointCount();
     benchmark::ClobberMemory();
   }
   PerWalkPoint(state, points);
+}
+
+void BM_Walk(benchmark::State& state) {
+  Walk(state, TBilinearWalk::TCornerPolicy::Plain);
+}
+
+void BM_WalkNoDataAware(benchmark::State& state) {
+  Walk(state, TBilinearWalk::TCornerPolicy::NoDataAware);
 }
 
 void BM_BilinearInterpolate(benchmark::State& state) {
@@ -74,4 +83,5 @@ void Sizes(benchmark::internal::Benchmark* bench) {
 } // namespace
 
 BENCHMARK(BM_Walk)->Apply(Sizes);
+BENCHMARK(BM_WalkNoDataAware)->Apply(Sizes);
 BENCHMARK(BM_BilinearInterpolate)->Apply(Sizes);

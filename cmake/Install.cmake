@@ -5,18 +5,14 @@ include(CMakePackageConfigHelpers)
 
 set(QUILLMAP_CMAKE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/quillmap)
 
+# The headers are the library's public file set (QUILLMAP_PUBLIC_HEADERS);
+# the tokenizer, text layer, walk and algebra helpers stay private.
 install(TARGETS quillmap_toolkit EXPORT quillmapTargets
-  ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR})
+  ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}
+  FILE_SET HEADERS DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/quillmap)
 if(TARGET quillmap)
   install(TARGETS quillmap RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 endif()
-# The public headers only: the tokenizer, formatter, walk and algebra helpers
-# behind gridio/ and maptools/ stay private to the library.
-install(DIRECTORY grid numeric
-  DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/quillmap
-  FILES_MATCHING PATTERN "*.h")
-install(FILES gridio/TARCGISFileTools.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/quillmap/gridio)
-install(FILES maptools/TMapTools.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/quillmap/maptools)
 install(EXPORT quillmapTargets NAMESPACE quillmap:: DESTINATION ${QUILLMAP_CMAKE_DIR})
 
 configure_package_config_file(cmake/quillmapConfig.cmake.in

@@ -3,7 +3,8 @@
 # number of seconds, over seed corpora made afresh by fuzz/make_corpus.sh.
 # New inputs go to <build>/fuzz-work/<target>, crashing inputs to
 # <build>/fuzz-findings/; each target's log is <build>/fuzz-<target>.log.
-# Fails when a target fails (a crash, a leak, a timeout or too much memory).
+# Prints one line per target; fails when a target fails (a crash, a leak, a
+# timeout or too much memory), printing the end of its log.
 # Further arguments go to every fuzzer (-fork=2 -ignore_crashes=1, say).
 # Usage: fuzz/run_fuzzers.sh <fuzz build dir> <seconds> [libFuzzer options]
 set -uo pipefail
@@ -13,7 +14,8 @@ seconds=$2
 shift 2
 here=$(cd "$(dirname "$0")" && pwd)
 
-"$here/make_corpus.sh" "$build/fuzz-corpus" || exit 1
+# Standard output is the result alone: one line per target.
+"$here/make_corpus.sh" "$build/fuzz-corpus" >&2 || exit 1
 mkdir -p "$build/fuzz-findings"
 targets=(ReadWriteFuzz ResampleFuzz StreamingResampleFuzz)
 declare -A seeds=([ReadWriteFuzz]=read [ResampleFuzz]=resample [StreamingResampleFuzz]=streaming)
@@ -31,10 +33,11 @@ status=0
 for i in "${!targets[@]}"; do
   target=${targets[$i]}
   if wait "${pids[$i]}"; then
-    # Final statistics, or in fork mode the last status line.
-    summary=$(grep -E '^stat::(number_of_executed_units|average_exec_per_sec)' \
-      "$build/fuzz-$target.log" | tr '\n' ' ')
-    echo "$target: ${summary:-$(grep -E '^#[0-9]+' "$build/fuzz-$target.log" | tail -n 1)}"
+    # One line: the inputs run, from the final statistics or, in fork mode,
+    # from the last status line.
+    runs=$(grep -E '^stat::number_of_executed_units' "$build/fuzz-$target.log" | grep -oE '[0-9]+$')
+    runs=${runs:-$(grep -oE '^#[0-9]+' "$build/fuzz-$target.log" | tail -n 1 | tr -d '#')}
+    echo "$target: passed, ${runs:-?} inputs in $seconds s"
   else
     status=1
     echo "$target failed; its log ends:"

@@ -65,22 +65,23 @@ long TAxis::GetIndex(double ordinate, char selector) {
   const double hi = std::max(first, last);
   if (ordinate < lo || ordinate > hi)
     throw kOrdinateRange;
+  // The first segment that holds the ordinate, closed at its lower end; only
+  // the larger end ordinate of the axis falls in none, and it gets the first
+  // segment whose upper end it is.
+  long upperEnd = -1;
   double a = first;
   for (long i = 0; i + 1 < n; ++i) {
     const double b = Ordinate(MbrVecPoints[i + 1], selector);
-    if (std::min(a, b) <= ordinate && ordinate < std::max(a, b))
+    const double low = std::min(a, b);
+    const double high = std::max(a, b);
+    if (low <= ordinate && ordinate < high)
       return i;
+    if (upperEnd < 0 && low < ordinate && ordinate == high)
+      upperEnd = i;
     a = b;
   }
-  // Only the larger end ordinate (or a not-a-number) gets here: give it the
-  // segment whose upper end it is.
-  a = first;
-  for (long i = 0; i + 1 < n; ++i) {
-    const double b = Ordinate(MbrVecPoints[i + 1], selector);
-    if (std::min(a, b) < ordinate && ordinate == std::max(a, b))
-      return i;
-    a = b;
-  }
+  if (upperEnd >= 0)
+    return upperEnd;
   throw kOrdinateRange;
 }
 

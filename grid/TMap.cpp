@@ -95,47 +95,36 @@ bool TMap::IsRectangular() const {
 }
 
 void TMap::SetXAxis(TAxis* axis) {
-  if (axis->GetSize() != MbrLngXDim)
-    throw "Length of new X axis does not match the X dimension of the map";
-  std::unique_ptr<TAxis> centres(axis->Clone());
-  std::unique_ptr<TAxis> edges(TAxisTools::PointsToIntervals(axis, 'X'));
-  Replace(MbrPtrXAxis, centres);
-  Replace(MbrPtrXAxisInterval, edges);
-  assert(MbrPtrXAxis->GetSize() == MbrLngXDim);
-  assert(MbrPtrXAxisInterval->GetSize() == MbrLngXDim + 1);
+  InstallAxis(axis, 'X', false, "Length of new X axis does not match the X dimension of the map");
 }
 
 void TMap::SetYAxis(TAxis* axis) {
-  if (axis->GetSize() != MbrLngYDim)
-    throw "Length of new Y axis does not match the Y dimension of the map";
-  std::unique_ptr<TAxis> centres(axis->Clone());
-  std::unique_ptr<TAxis> edges(TAxisTools::PointsToIntervals(axis, 'Y'));
-  Replace(MbrPtrYAxis, centres);
-  Replace(MbrPtrYAxisInterval, edges);
-  assert(MbrPtrYAxis->GetSize() == MbrLngYDim);
-  assert(MbrPtrYAxisInterval->GetSize() == MbrLngYDim + 1);
+  InstallAxis(axis, 'Y', false, "Length of new Y axis does not match the Y dimension of the map");
 }
 
 void TMap::SetXAxisInterval(TAxis* axis) {
-  if (axis->GetSize() != MbrLngXDim + 1)
-    throw "Length of new X interval axis does not fit the X dimension of the map";
-  std::unique_ptr<TAxis> edges(axis->Clone());
-  std::unique_ptr<TAxis> centres(TAxisTools::IntervalsToPoints(axis, 'X'));
-  Replace(MbrPtrXAxisInterval, edges);
-  Replace(MbrPtrXAxis, centres);
-  assert(MbrPtrXAxis->GetSize() == MbrLngXDim);
-  assert(MbrPtrXAxisInterval->GetSize() == MbrLngXDim + 1);
+  InstallAxis(axis, 'X', true,
+              "Length of new X interval axis does not fit the X dimension of the map");
 }
 
 void TMap::SetYAxisInterval(TAxis* axis) {
-  if (axis->GetSize() != MbrLngYDim + 1)
-    throw "Length of new Y interval axis does not fit the Y dimension of the map";
-  std::unique_ptr<TAxis> edges(axis->Clone());
-  std::unique_ptr<TAxis> centres(TAxisTools::IntervalsToPoints(axis, 'Y'));
-  Replace(MbrPtrYAxisInterval, edges);
-  Replace(MbrPtrYAxis, centres);
-  assert(MbrPtrYAxis->GetSize() == MbrLngYDim);
-  assert(MbrPtrYAxisInterval->GetSize() == MbrLngYDim + 1);
+  InstallAxis(axis, 'Y', true,
+              "Length of new Y interval axis does not fit the Y dimension of the map");
+}
+
+void TMap::InstallAxis(TAxis* axis, char selector, bool edges, const char* lengthMessage) {
+  const long count = selector == 'X' ? MbrLngXDim : MbrLngYDim;
+  if (axis->GetSize() != (edges ? count + 1 : count))
+    throw lengthMessage;
+  std::unique_ptr<TAxis> copy(axis->Clone());
+  std::unique_ptr<TAxis> derived(edges ? TAxisTools::IntervalsToPoints(axis, selector)
+                                       : TAxisTools::PointsToIntervals(axis, selector));
+  TAxis*& centreSlot = selector == 'X' ? MbrPtrXAxis : MbrPtrYAxis;
+  TAxis*& edgeSlot = selector == 'X' ? MbrPtrXAxisInterval : MbrPtrYAxisInterval;
+  Replace(edges ? edgeSlot : centreSlot, copy);
+  Replace(edges ? centreSlot : edgeSlot, derived);
+  assert(centreSlot->GetSize() == count);
+  assert(edgeSlot->GetSize() == count + 1);
 }
 
 void TMap::RequireEdgeAxes(const char* message) const {
@@ -180,27 +169,31 @@ void TMap::LocateCell(TPoint* point, long& LngX, long& LngY) {
   LngY = MbrPtrYAxisInterval->GetIndex(point->y, 'Y');
 }
 
-double TMap::GetPointVal(TPoint* point) {
-  RequireEdgeAxes("Map has no axes in TMap::GetPointVal");
-  long LngX = 0;
-  long LngY = 0;
+void TMap::LocateStoredCell(TPoint* point, const char* noAxes, const char* columnRange,
+                            const char* rowRange, long& LngX, long& LngY) {
+  RequireEdgeAxes(noAxes);
   LocateCell(point, LngX, LngY);
   if (LngX < 0 || LngX >= MbrLngXDim)
-    throw "LngX is out of range in TMap::GetPointVal";
+    throw columnRange;
   if (LngY < 0 || LngY >= MbrLngYDim)
-    throw "LngY is out of range in TMap::GetPointVal";
+    throw rowRange;
+}
+
+double TMap::GetPointVal(TPoint* point) {
+  long LngX = 0;
+  long LngY = 0;
+  LocateStoredCell(point, "Map has no axes in TMap::GetPointVal",
+                   "LngX is out of range in TMap::GetPointVal",
+                   "LngY is out of range in TMap::GetPointVal", LngX, LngY);
   return GetPointVal(LngX, LngY);
 }
 
 TMapPoint* TMap::GetPoint(TPoint* point) {
-  RequireEdgeAxes("Map has no axes in TMap::GetPoint (TPoint*)");
   long LngX = 0;
   long LngY = 0;
-  LocateCell(point, LngX, LngY);
-  if (LngX < 0 || LngX >= MbrLngXDim)
-    throw "LngX is out of range in TMap::GetPoint (TPoint*)";
-  if (LngY < 0 || LngY >= MbrLngYDim)
-    throw "LngY is out of range in TMap::GetPoint (TPoint*)";
+  LocateStoredCell(point, "Map has no axes in TMap::GetPoint (TPoint*)",
+                   "LngX is out of range in TMap::GetPoint (TPoint*)",
+                   "LngY is out of range in TMap::GetPoint (TPoint*)", LngX, LngY);
   return new TMapPoint(point->x, point->y, GetPointVal(LngX, LngY));
 }
 

@@ -110,10 +110,19 @@ private:
     return LngY >= 0 && LngY < MbrLngYDim && LngY < static_cast<long>(MbrVecValues.size());
   }
   void ReleaseAxes();
+  // The four axis setters: installs a copy of the centre axis (edges false)
+  // or edge axis (edges true) along X ('X') or Y ('Y') and the axis derived
+  // from it, once both are built; a length that does not fit the dimension
+  // throws lengthMessage.
+  void InstallAxis(TAxis* axis, char selector, bool edges, const char* lengthMessage);
   void RequireEdgeAxes(const char* message) const;
   void RequireCentreAxes(const char* message) const;
   // Column and row of a point, X looked up first.
   void LocateCell(TPoint* point, long& LngX, long& LngY);
+  // LocateCell behind the checks of the point lookups: edge axes present
+  // (else noAxes), then the column and the row inside the dimensions.
+  void LocateStoredCell(TPoint* point, const char* noAxes, const char* columnRange,
+                        const char* rowRange, long& LngX, long& LngY);
 };
 
 #endif

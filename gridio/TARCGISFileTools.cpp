@@ -11,6 +11,8 @@
 #include "gridio/TGridTokenizer.h"
 #include "gridio/TStreamingResample.h"
 #include "maptools/TMapTools.h"
+#include "text/TDigitsFormat.h"
+#include "text/TLineWriter.h"
 
 namespace {
 const char* const kOpenFailure = "Unable to open file ";
@@ -23,7 +25,8 @@ const long kReservedColumns = 1 << 16;
 // The rows of the body, north first. Storage follows the values read, so the
 // counts of the header are never multiplied or allocated up front: a grid
 // whose rows all arrive fits in memory, and so do its counts plus one.
-std::vector<std::vector<double>> ReadBody(TGridTokenizer& in, const TGridHeader& header) {
+std::vector<std::vector<double>> ReadBody(TGridTokenizer& in, const TGridHeader& header,
+                                          bool lenient) {
   std::vector<std::vector<double>> rows;
   rows.reserve(std::min(header.Rows, kReservedRows));
   for (long y = 0; y < header.Rows; ++y) {
@@ -32,7 +35,7 @@ std::vector<std::vector<double>> ReadBody(TGridTokenizer& in, const TGridHeader&
     row.reserve(std::min(header.Columns, kReservedColumns));
     for (long x = 0; x < header.Columns; ++x) {
       double value = 0.0;
-      const TGridHeader::TCell read = TGridHeader::ReadCell(in, value);
+      const TGridHeader::TCell read = TGridHeader::ReadCell(in, value, lenient);
       if (read != TGridHeader::TCell::Read)
         TGridHeader::ThrowCellFailure(read);
       row.push_back(value);
@@ -43,34 +46,73 @@ std::vector<std::vector<double>> ReadBody(TGridTokenizer& in, const TGridHeader&
   return rows;
 }
 
-TMap* BuildMap(const TGridHeader& header, std::vector<std::vector<double>>& rows) {
+TMap* Load(std::istream& stream, bool lenient) {
+  TGridTokenizer in(stream);
+  const TGridHeader header = TGridHeader::Read(in, lenient);
+  std::vector<std::vector<double>> rows = ReadBody(in, header, lenient);
   std::unique_ptr<TMap> map = header.Frame();
   map->MbrVecValues.swap(rows);
   return map.release();
+}
+
+// A directory opens as a stream on this platform but holds no text.
+TMap* LoadNamed(const std::string& fileName, bool lenient) {
+  std::ifstream file;
+  std::error_code ignored;
+  if (!std::filesystem::is_directory(fileName, ignored))
+    file.open(fileName);
+  if (!file.is_open())
+    throw std::string(kOpenFailure) + fileName;
+  return Load(file, lenient);
 }
 
 void RequireEdgeAxes(TMap* map) {
   if (map->MbrPtrXAxisInterval == nullptr || map->MbrPtrYAxisInterval == nullptr)
     throw "Map has no axes in TARCGISFileTools::WriteARCGISFile";
 }
+
+void RequireDigits(int digits) {
+  if (digits < TDigitsFormat::kFewestDigits || digits > TDigitsFormat::kMostDigits)
+    throw "Digits must lie between 1 and 17 in TARCGISFileTools::WriteARCGISFile";
+}
+
+// The grid; digits as TLineWriter takes them.
+void Write(TMap* map, std::ostream& stream, int digits) {
+  RequireEdgeAxes(map);
+  TGridHeader::Write(map, stream, digits);
+  if (digits == TLineWriter::kStreamDigits)
+    TMapTools::WriteFlatFile(map, stream, ' ');
+  else
+    TMapTools::WriteFlatFile(map, stream, ' ', digits);
+}
+
+void WriteNamed(TMap* map, const std::string& fileName, int digits) {
+  // Checked before the file is created or truncated.
+  RequireEdgeAxes(map);
+  std::ofstream file(fileName);
+  if (!file.is_open())
+    throw std::string(kOpenFailure) + fileName;
+  Write(map, file, digits);
+  file.close();
+  if (file.fail())
+    throw std::string("Unable to write file ") + fileName;
+}
 } // namespace
 
 TMap* TARCGISFileTools::LoadARCGISFile(std::istream& stream) {
-  TGridTokenizer in(stream);
-  const TGridHeader header = TGridHeader::Read(in);
-  std::vector<std::vector<double>> rows = ReadBody(in, header);
-  return BuildMap(header, rows);
+  return Load(stream, false);
 }
 
 TMap* TARCGISFileTools::LoadARCGISFile(std::string fileName) {
-  // A directory opens as a stream on this platform but holds no text.
-  std::error_code ignored;
-  std::ifstream file;
-  if (!std::filesystem::is_directory(fileName, ignored))
-    file.open(fileName);
-  if (!file.is_open())
-    throw std::string(kOpenFailure) + fileName;
-  return LoadARCGISFile(file);
+  return LoadNamed(fileName, false);
+}
+
+TMap* TARCGISFileTools::LoadARCGISFileLenient(std::istream& stream) {
+  return Load(stream, true);
+}
+
+TMap* TARCGISFileTools::LoadARCGISFileLenient(std::string fileName) {
+  return LoadNamed(fileName, true);
 }
 
 std::vector<TMap*> TARCGISFileTools::LoadFileList(std::vector<std::string> fileNames) {
@@ -86,21 +128,21 @@ std::vector<TMap*> TARCGISFileTools::LoadFileList(std::vector<std::string> fileN
 }
 
 void TARCGISFileTools::WriteARCGISFile(TMap* map, std::ostream& stream) {
-  RequireEdgeAxes(map);
-  TGridHeader::Write(map, stream);
-  TMapTools::WriteFlatFile(map, stream, ' ');
+  Write(map, stream, TLineWriter::kStreamDigits);
 }
 
 void TARCGISFileTools::WriteARCGISFile(TMap* map, std::string fileName) {
-  // Checked before the file is created or truncated.
-  RequireEdgeAxes(map);
-  std::ofstream file(fileName);
-  if (!file.is_open())
-    throw std::string(kOpenFailure) + fileName;
-  WriteARCGISFile(map, file);
-  file.close();
-  if (file.fail())
-    throw std::string("Unable to write file ") + fileName;
+  WriteNamed(map, fileName, TLineWriter::kStreamDigits);
+}
+
+void TARCGISFileTools::WriteARCGISFile(TMap* map, std::ostream& stream, int digits) {
+  RequireDigits(digits);
+  Write(map, stream, digits);
+}
+
+void TARCGISFileTools::WriteARCGISFile(TMap* map, std::string fileName, int digits) {
+  RequireDigits(digits);
+  WriteNamed(map, fileName, digits);
 }
 
 void TARCGISFileTools::WriteFileList(std::vector<TMap*> maps, std::vector<std::string> fileNames) {
@@ -113,4 +155,12 @@ void TARCGISFileTools::WriteFileList(std::vector<TMap*> maps, std::vector<std::s
 void TARCGISFileTools::BilinearInterpolateFile(std::string sourceFile, std::string destFile,
                                                double NewResolution) {
   TStreamingResample::ResampleFile(sourceFile, destFile, NewResolution);
+}
+
+void TARCGISFileTools::BilinearInterpolateFile(std::string sourceFile, std::string destFile,
+                                               double NewResolution,
+                                               const TResampleOptions& options) {
+  if (options.Digits != TLineWriter::kStreamDigits)
+    RequireDigits(options.Digits);
+  TStreamingResample::ResampleFile(sourceFile, destFile, NewResolution, options);
 }

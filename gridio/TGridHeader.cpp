@@ -3,11 +3,11 @@
 #include <string>
 
 #include "grid/TAxis.h"
+#include "gridio/GridFileMessages.h"
+#include "gridio/TLenientHeader.h"
 #include "text/TLineWriter.h"
 
 namespace {
-const std::size_t kLongestWord = 1 << 20;
-
 void ReadNumber(TGridTokenizer& in, long& value) {
   in.ReadLong(value);
 }
@@ -17,19 +17,33 @@ void ReadNumber(TGridTokenizer& in, double& value) {
 
 // Each value is read before its keyword is tested, so a value that is not a
 // number is reported by the test of the next keyword (the word keeps the
-// keyword read before). A header word is read up to kLongestWord characters:
-// a longer one fails its keyword test all the same, and an endless input
-// without white space (a device) cannot hold the reader. Only where such a
-// failed read leaves the stream differs from reading the word to its end.
+// keyword read before).
 //
 // One header entry: the word, then its value, then the keyword test.
 template <typename Number>
 void ReadEntry(TGridTokenizer& in, std::string& word, Number& value, const char* keyword,
                const char* message) {
-  in.ReadWord(word, kLongestWord);
+  in.ReadWord(word, kLongestHeaderWord);
   ReadNumber(in, value);
   if (word != keyword)
     throw message;
+}
+
+TGridHeader ReadStrict(TGridTokenizer& in) {
+  TGridHeader header;
+  std::string word;
+  ReadEntry(in, word, header.Columns, "ncols", kNoColumnsTag);
+  ReadEntry(in, word, header.Rows, "nrows", kNoRowsTag);
+  ReadEntry(in, word, header.XLowerLeft, "xllcorner", kNoXCornerTag);
+  ReadEntry(in, word, header.YLowerLeft, "yllcorner", kNoYCornerTag);
+  ReadEntry(in, word, header.CellSize, "cellsize", kNoCellSizeTag);
+  in.ReadWord(word, kLongestHeaderWord);
+  if (word != "NODATA_value" && word != "nodata_value")
+    throw kNoNoDataTag;
+  in.ReadDouble(header.NoData);
+  if (in.Failed())
+    throw kNoDataNotANumber;
+  return header;
 }
 
 void CheckDimensions(const TGridHeader& header) {
@@ -67,31 +81,16 @@ std::unique_ptr<TAxis> XEdges(const TGridHeader& header, double north) {
 }
 } // namespace
 
-TGridHeader TGridHeader::Read(TGridTokenizer& in) {
-  TGridHeader header;
-  std::string word;
-  ReadEntry(in, word, header.Columns, "ncols", "File format error: expected to find ncols tag");
-  ReadEntry(in, word, header.Rows, "nrows", "File format error: expectd to find nrows tag");
-  ReadEntry(in, word, header.XLowerLeft, "xllcorner",
-            "File format error: expected to find xllcorner tag");
-  ReadEntry(in, word, header.YLowerLeft, "yllcorner",
-            "File format error: expected to find yllcorner tag");
-  ReadEntry(in, word, header.CellSize, "cellsize",
-            "File format error: expected to find cellsize tag");
-  in.ReadWord(word, kLongestWord);
-  if (word != "NODATA_value" && word != "nodata_value")
-    throw "File format error: expected to find NODATA_value tag";
-  in.ReadDouble(header.NoData);
-  if (in.Failed())
-    throw "File format error: NODATA_value is not a number";
+TGridHeader TGridHeader::Read(TGridTokenizer& in, bool lenient) {
+  const TGridHeader header = lenient ? TLenientHeader::Read(in) : ReadStrict(in);
   CheckDimensions(header);
   return header;
 }
 
 void TGridHeader::ThrowCellFailure(TCell failure) {
   if (failure == TCell::AtEnd)
-    throw "Unexpected end of file found in TARCGISFileTools::LoadARCGISFile";
-  throw "File format error: cell value is not a number in TARCGISFileTools::LoadARCGISFile";
+    throw kEndOfFile;
+  throw kCellNotANumber;
 }
 
 std::unique_ptr<TMap> TGridHeader::Frame() const {
@@ -106,11 +105,11 @@ std::unique_ptr<TMap> TGridHeader::Frame() const {
   return map;
 }
 
-void TGridHeader::Write(TMap* map, std::ostream& stream) {
+void TGridHeader::Write(TMap* map, std::ostream& stream, int digits) {
   const double xLowerLeft = map->MbrPtrXAxisInterval->GetPoint(0)->x;
   const double yLowerLeft = map->MbrPtrYAxisInterval->GetPoint(map->MbrLngYDim)->y;
   const int kCornerWidth = 8;
-  TLineWriter out(stream);
+  TLineWriter out(stream, digits);
   out.Text("ncols ");
   out.Whole(map->MbrLngXDim);
   out.EndLine();

@@ -1,19 +1,19 @@
 // TGridHeader: the six header entries of an ESRI ASCII grid file (ncols,
-// nrows, xllcorner, yllcorner, cellsize, NODATA_value), read with the
-// reader's rules, the check of one body value, the frame of the map that a
-// header describes, and the header lines the writer produces. Internal: the
-// whole-map reader and writer and the file-to-file resampling share it, so
-// that every message and every coordinate comes from one place.
+// nrows, xllcorner, yllcorner, cellsize, NODATA_value), read with the strict
+// or the lenient rules (TLenientHeader), the check of one body value, the
+// frame of the map that a header describes, and the header lines the writer
+// produces. Internal: the whole-map readers and writer and the file-to-file
+// resampling share it, so that every message and every coordinate comes from
+// one place.
 //
 // A frame is a map with the counts, cell size, no-data value and the four
 // axes of the grid but no stored cells: the axes are accumulated from the
 // lower-left corner by repeated addition, exactly as the reader builds them.
 //
 // Throws (as const char*) the header messages of TARCGISFileTools::
-// LoadARCGISFile (see TARCGISFileTools.h), "Unexpected end of file found in
-// TARCGISFileTools::LoadARCGISFile" and "File format error: cell value is
-// not a number in TARCGISFileTools::LoadARCGISFile" from ReadCell's failures,
-// and what the map and axis operations throw.
+// LoadARCGISFile and LoadARCGISFileLenient (see TARCGISFileTools.h and
+// GridFileMessages.h), the end-of-file and not-a-number messages from
+// ThrowCellFailure, and what the map and axis operations throw.
 #ifndef QUILLMAP_GRIDIO_TGRIDHEADER_H
 #define QUILLMAP_GRIDIO_TGRIDHEADER_H
 
@@ -31,14 +31,16 @@ struct TGridHeader {
   double CellSize = 0.0;
   double NoData = 0.0;
 
-  // The six entries, then the checks of the counts and the cell size.
-  static TGridHeader Read(TGridTokenizer& in);
+  // The entries with the strict or the lenient rules, then the checks of the
+  // counts and the cell size.
+  static TGridHeader Read(TGridTokenizer& in, bool lenient = false);
 
-  // How reading one body value ended.
+  // How reading one body value ended. Under the lenient rules a value that
+  // runs to the end of the input is read; otherwise it is AtEnd.
   enum class TCell { Read, AtEnd, NotANumber };
-  static TCell ReadCell(TGridTokenizer& in, double& value) {
+  static TCell ReadCell(TGridTokenizer& in, double& value, bool lenient = false) {
     in.ReadDouble(value);
-    if (in.AtEnd())
+    if (in.AtEnd() && (in.Failed() || !lenient))
       return TCell::AtEnd;
     return in.Failed() ? TCell::NotANumber : TCell::Read;
   }
@@ -48,8 +50,9 @@ struct TGridHeader {
   // Counts, cell size, no-data value and axes; no cells.
   std::unique_ptr<TMap> Frame() const;
 
-  // The six header lines of a map written as a grid file.
-  static void Write(TMap* map, std::ostream& stream);
+  // The six header lines of a map written as a grid file; digits as
+  // TLineWriter takes them (the NODATA_value entry follows them).
+  static void Write(TMap* map, std::ostream& stream, int digits);
 };
 
 #endif

@@ -2,7 +2,8 @@
 // numbers) from an input stream with the results of formatted extraction
 // (`is >> std::string`, `is >> long`, `is >> double`), without its per-value
 // cost: characters are scanned in place in the stream buffer's get area, one
-// bounded window at a time, and numbers are converted with std::from_chars.
+// bounded window at a time, and numbers are scanned and converted by
+// TDecimalGrammar; this class keeps only the stream window.
 //
 // Semantics kept from formatted extraction: leading white space (blank, tab,
 // line feed, vertical tab, form feed, carriage return) is skipped; a number is
@@ -41,6 +42,12 @@ public:
   void ReadLong(long& value);
   void ReadDouble(double& value);
 
+  // The first character of the next token, white space skipped, as an int
+  // (std::char_traits<char>::to_int_type), or eof() when the input ends or a
+  // read has failed; the token itself stays to be read. Reaching the end sets
+  // the end and failure states, as a read would.
+  int PeekTokenStart();
+
   // Some read has failed (or the stream was not readable to begin with).
   bool Failed() const { return MbrBlnFailed; }
   // The end of the input was reached while reading.
@@ -57,8 +64,9 @@ private:
   bool BeginToken();
   // Scans the token of the given kind into [MbrPtrTokenBegin, MbrPtrTokenEnd),
   // which points into the window or into MbrStrScratch when the token spans
-  // windows; returns how far a number got (see the scanners). Gathering stops
-  // at the first window that takes the token beyond `longest` characters.
+  // windows; returns how far a number got (a TDecimalGrammar state).
+  // Gathering stops at the first window that takes the token beyond
+  // `longest` characters.
   int ScanToken(TTokenKind kind, std::size_t longest = std::string::npos);
   // Moves the window on; false at the end of the input.
   bool NextWindow();

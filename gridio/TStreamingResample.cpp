@@ -29,10 +29,16 @@
 #include "maptools/TBilinearWalk.h"
 #include "maptools/TDownscaleFrame.h"
 #include "maptools/TMapTools.h"
+#include "text/TDigitsFormat.h"
+#include "text/TLineWriter.h"
+#include "text/TNumberFormat.h"
 
 namespace {
 using TStation = TBilinearWalk::TStation;
 using TCell = TGridHeader::TCell;
+
+// The room of one value's text, whatever the digits.
+const std::size_t kCellRoom = TDigitsFormat::kMaxLength;
 
 const char* const kResolutionNotPositive =
     "New resolution cannot be <= 0.0 in TMapTools::BilinearInterpolate";
@@ -124,13 +130,14 @@ long long SaturatingProduct(long a, long b) {
 // and what the checking pass learnt of the body.
 class TSourceFile {
 public:
-  TSourceFile(int fd, const TStreamingKnobs& knobs) : MbrIntFd(fd), MbrRefKnobs(knobs) {}
+  TSourceFile(int fd, const TStreamingKnobs& knobs, bool lenient)
+      : MbrIntFd(fd), MbrRefKnobs(knobs), MbrBlnLenient(lenient) {}
 
   void ReadHeader() {
     TFileRangeBuf buffer(MbrIntFd, 0, TFileRangeBuf::kNoLimit, false, MbrRefKnobs.ReadBytes);
     std::istream stream(&buffer);
     TGridTokenizer in(stream);
-    MbrHeader = TGridHeader::Read(in);
+    MbrHeader = TGridHeader::Read(in, MbrBlnLenient);
     in.Commit();
     MbrLngBodyStart = buffer.Position();
   }
@@ -161,6 +168,8 @@ public:
   const TGridHeader& Header() const { return MbrHeader; }
   int Fd() const { return MbrIntFd; }
   const TStreamingKnobs& Knobs() const { return MbrRefKnobs; }
+  // Whether the lenient reader's rules apply.
+  bool Lenient() const { return MbrBlnLenient; }
 
   // The last checkpoint at or before the given value.
   const TCheckpoint& CheckpointBefore(long long value) const {
@@ -187,7 +196,7 @@ private:
         in.Commit();
         piece.Checkpoints.push_back({piece.Count, buffer.Position()});
       }
-      piece.End = TGridHeader::ReadCell(in, value);
+      piece.End = TGridHeader::ReadCell(in, value, MbrBlnLenient);
       if (piece.End != TCell::Read)
         break;
       ++piece.Count;
@@ -217,6 +226,7 @@ private:
 
   int MbrIntFd;
   const TStreamingKnobs& MbrRefKnobs;
+  bool MbrBlnLenient;
   TGridHeader MbrHeader;
   std::uint64_t MbrLngBodyStart = 0;
   long long MbrLngCheckpointValues = 1;
@@ -230,7 +240,7 @@ class TRowReader {
 public:
   TRowReader(const TSourceFile& source, long firstRow, bool quotients, double area)
       : MbrRefSource(source), MbrLngColumns(source.Header().Columns), MbrBlnQuotients(quotients),
-        MbrDblArea(area) {
+        MbrDblArea(area), MbrBlnLenient(source.Lenient()) {
     const long long first = static_cast<long long>(firstRow) * MbrLngColumns;
     const TCheckpoint& from = source.CheckpointBefore(first);
     MbrPtrBuffer = std::make_unique<TFileRangeBuf>(
@@ -261,7 +271,7 @@ private:
 
   double NextValue() {
     double value = 0.0;
-    const TCell read = TGridHeader::ReadCell(*MbrPtrTokenizer, value);
+    const TCell read = TGridHeader::ReadCell(*MbrPtrTokenizer, value, MbrBlnLenient);
     // The body was checked; a failure now means that the file changed.
     if (read != TCell::Read)
       TGridHeader::ThrowCellFailure(read);
@@ -288,6 +298,7 @@ private:
   long MbrLngColumns;
   bool MbrBlnQuotients;
   double MbrDblArea;
+  bool MbrBlnLenient;
   std::unique_ptr<TFileRangeBuf> MbrPtrBuffer;
   std::unique_ptr<std::istream> MbrPtrStream;
   std::unique_ptr<TGridTokenizer> MbrPtrTokenizer;
@@ -343,14 +354,16 @@ public:
   TDestinationWriter(const TSourceFile& source, TMap* frame, std::vector<TStation>& columns,
                      std::vector<TStation>& rows, const TResampleOptions& options)
       : MbrRefSource(source), MbrPtrFrame(frame), MbrRefColumns(columns), MbrRefRows(rows),
-        MbrRefOptions(options) {
+        MbrEnmPolicy(options.NoDataAware ? TBilinearWalk::TCornerPolicy::NoDataAware
+                                         : TBilinearWalk::TCornerPolicy::Plain),
+        MbrIntDigits(options.Digits == TLineWriter::kStreamDigits ? TNumberFormat::kDefaultDigits
+                                                                  : options.Digits) {
     MbrBlnQuotients = TBilinearWalk::SharesOneArea(columns, rows, MbrDblArea);
     MbrVecRowStation.assign(frame->MbrLngYDim, -1);
     for (std::size_t r = 0; r < rows.size(); ++r)
       MbrVecRowStation[rows[r].Cell] = static_cast<long>(r);
-    char text[TNumberFormat::kMaxLength + 1];
-    char* end = TNumberFormat::Format(text, frame->MbrDblNoDataValue, options.Digits);
-    *end++ = ' ';
+    char text[TDigitsFormat::kMaxLength + 1];
+    char* end = FormatCells(text, &frame->MbrDblNoDataValue, 1);
     MbrStrNoDataCell.assign(text, end);
   }
 
@@ -371,8 +384,7 @@ public:
 
   void Write(int fd, const std::string& destFile, unsigned workers) {
     const long columns = MbrPtrFrame->MbrLngXDim;
-    const std::size_t rowBytes =
-        static_cast<std::size_t>(columns) * (TNumberFormat::kMaxLength + 1) + 1;
+    const std::size_t rowBytes = static_cast<std::size_t>(columns) * (kCellRoom + 1) + 1;
     const long bandRows =
         static_cast<long>(std::max<std::size_t>(MbrRefSource.Knobs().BandBytes / rowBytes, 1));
     const long rowCount = MbrPtrFrame->MbrLngYDim;
@@ -417,22 +429,19 @@ private:
       if (!reader)
         reader = std::make_unique<TRowReader>(MbrRefSource, row.Low, MbrBlnQuotients, MbrDblArea);
       FillRow(*reader, row, cells);
-      char* end = FormatCells(
-          text.Reserve(static_cast<std::size_t>(columns) * (TNumberFormat::kMaxLength + 1) + 1),
-          cells.data(), columns);
+      char* end = FormatCells(text.Reserve(static_cast<std::size_t>(columns) * (kCellRoom + 1) + 1),
+                              cells.data(), columns);
       *end++ = '\n';
       text.SetEnd(end);
     }
   }
 
+  // Each value and a blank, with the writer's digits; kCellRoom + 1
+  // characters of room per value.
   char* FormatCells(char* out, const double* cells, long count) const {
-    if (MbrRefOptions.Digits == TNumberFormat::kDefaultDigits)
+    if (MbrIntDigits == TNumberFormat::kDefaultDigits)
       return TNumberFormat::FormatSeparated(out, cells, count, ' ');
-    for (long i = 0; i < count; ++i) {
-      out = TNumberFormat::Format(out, cells[i], MbrRefOptions.Digits);
-      *out++ = ' ';
-    }
-    return out;
+    return TDigitsFormat::FormatSeparated(out, cells, count, ' ', MbrIntDigits);
   }
 
   void AppendNoDataRow(TBandText& text, long columns) const {
@@ -448,17 +457,17 @@ private:
   // interpolated value elsewhere (the last point of a cell wins, as in the
   // walk).
   void FillRow(TRowReader& reader, const TStation& row, std::vector<double>& cells) const {
-    std::fill(cells.begin(), cells.end(), MbrPtrFrame->MbrDblNoDataValue);
+    const double noData = MbrPtrFrame->MbrDblNoDataValue;
+    std::fill(cells.begin(), cells.end(), noData);
     // The rows are read in file order: the lower one first.
-    if (MbrBlnQuotients) {
-      const double* low = reader.Quotients(row.Low, row.High);
-      const double* high = reader.Quotients(row.High, row.Low);
-      TBilinearWalk::FillRowFromQuotients(low, high, row, MbrRefColumns, cells.data());
-      return;
-    }
     const double* low = reader.Values(row.Low, row.High);
     const double* high = reader.Values(row.High, row.Low);
-    TBilinearWalk::FillRow(low, high, row, MbrRefColumns, cells.data());
+    if (MbrBlnQuotients)
+      TBilinearWalk::FillRowFromQuotients(
+          MbrEnmPolicy, noData, low, high, reader.Quotients(row.Low, row.High),
+          reader.Quotients(row.High, row.Low), row, MbrRefColumns, cells.data());
+    else
+      TBilinearWalk::FillRow(MbrEnmPolicy, noData, low, high, row, MbrRefColumns, cells.data());
   }
 
   bool Stopped() {
@@ -481,7 +490,8 @@ private:
   TMap* MbrPtrFrame;
   const std::vector<TStation>& MbrRefColumns;
   const std::vector<TStation>& MbrRefRows;
-  const TResampleOptions& MbrRefOptions;
+  TBilinearWalk::TCornerPolicy MbrEnmPolicy;
+  int MbrIntDigits;
   bool MbrBlnQuotients = false;
   double MbrDblArea = 0.0;
   std::vector<long> MbrVecRowStation;
@@ -493,10 +503,16 @@ private:
 };
 
 void ResampleInMemory(const std::string& sourceFile, const std::string& destFile,
-                      double NewResolution) {
-  std::unique_ptr<TMap> source(TARCGISFileTools::LoadARCGISFile(sourceFile));
-  std::unique_ptr<TMap> resampled(TMapTools::BilinearInterpolate(source.get(), NewResolution));
-  TARCGISFileTools::WriteARCGISFile(resampled.get(), destFile);
+                      double NewResolution, const TResampleOptions& options) {
+  std::unique_ptr<TMap> source(options.Lenient ? TARCGISFileTools::LoadARCGISFileLenient(sourceFile)
+                                               : TARCGISFileTools::LoadARCGISFile(sourceFile));
+  std::unique_ptr<TMap> resampled(
+      options.NoDataAware ? TMapTools::BilinearInterpolateNoDataAware(source.get(), NewResolution)
+                          : TMapTools::BilinearInterpolate(source.get(), NewResolution));
+  if (options.Digits == TLineWriter::kStreamDigits)
+    TARCGISFileTools::WriteARCGISFile(resampled.get(), destFile);
+  else
+    TARCGISFileTools::WriteARCGISFile(resampled.get(), destFile, options.Digits);
 }
 
 // Whether the destination exists and is the very file open as the source.
@@ -530,7 +546,7 @@ bool ResampleBounded(int fd, std::uint64_t fileBytes, const std::string& destFil
                      double NewResolution, const TResampleOptions& options,
                      const TStreamingKnobs& knobs) {
   const unsigned workers = knobs.Threads > 0 ? knobs.Threads : UsableCores();
-  TSourceFile source(fd, knobs);
+  TSourceFile source(fd, knobs, options.Lenient);
   source.ReadHeader();
   source.CheckBody(workers, fileBytes);
   if (!(NewResolution > 0.0))
@@ -539,7 +555,6 @@ bool ResampleBounded(int fd, std::uint64_t fileBytes, const std::string& destFil
   // Each cell takes two characters at least: a digit and a blank.
   std::unique_ptr<TMap> frame =
       TDownscaleFrame::Build(sourceFrame.get(), NewResolution, 2.0, RoomForDestination(destFile));
-  frame->MbrDblNoDataValue = sourceFrame->MbrDblNoDataValue;
   TBilinearWalk walk(sourceFrame.get(), frame.get(), NewResolution);
   std::vector<TStation> columns;
   std::vector<TStation> rows;
@@ -555,7 +570,7 @@ bool ResampleBounded(int fd, std::uint64_t fileBytes, const std::string& destFil
   if (destination.Get() < 0)
     throw std::string("Unable to open file ") + destFile;
   std::ostringstream header;
-  TGridHeader::Write(frame.get(), header);
+  TGridHeader::Write(frame.get(), header, options.Digits);
   const std::string headerText = header.str();
   if (!WriteAll(destination.Get(), headerText.data(), headerText.size()))
     throw std::string("Unable to write file ") + destFile;
@@ -582,5 +597,5 @@ void TStreamingResample::ResampleFile(const std::string& sourceFile, const std::
                         NewResolution, options, knobs))
       return;
   }
-  ResampleInMemory(sourceFile, destFile, NewResolution);
+  ResampleInMemory(sourceFile, destFile, NewResolution, options);
 }

@@ -1,8 +1,10 @@
 // TStreamingResample: resampling a grid file into a grid file by bilinear
 // interpolation in bounded memory on every core the process may use, with
 // exactly the bytes, messages and file effects of reading the source with
-// TARCGISFileTools::LoadARCGISFile, resampling it with TMapTools::
-// BilinearInterpolate and writing it with TARCGISFileTools::WriteARCGISFile.
+// TARCGISFileTools::LoadARCGISFile (LoadARCGISFileLenient with the lenient
+// option), resampling it with TMapTools::BilinearInterpolate
+// (BilinearInterpolateNoDataAware) and writing it with TARCGISFileTools::
+// WriteARCGISFile (with the digits chosen).
 // Internal: TARCGISFileTools::BilinearInterpolateFile is its public form.
 //
 // The bounded way, for a regular source file that is not the destination:
@@ -42,13 +44,10 @@
 #include <cstddef>
 #include <string>
 
-#include "text/TNumberFormat.h"
+#include "gridio/TARCGISFileTools.h"
 
-// What the operation does with the grid: one place for each rule.
-struct TResampleOptions {
-  // Significant digits of the body values and of the NODATA_value entry.
-  int Digits = TNumberFormat::kDefaultDigits;
-};
+// The reader's rules, the walk's corner policy and the digits written.
+using TResampleOptions = TARCGISFileTools::TResampleOptions;
 
 // Sizes and counts of the machinery, settable so that tests can cross every
 // buffer, piece, band and thread boundary with small grids. Defaults suit

@@ -1,8 +1,11 @@
+// Cell-wise arithmetic of TMapTools: a map scaled by a number, and two maps
+// combined cell by cell at the centres of the finer one (or of the dividend,
+// or on equal grids for Subtract).
 #include <memory>
 #include <vector>
 
 #include "grid/TAxisLookup.h"
-#include "maptools/AlgebraSupport.h"
+#include "maptools/MapSupport.h"
 #include "maptools/TMapTools.h"
 
 namespace {
@@ -114,9 +117,9 @@ std::unique_ptr<TMap> BlankOnGrid(TMap* base) {
 template <typename Operation>
 TMap* CombineAtCentres(TMap* base, TMap* other, const char* rowsMessage, const char* axesMessage,
                        Operation operation) {
-  algebra::RequireStoredRows(base, rowsMessage);
-  algebra::RequireStoredRows(other, rowsMessage);
-  algebra::RequireCentreAxes(base, axesMessage);
+  mapsupport::RequireStoredRows(base, rowsMessage);
+  mapsupport::RequireStoredRows(other, rowsMessage);
+  mapsupport::RequireCentreAxes(base, axesMessage);
   std::unique_ptr<TMap> result = BlankOnGrid(base);
   CentreReader reader(base, other);
   const double baseNoData = base->MbrDblNoDataValue;
@@ -150,8 +153,8 @@ TMap* OtherOf(TMap* base, TMap* first, TMap* second) {
 
 // A map on the source's grid built from its centre axes (no-data value -9999).
 std::unique_ptr<TMap> OnCentreAxes(TMap* source, const char* rowsMessage, const char* axesMessage) {
-  algebra::RequireStoredRows(source, rowsMessage);
-  algebra::RequireCentreAxes(source, axesMessage);
+  mapsupport::RequireStoredRows(source, rowsMessage);
+  mapsupport::RequireCentreAxes(source, axesMessage);
   return std::make_unique<TMap>(source->MbrPtrXAxis, source->MbrPtrYAxis);
 }
 } // namespace
@@ -159,7 +162,7 @@ std::unique_ptr<TMap> OnCentreAxes(TMap* source, const char* rowsMessage, const 
 TMap* TMapTools::Multiply(TMap* map, double factor) {
   std::unique_ptr<TMap> result = OnCentreAxes(map, kMultiplyRows, kMultiplyAxes);
   const double noData = result->MbrDblNoDataValue;
-  algebra::FillCells(*result, [map, factor, noData](long LngX, long LngY) {
+  mapsupport::FillCells(*result, [map, factor, noData](long LngX, long LngY) {
     const double v = map->GetPointVal(LngX, LngY);
     return v == noData ? noData : v * factor;
   });
@@ -169,7 +172,7 @@ TMap* TMapTools::Multiply(TMap* map, double factor) {
 TMap* TMapTools::Divide(TMap* map, double divisor) {
   std::unique_ptr<TMap> result = OnCentreAxes(map, kDivideRows, kDivideAxes);
   const double noData = map->MbrDblNoDataValue;
-  algebra::FillCells(*result, [map, divisor, noData](long LngX, long LngY) {
+  mapsupport::FillCells(*result, [map, divisor, noData](long LngX, long LngY) {
     const double v = map->GetPointVal(LngX, LngY);
     return v == noData ? noData : v / divisor;
   });
@@ -200,12 +203,12 @@ TMap* TMapTools::Subtract(TMap* minuend, TMap* subtrahend) {
     throw kSubtractX;
   if (minuend->MbrLngYDim != subtrahend->MbrLngYDim)
     throw kSubtractY;
-  algebra::RequireStoredRows(subtrahend, kSubtractRows);
+  mapsupport::RequireStoredRows(subtrahend, kSubtractRows);
   std::unique_ptr<TMap> result = OnCentreAxes(minuend, kSubtractRows, kSubtractAxes);
   const double noData = minuend->MbrDblNoDataValue;
   const double subtrahendNoData = subtrahend->MbrDblNoDataValue;
   result->MbrDblNoDataValue = noData;
-  algebra::FillCells(*result, [=](long LngX, long LngY) {
+  mapsupport::FillCells(*result, [=](long LngX, long LngY) {
     const double a = minuend->GetPointVal(LngX, LngY);
     const double s = subtrahend->GetPointVal(LngX, LngY);
     return a != noData && s != subtrahendNoData ? a - s : noData;

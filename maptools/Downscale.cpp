@@ -1,15 +1,13 @@
 // TMapTools: building a grid of another cell size over a map's extent.
-#include <sys/resource.h>
-#include <unistd.h>
-
-#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <limits>
 #include <memory>
 
+#include "maptools/MapSupport.h"
 #include "maptools/TDownscaleFrame.h"
 #include "maptools/TMapTools.h"
+#include "platform/TMemoryBudget.h"
 
 namespace {
 const char* const kDownscaleTooLarge = "Grid dimensions are too large in TMapTools::Downscale";
@@ -25,27 +23,6 @@ const double kAllocationOverhead = 16.0;
 bool FitsCount(double count) {
   return count > static_cast<double>(std::numeric_limits<std::int32_t>::min()) - 1.0 &&
          count < static_cast<double>(std::numeric_limits<std::int32_t>::max()) + 1.0;
-}
-
-double PhysicalMemoryBytes() {
-  const long pages = sysconf(_SC_PHYS_PAGES);
-  const long pageSize = sysconf(_SC_PAGE_SIZE);
-  if (pages <= 0 || pageSize <= 0)
-    return std::numeric_limits<double>::infinity();
-  return static_cast<double>(pages) * static_cast<double>(pageSize);
-}
-
-double LimitBytes(int resource) {
-  rlimit limit{};
-  if (getrlimit(resource, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY)
-    return std::numeric_limits<double>::infinity();
-  return static_cast<double>(limit.rlim_cur);
-}
-
-// The memory the process may use: its address space (ulimit -v) and its data
-// segment (ulimit -d), where they are limited.
-double AllowedBytes() {
-  return std::min(LimitBytes(RLIMIT_AS), LimitBytes(RLIMIT_DATA));
 }
 
 // What a grid of that size holds on the heap: its cells and rows when it
@@ -65,7 +42,7 @@ void RequireGridFits(double columns, double rows, const char* message, bool hold
   if (!FitsCount(columns) || !FitsCount(rows))
     throw message;
   const double bytes = GridBytes(static_cast<long>(columns), static_cast<long>(rows), holdsCells);
-  if (bytes > std::min(PhysicalMemoryBytes(), AllowedBytes()))
+  if (!TMemoryBudget::Holds(bytes))
     throw message;
 }
 
@@ -78,8 +55,7 @@ TPoint* EdgePoint(TAxis* edges, long index, const char* noAxes) {
 
 // The source's first X edge (x0), first Y edge (y0) and last Y edge (yn).
 void ReadAnchor(TMap* source, const char* noAxes, double& x0, double& y0, double& yn) {
-  if (source->MbrPtrXAxisInterval == nullptr || source->MbrPtrYAxisInterval == nullptr)
-    throw noAxes;
+  mapsupport::RequireEdgeAxes(source, noAxes);
   x0 = EdgePoint(source->MbrPtrXAxisInterval, 0, noAxes)->x;
   y0 = EdgePoint(source->MbrPtrYAxisInterval, 0, noAxes)->y;
   yn = EdgePoint(source->MbrPtrYAxisInterval, source->MbrLngYDim, noAxes)->y;
@@ -98,39 +74,31 @@ std::unique_ptr<TAxis> AxisFrom(char selector, double resolution, long count, do
 }
 
 // Copies source cell (i, j) into the factor x factor block of cells at
-// (i * factor, j * factor). A source whose stored rows do not match its
-// dimensions is read cell by cell in column order through the checked
-// accessor, so that a missing cell fails where that order first reaches it.
+// (i * factor, j * factor).
 void CopySubdivided(TMap* source, TMap* result, long factor) {
-  if (!source->IsRectangular()) {
-    for (long i = 0; i < source->MbrLngXDim; ++i)
-      for (long j = 0; j < source->MbrLngYDim; ++j) {
-        const double value = source->GetPointVal(i, j);
-        for (long a = 0; a < factor; ++a)
-          for (long b = 0; b < factor; ++b)
-            result->MbrVecValues[j * factor + b][i * factor + a] = value;
-      }
-    return;
-  }
-  for (long j = 0; j < source->MbrLngYDim; ++j) {
-    const std::vector<double>& row = source->MbrVecValues[j];
+  mapsupport::ForEachCell(source, [result, factor](long i, long j, double value) {
     for (long b = 0; b < factor; ++b) {
-      double* out = result->MbrVecValues[j * factor + b].data();
-      for (long i = 0; i < source->MbrLngXDim; ++i)
-        for (long a = 0; a < factor; ++a)
-          out[i * factor + a] = row[i];
+      double* out = result->MbrVecValues[j * factor + b].data() + i * factor;
+      for (long a = 0; a < factor; ++a)
+        out[a] = value;
     }
-  }
+  });
+}
+
+// The no-data value of a new map.
+double DefaultNoData() {
+  return TMap(0.0).MbrDblNoDataValue;
 }
 } // namespace
 
 namespace {
-// The grid of TMapTools::Downscale: with its cells, or only its counts and
-// axes. The cells come after the axes; only an allocation can fail then.
-// A frame's cells go elsewhere: they must fit `cellRoomBytes` at
-// `cellBytes` each.
-std::unique_ptr<TMap> DownscaleGrid(TMap* source, double NewResolution, bool holdsCells,
-                                    double cellBytes = 0.0, double cellRoomBytes = 0.0) {
+// The grid of TMapTools::Downscale with no-data value noData: with its cells
+// (all noData), or only its counts and axes. The cells come after the axes;
+// only an allocation can fail then. A frame's cells go elsewhere: they must
+// fit `cellRoomBytes` at `cellBytes` each.
+std::unique_ptr<TMap> DownscaleGrid(TMap* source, double NewResolution, double noData,
+                                    bool holdsCells, double cellBytes = 0.0,
+                                    double cellRoomBytes = 0.0) {
   const double cellSize = source->MbrDblResolution;
   const double columns = cellSize * source->MbrLngXDim / NewResolution;
   const double rows = cellSize * source->MbrLngYDim / NewResolution;
@@ -143,8 +111,13 @@ std::unique_ptr<TMap> DownscaleGrid(TMap* source, double NewResolution, bool hol
   double x0 = 0.0, y0 = 0.0, yn = 0.0;
   ReadAnchor(source, kDownscaleNoAxes, x0, y0, yn);
   auto result = std::make_unique<TMap>(NewResolution);
-  result->MbrLngXDim = NX;
-  result->MbrLngYDim = NY;
+  if (holdsCells)
+    result->Init(NewResolution, NX, NY, noData);
+  else {
+    result->MbrLngXDim = NX;
+    result->MbrLngYDim = NY;
+    result->MbrDblNoDataValue = noData;
+  }
 
   const double half = NewResolution / 2;
   const bool ascending = yn > y0;
@@ -153,20 +126,22 @@ std::unique_ptr<TMap> DownscaleGrid(TMap* source, double NewResolution, bool hol
                                           ascending ? NewResolution : -NewResolution, x0);
   result->SetXAxis(xAxis.get());
   result->SetYAxis(yAxis.get());
-  if (holdsCells)
-    result->MbrVecValues.assign(NY > 0 ? NY : 0,
-                                std::vector<double>(NX > 0 ? NX : 0, result->MbrDblNoDataValue));
   return result;
 }
 } // namespace
 
-TMap* TMapTools::Downscale(TMap* source, double NewResolution) {
-  return DownscaleGrid(source, NewResolution, true).release();
+TMap* mapsupport::DownscaledGrid(TMap* source, double NewResolution, double noData) {
+  return DownscaleGrid(source, NewResolution, noData, true).release();
 }
 
 std::unique_ptr<TMap> TDownscaleFrame::Build(TMap* source, double NewResolution, double cellBytes,
                                              double cellRoomBytes) {
-  return DownscaleGrid(source, NewResolution, false, cellBytes, cellRoomBytes);
+  return DownscaleGrid(source, NewResolution, source->MbrDblNoDataValue, false, cellBytes,
+                       cellRoomBytes);
+}
+
+TMap* TMapTools::Downscale(TMap* source, double NewResolution) {
+  return mapsupport::DownscaledGrid(source, NewResolution, DefaultNoData());
 }
 
 TMap* TMapTools::Subdivide(TMap* source, int factor) {

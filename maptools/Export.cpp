@@ -1,8 +1,12 @@
+// Text exports of TMapTools: the flat body of a grid file and the x,y,value
+// lines of a CSV file.
 #include <memory>
 #include <vector>
 
-#include "text/TLineWriter.h"
+#include "maptools/MapSupport.h"
 #include "maptools/TMapTools.h"
+#include "text/TDigitsFormat.h"
+#include "text/TLineWriter.h"
 
 namespace {
 // Raises the cell accessor's failure for the first cell, row by row, that the
@@ -33,21 +37,31 @@ void WriteCSVLine(TLineWriter& out, double x, double y, double value) {
   out.Real(value);
   out.EndLine();
 }
-} // namespace
 
-void TMapTools::WriteFlatFile(TMap* map, std::ostream& stream, char separator) {
+// The flat table; digits as TLineWriter takes them.
+void WriteRows(TMap* map, std::ostream& stream, char separator, int digits) {
   RequireStoredCells(map);
-  TLineWriter out(stream);
+  TLineWriter out(stream, digits);
   for (long y = 0; y < map->MbrLngYDim; ++y) {
     if (map->MbrLngXDim > 0)
       out.Reals(map->MbrVecValues[y].data(), map->MbrLngXDim, separator);
     out.EndLine();
   }
 }
+} // namespace
+
+void TMapTools::WriteFlatFile(TMap* map, std::ostream& stream, char separator) {
+  WriteRows(map, stream, separator, TLineWriter::kStreamDigits);
+}
+
+void TMapTools::WriteFlatFile(TMap* map, std::ostream& stream, char separator, int digits) {
+  if (digits < TDigitsFormat::kFewestDigits || digits > TDigitsFormat::kMostDigits)
+    throw "Digits must lie between 1 and 17 in TMapTools::WriteFlatFile";
+  WriteRows(map, stream, separator, digits);
+}
 
 void TMapTools::WriteCSVFile(TMap* map, std::ostream& stream) {
-  if (map->MbrPtrXAxis == nullptr || map->MbrPtrYAxis == nullptr)
-    throw "Map has no axes in TMapTools::WriteCSVFile";
+  mapsupport::RequireCentreAxes(map, "Map has no axes in TMapTools::WriteCSVFile");
   TLineWriter out(stream);
   if (!HoldsEveryCell(map)) {
     for (long x = 0; x < map->MbrLngXDim; ++x)

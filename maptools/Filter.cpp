@@ -4,6 +4,7 @@
 #include <cmath>
 #include <memory>
 
+#include "maptools/MapSupport.h"
 #include "maptools/TMapTools.h"
 
 namespace {
@@ -17,40 +18,22 @@ const char* const kMaskRows = "Y dimensions do not match in TMapTools::Mask";
 
 // An empty result (every cell -9999) on the centre axes of `geometry`.
 std::unique_ptr<TMap> ResultOn(TMap* geometry, const char* noAxes) {
-  if (geometry->MbrPtrXAxis == nullptr || geometry->MbrPtrYAxis == nullptr)
-    throw noAxes;
+  mapsupport::RequireCentreAxes(geometry, noAxes);
   return std::make_unique<TMap>(geometry->MbrPtrXAxis, geometry->MbrPtrYAxis);
-}
-
-// Calls visit(LngX, LngY, value) for every cell of the map's dimensions, in
-// one pass. Fully stored maps are read straight from their rows; otherwise
-// every read is range-checked, columns outermost, so the first cell that is
-// not stored fails with the read's message.
-template <typename Visit> void VisitCells(TMap* map, Visit visit) {
-  if (map->IsRectangular()) {
-    for (long LngY = 0; LngY < map->MbrLngYDim; ++LngY) {
-      const std::vector<double>& row = map->MbrVecValues[LngY];
-      for (long LngX = 0; LngX < map->MbrLngXDim; ++LngX)
-        visit(LngX, LngY, row[LngX]);
-    }
-    return;
-  }
-  for (long LngX = 0; LngX < map->MbrLngXDim; ++LngX)
-    for (long LngY = 0; LngY < map->MbrLngYDim; ++LngY)
-      visit(LngX, LngY, map->GetPointVal(LngX, LngY));
 }
 
 // Writes rule(value of source cell) into the same cell of the result.
 template <typename Rule> void MapCells(TMap* source, TMap& result, Rule rule) {
   if (result.IsRectangular() && result.MbrLngXDim == source->MbrLngXDim &&
       result.MbrLngYDim == source->MbrLngYDim) {
-    VisitCells(source, [&](long LngX, long LngY, double value) {
+    mapsupport::ForEachCell(source, [&](long LngX, long LngY, double value) {
       result.MbrVecValues[LngY][LngX] = rule(value);
     });
     return;
   }
-  VisitCells(source,
-             [&](long LngX, long LngY, double value) { result.SetPoint(LngX, LngY, rule(value)); });
+  mapsupport::ForEachCell(source, [&](long LngX, long LngY, double value) {
+    result.SetPoint(LngX, LngY, rule(value));
+  });
 }
 
 template <typename Rule> TMap* Transform(TMap* source, const char* noAxes, Rule rule) {
@@ -80,15 +63,11 @@ TMap* TMapTools::Threshold(TMap* map, double threshold) {
 }
 
 std::vector<TMap*> TMapTools::Threshold(std::vector<TMap*> maps, double threshold) {
-  std::vector<std::unique_ptr<TMap>> made;
-  made.reserve(maps.size());
+  mapsupport::TMadeMaps made;
+  made.Reserve(maps.size());
   for (TMap* map : maps)
-    made.emplace_back(Threshold(map, threshold));
-  std::vector<TMap*> result;
-  result.reserve(made.size());
-  for (std::unique_ptr<TMap>& map : made)
-    result.push_back(map.release());
-  return result;
+    made.Add(std::unique_ptr<TMap>(Threshold(map, threshold)));
+  return made.Release();
 }
 
 TMap* TMapTools::ReplaceValue(TMap* map, std::map<double, double> table, double defaultValue) {
@@ -121,13 +100,30 @@ std::map<double, long> TMapTools::CountValues(TMap* map) {
   std::map<double, long> counts;
   // Runs of equal values are common, so the last entry touched is tried first.
   auto last = counts.end();
-  VisitCells(map, [&](long, long, double value) {
+  // The fast path goes row by row. Of the keys only that of +0 and -0, which
+  // compare equal, depends on the order: it is the zero met first column by
+  // column, so the zero of the lowest column, then of the lowest row, wins.
+  long zeroColumn = map->MbrLngXDim;
+  long zeroRow = map->MbrLngYDim;
+  double firstZero = 0.0;
+  mapsupport::ForEachCell(map, [&](long LngX, long LngY, double value) {
     if (std::isnan(value))
       return;
+    if (value == 0.0 && (LngX < zeroColumn || (LngX == zeroColumn && LngY < zeroRow))) {
+      zeroColumn = LngX;
+      zeroRow = LngY;
+      firstZero = value;
+    }
     if (last == counts.end() || last->first != value)
       last = counts.try_emplace(value, 0).first;
     ++last->second;
   });
+  const auto zero = counts.find(0.0);
+  if (zero != counts.end() && std::signbit(zero->first) != std::signbit(firstZero)) {
+    const long zeros = zero->second;
+    counts.erase(zero);
+    counts.emplace(firstZero, zeros);
+  }
   return counts;
 }
 

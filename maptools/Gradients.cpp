@@ -2,6 +2,7 @@
 // consecutive maps.
 #include <memory>
 
+#include "maptools/MapSupport.h"
 #include "maptools/TMapTools.h"
 #include "numeric/TVectorTools.h"
 
@@ -39,8 +40,8 @@ public:
       MoveToRow(LngY);
     if (MbrVecRow[0][LngX] == 0.0)
       return false;
-    if (MbrIntWindow == 0) // one map is no series: let the series read refuse it
-      TMapTools::GetValuesVector(MbrVecMaps, LngX, LngY, MbrIntFirst, MbrIntFirst);
+    if (MbrIntWindow == 0)
+      ThrowNotASeries(LngX, LngY);
     std::size_t count = 0;
     for (int l = 0; l <= MbrIntWindow; ++l) {
       double value = MbrVecRow[l][LngX];
@@ -58,6 +59,11 @@ public:
   }
 
 private:
+  // One map is no series: the series read refuses it with its own message;
+  // the values it would read are not needed.
+  void ThrowNotASeries(long LngX, long LngY) const {
+    static_cast<void>(TMapTools::GetValuesVector(MbrVecMaps, LngX, LngY, MbrIntFirst, MbrIntFirst));
+  }
   void MoveToRow(long LngY) {
     MbrLngRow = LngY;
     for (int l = 0; l <= MbrIntWindow; ++l)
@@ -122,10 +128,9 @@ void RequireSameDimensions(const std::vector<TMap*>& maps) {
 
 void RequireReadableSeries(const std::vector<TMap*>& maps) {
   for (const TMap* map : maps)
-    if (!map->IsRectangular())
-      throw "Map rows do not match its dimensions in TMapTools::ValueGradients";
-  if (maps[0]->MbrPtrXAxis == nullptr || maps[0]->MbrPtrYAxis == nullptr)
-    throw "Map has no axes in TMapTools::ValueGradients";
+    mapsupport::RequireStoredRows(
+        map, "Map rows do not match its dimensions in TMapTools::ValueGradients");
+  mapsupport::RequireCentreAxes(maps[0], "Map has no axes in TMapTools::ValueGradients");
 }
 } // namespace
 
@@ -142,8 +147,8 @@ std::vector<TMap*> TMapTools::ValueGradients(std::vector<TMap*> maps, int window
 
   const TMap& first = *maps.front();
   TWindowFit fit(maps, window);
-  std::vector<std::unique_ptr<TMap>> built;
-  built.reserve(positions);
+  mapsupport::TMadeMaps built;
+  built.Reserve(positions);
   for (int position = 0; position < positions; ++position) {
     fit.MoveTo(position);
     auto result = std::make_unique<TMap>(first.MbrPtrXAxis, first.MbrPtrYAxis);
@@ -151,11 +156,7 @@ std::vector<TMap*> TMapTools::ValueGradients(std::vector<TMap*> maps, int window
       FillByRows(fit, *result);
     else
       FillByColumns(fit, *result, first.MbrLngXDim, first.MbrLngYDim);
-    built.push_back(std::move(result));
+    built.Add(std::move(result));
   }
-  std::vector<TMap*> gradients;
-  gradients.reserve(built.size());
-  for (std::unique_ptr<TMap>& map : built)
-    gradients.push_back(map.release());
-  return gradients;
+  return built.Release();
 }

@@ -1,6 +1,8 @@
 // TMapTools: bilinear resampling of a map to another cell size.
 #include <memory>
 
+#include "maptools/BilinearFormula.h"
+#include "maptools/MapSupport.h"
 #include "maptools/TBilinearWalk.h"
 #include "maptools/TMapTools.h"
 
@@ -17,19 +19,26 @@ bool IsComplete(TAxis* axis) {
       return false;
   return true;
 }
-} // namespace
 
-TMap* TMapTools::BilinearInterpolate(TMap* source, double NewResolution) {
+TMap* Resample(TMap* source, double NewResolution, TBilinearWalk::TCornerPolicy policy) {
   if (!(NewResolution > 0.0))
     throw kResolutionNotPositive;
   if (!IsComplete(source->MbrPtrXAxis) || !IsComplete(source->MbrPtrYAxis) ||
       !IsComplete(source->MbrPtrXAxisInterval) || !IsComplete(source->MbrPtrYAxisInterval))
     throw kNoAxes;
-  std::unique_ptr<TMap> destination(Downscale(source, NewResolution));
-  destination->MbrDblNoDataValue = source->MbrDblNoDataValue;
-  destination->InitValues(source->MbrDblNoDataValue);
-  TBilinearWalk(source, destination.get(), NewResolution).Run();
+  std::unique_ptr<TMap> destination(
+      mapsupport::DownscaledGrid(source, NewResolution, source->MbrDblNoDataValue));
+  TBilinearWalk(source, destination.get(), NewResolution, policy).Run();
   return destination.release();
+}
+} // namespace
+
+TMap* TMapTools::BilinearInterpolate(TMap* source, double NewResolution) {
+  return Resample(source, NewResolution, TBilinearWalk::TCornerPolicy::Plain);
+}
+
+TMap* TMapTools::BilinearInterpolateNoDataAware(TMap* source, double NewResolution) {
+  return Resample(source, NewResolution, TBilinearWalk::TCornerPolicy::NoDataAware);
 }
 
 void TMapTools::BilinearInterpolate(TMapPoint* P11, TMapPoint* P21, TMapPoint* P12, TMapPoint* P22,
@@ -40,5 +49,5 @@ void TMapTools::BilinearInterpolate(TMapPoint* P11, TMapPoint* P21, TMapPoint* P
 
 double TMapTools::BilinearInterpolate(double Q11, double Q21, double Q12, double Q22, double x,
                                       double x1, double x2, double y, double y1, double y2) {
-  return TBilinearWalk::Interpolate(Q11, Q21, Q12, Q22, x, x1, x2, y, y1, y2);
+  return bilinear::Interpolate(Q11, Q21, Q12, Q22, x, x1, x2, y, y1, y2);
 }

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "grid/TAxisLookup.h"
+#include "maptools/MapSupport.h"
 #include "maptools/TMapTools.h"
 
 namespace {
@@ -60,7 +61,7 @@ bool InsideDimensions(const TMap* map, long LngX, long LngY) {
 
 std::map<double, double> TMapTools::FetchMapValues(TMap* map, std::map<double, TMapPoint*> points) {
   std::map<double, double> values;
-  if (map->MbrPtrXAxisInterval == nullptr || map->MbrPtrYAxisInterval == nullptr) {
+  if (!mapsupport::HasEdgeAxes(map)) {
     // Without edge axes there is nothing to look up in: the map's own lookup
     // reports that at the first point.
     for (const auto& entry : points)

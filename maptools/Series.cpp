@@ -1,8 +1,10 @@
+// Series aggregation of TMapTools: sums, data counts, averages and moving
+// averages of maps on one grid.
 #include <memory>
 #include <utility>
 #include <vector>
 
-#include "maptools/AlgebraSupport.h"
+#include "maptools/MapSupport.h"
 #include "maptools/TMapTools.h"
 
 namespace {
@@ -42,8 +44,8 @@ std::unique_ptr<TMap> OnFirstGrid(const std::vector<TMap*>& maps, const SeriesMe
       throw messages.rows;
   }
   for (TMap* map : maps)
-    algebra::RequireStoredRows(map, messages.storedRows);
-  algebra::RequireCentreAxes(first, messages.axes);
+    mapsupport::RequireStoredRows(map, messages.storedRows);
+  mapsupport::RequireCentreAxes(first, messages.axes);
   return std::make_unique<TMap>(first->MbrPtrXAxis, first->MbrPtrYAxis);
 }
 } // namespace
@@ -52,7 +54,7 @@ TMap* TMapTools::Sum(std::vector<TMap*> maps) {
   if (maps.size() < 2)
     throw kSumTooFew;
   std::unique_ptr<TMap> result = OnFirstGrid(maps, kSumMessages);
-  algebra::FillCells(*result, [&maps](long LngX, long LngY) {
+  mapsupport::FillCells(*result, [&maps](long LngX, long LngY) {
     double sum = 0.0;
     for (TMap* map : maps) {
       const double value = map->GetPointVal(LngX, LngY);
@@ -69,7 +71,7 @@ TMap* TMapTools::DataCounts(std::vector<TMap*> maps) {
   if (maps.empty())
     throw kCountNone;
   std::unique_ptr<TMap> result = OnFirstGrid(maps, kCountMessages);
-  algebra::FillCells(*result, [&maps](long LngX, long LngY) {
+  mapsupport::FillCells(*result, [&maps](long LngX, long LngY) {
     double count = 0.0;
     for (TMap* map : maps)
       if (map->GetPointVal(LngX, LngY) != map->MbrDblNoDataValue)
@@ -87,17 +89,12 @@ TMap* TMapTools::Average(std::vector<TMap*> maps) {
 
 std::vector<TMap*> TMapTools::MovingAverage(std::vector<TMap*> maps, int window) {
   const long last = static_cast<long>(maps.size()) - window;
-  std::vector<std::unique_ptr<TMap>> averages;
+  mapsupport::TMadeMaps averages;
   for (long start = 0; start <= last; ++start) {
     std::vector<TMap*> span;
     if (window > 0)
       span.assign(maps.begin() + start, maps.begin() + start + window);
-    std::unique_ptr<TMap> average(Average(std::move(span)));
-    averages.push_back(std::move(average));
+    averages.Add(std::unique_ptr<TMap>(Average(std::move(span))));
   }
-  std::vector<TMap*> result;
-  result.reserve(averages.size());
-  for (std::unique_ptr<TMap>& average : averages)
-    result.push_back(average.release());
-  return result;
+  return averages.Release();
 }

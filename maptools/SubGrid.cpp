@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "grid/TAxisLookup.h"
+#include "maptools/MapSupport.h"
 #include "maptools/TMapTools.h"
 #include "numeric/TPointTools.h"
 
@@ -28,14 +29,6 @@ const char* const kIntersectionNoAxes = "Map has no axes in TMapTools::Intersect
 
 // Overlaps below this share of a cell are taken as rounding, not as area.
 const double kOverlapTolerance = 1e-6;
-
-bool HasEdgeAxes(const TMap* map) {
-  return map->MbrPtrXAxisInterval != nullptr && map->MbrPtrYAxisInterval != nullptr;
-}
-
-bool HasCentreAxes(const TMap* map) {
-  return map->MbrPtrXAxis != nullptr && map->MbrPtrYAxis != nullptr;
-}
 
 long StoredRows(const TMap* map) {
   return std::max(0L, std::min(map->MbrLngYDim, static_cast<long>(map->MbrVecValues.size())));
@@ -95,7 +88,7 @@ void TMapTools::FindPatchExtent(TMap* map, double value, long& north, long& sout
   long w = map->MbrLngXDim - 1;
   long e = 0;
   bool found = false;
-  auto visit = [&](long LngX, long LngY, double cell) {
+  mapsupport::ForEachCell(map, [&](long LngX, long LngY, double cell) {
     if (cell != value)
       return;
     found = true;
@@ -103,18 +96,7 @@ void TMapTools::FindPatchExtent(TMap* map, double value, long& north, long& sout
     e = std::max(e, LngX);
     n = std::min(n, LngY);
     s = std::max(s, LngY);
-  };
-  if (map->IsRectangular()) {
-    for (long LngY = 0; LngY < map->MbrLngYDim; ++LngY) {
-      const std::vector<double>& row = map->MbrVecValues[LngY];
-      for (long LngX = 0; LngX < map->MbrLngXDim; ++LngX)
-        visit(LngX, LngY, row[LngX]);
-    }
-  } else {
-    for (long LngX = 0; LngX < map->MbrLngXDim; ++LngX)
-      for (long LngY = 0; LngY < map->MbrLngYDim; ++LngY)
-        visit(LngX, LngY, map->GetPointVal(LngX, LngY));
-  }
+  });
   if (!found)
     n = s = w = e = 0;
   north = n;
@@ -172,7 +154,7 @@ TMap* TMapTools::Extract(TMap* source, TPoint* corner, TPoint* oppositeCorner) {
 
 void TMapTools::Insert(TMap* destination, TMap* insert) {
   for (const TMap* map : {destination, insert})
-    if (!HasEdgeAxes(map) || !HasCentreAxes(map))
+    if (!mapsupport::HasEdgeAxes(map) || !mapsupport::HasCentreAxes(map))
       throw kInsertNoAxes;
   const Corners to(destination);
   const Corners from(insert);
@@ -198,7 +180,7 @@ void TMapTools::Insert(TMap* destination, TMap* insert) {
 }
 
 void TMapTools::Intersection(TMap* mapA, TMap* mapB, TMap*& first, TMap*& second) {
-  if (!HasEdgeAxes(mapA) || !HasEdgeAxes(mapB))
+  if (!mapsupport::HasEdgeAxes(mapA) || !mapsupport::HasEdgeAxes(mapB))
     throw kIntersectionNoAxes;
   Corners a(mapA);
   Corners b(mapB);

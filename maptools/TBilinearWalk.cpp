@@ -3,6 +3,8 @@
 #include <cstring>
 #include <memory>
 
+#include "maptools/BilinearFormula.h"
+#include "maptools/NoDataCorners.h"
 #include "maptools/TMapTools.h"
 
 namespace {
@@ -20,6 +22,12 @@ bool Holds(const TAxisLookup& edges, double ordinate) {
   const double last = edges.Ordinate(edges.GetSize() - 1);
   return edges.IsAscending() ? first <= ordinate && ordinate <= last
                              : last <= ordinate && ordinate <= first;
+}
+
+// Fails with the map's own lookup message where the point lies outside the
+// map; the looked-up cell is not needed.
+void ThrowIfOutside(TMap* map, TPoint& point) {
+  std::unique_ptr<TMapPoint>(map->GetPoint(&point));
 }
 
 bool HasSize(TAxis* axis, long size) {
@@ -40,10 +48,11 @@ double Spacing(double lowCentre, double highCentre) {
 }
 } // namespace
 
-TBilinearWalk::TBilinearWalk(TMap* source, TMap* destination, double NewResolution)
+TBilinearWalk::TBilinearWalk(TMap* source, TMap* destination, double NewResolution,
+                             TCornerPolicy policy)
     : MbrPtrSource(source), MbrPtrDestination(destination), MbrDblResolution(NewResolution),
-      MbrBlnDescending(false), MbrDblXEnd(0.0), MbrDblYEnd(0.0), MbrBlnXStalls(false),
-      MbrBlnYStalls(false) {
+      MbrBlnNoDataAware(policy == TCornerPolicy::NoDataAware), MbrBlnDescending(false),
+      MbrDblXEnd(0.0), MbrDblYEnd(0.0), MbrBlnXStalls(false), MbrBlnYStalls(false) {
   BuildOrdinates();
 }
 
@@ -51,6 +60,9 @@ long TBilinearWalk::PointCount() const {
   return static_cast<long>(MbrVecX.size() * MbrVecY.size());
 }
 
+// The letters of the walk: S is the source's cell size, R the new one; Xa and
+// Xb are the destination's west and east edges, Ya and Yb its first (north)
+// and last (south) Y edges, the other way round on an ascending Y axis.
 void TBilinearWalk::BuildOrdinates() {
   const double S = MbrPtrSource->MbrDblResolution;
   const double R = MbrDblResolution;
@@ -137,16 +149,19 @@ TBilinearWalk::TCorners TBilinearWalk::LocateCorners(double x, double y) const {
 void TBilinearWalk::VisitPoint(double x, double y) {
   TMap* source = MbrPtrSource;
   TPoint at(x, y);
-  // These two lookups only make the point fail when it lies outside a map.
-  std::unique_ptr<TMapPoint>(MbrPtrDestination->GetPoint(&at));
-  std::unique_ptr<TMapPoint>(source->GetPoint(&at));
+  ThrowIfOutside(MbrPtrDestination, at);
+  ThrowIfOutside(source, at);
   const TCorners c = LocateCorners(x, y);
   std::unique_ptr<TMapPoint> P11(source->GetPoint(c.X1, c.Y1));
   std::unique_ptr<TMapPoint> P21(source->GetPoint(c.X2, c.Y1));
   std::unique_ptr<TMapPoint> P12(source->GetPoint(c.X1, c.Y2));
   std::unique_ptr<TMapPoint> P22(source->GetPoint(c.X2, c.Y2));
   TMapPoint target(x, y);
-  TMapTools::BilinearInterpolate(P11.get(), P21.get(), P12.get(), P22.get(), &target);
+  if (MbrBlnNoDataAware &&
+      AnyNoDataCorner(P11->value, P21->value, P12->value, P22->value, source->MbrDblNoDataValue))
+    target.value = source->MbrDblNoDataValue;
+  else
+    TMapTools::BilinearInterpolate(P11.get(), P21.get(), P12.get(), P22.get(), &target);
   MbrPtrDestination->SetPoint(&at, target.value);
 }
 
@@ -272,8 +287,8 @@ void TBilinearWalk::StoreFromTables(const TStation& column, const TStation& row)
   const std::vector<double>& low = MbrPtrSource->MbrVecValues[row.Low];
   const std::vector<double>& high = MbrPtrSource->MbrVecValues[row.High];
   MbrPtrDestination->MbrVecValues[row.Cell][column.Cell] =
-      Interpolate(low[column.Low], low[column.High], high[column.Low], high[column.High], column.At,
-                  column.LowCentre, column.HighCentre, row.At, row.LowCentre, row.HighCentre);
+      PointValue(low[column.Low], low[column.High], high[column.Low], high[column.High], column.At,
+                 column.LowCentre, column.HighCentre, row.At, row.LowCentre, row.HighCentre);
 }
 
 void TBilinearWalk::FillInRowOrder(const std::vector<TStation>& columns,
@@ -285,28 +300,48 @@ void TBilinearWalk::FillInRowOrder(const std::vector<TStation>& columns,
   // Four divisions a point against one a source cell.
   if (4 * points > cells && SharesOneArea(columns, rows, area))
     return FillFromQuotients(columns, rows, area);
+  FillRowByRow(columns, rows);
+}
+
+double TBilinearWalk::PointValue(double Q11, double Q21, double Q12, double Q22, double x,
+                                 double x1, double x2, double y, double y1, double y2) const {
+  const double noData = MbrPtrSource->MbrDblNoDataValue;
+  if (MbrBlnNoDataAware && AnyNoDataCorner(Q11, Q21, Q12, Q22, noData))
+    return noData;
+  return bilinear::Interpolate(Q11, Q21, Q12, Q22, x, x1, x2, y, y1, y2);
+}
+
+void TBilinearWalk::FillRowByRow(const std::vector<TStation>& columns,
+                                 const std::vector<TStation>& rows) {
   for (const TStation& row : rows)
-    FillRow(MbrPtrSource->MbrVecValues[row.Low].data(), MbrPtrSource->MbrVecValues[row.High].data(),
-            row, columns, MbrPtrDestination->MbrVecValues[row.Cell].data());
+    FillRow(Policy(), MbrPtrSource->MbrDblNoDataValue, MbrPtrSource->MbrVecValues[row.Low].data(),
+            MbrPtrSource->MbrVecValues[row.High].data(), row, columns,
+            MbrPtrDestination->MbrVecValues[row.Cell].data());
 }
 
-void TBilinearWalk::FillRow(const double* low, const double* high, const TStation& row,
+void TBilinearWalk::FillRow(TCornerPolicy policy, double noData, const double* low,
+                            const double* high, const TStation& row,
                             const std::vector<TStation>& columns, double* out) {
-  for (const TStation& column : columns)
-    out[column.Cell] = Interpolate(low[column.Low], low[column.High], high[column.Low],
-                                   high[column.High], column.At, column.LowCentre,
-                                   column.HighCentre, row.At, row.LowCentre, row.HighCentre);
+  if (policy == TCornerPolicy::NoDataAware)
+    FillRowOf<true>(noData, low, high, row, columns, out);
+  else
+    FillRowOf<false>(noData, low, high, row, columns, out);
 }
 
-void TBilinearWalk::FillRowFromQuotients(const double* low, const double* high, const TStation& row,
-                                         const std::vector<TStation>& columns, double* out) {
-  const double yHigh = row.HighCentre - row.At;
-  const double yLow = row.At - row.LowCentre;
+template <bool NoDataAware>
+void TBilinearWalk::FillRowOf(double noData, const double* low, const double* high,
+                              const TStation& row, const std::vector<TStation>& columns,
+                              double* out) {
   for (const TStation& column : columns) {
-    const double xHigh = column.HighCentre - column.At;
-    const double xLow = column.At - column.LowCentre;
-    out[column.Cell] = low[column.Low] * xHigh * yHigh + low[column.High] * xLow * yHigh +
-                       high[column.Low] * xHigh * yLow + high[column.High] * xLow * yLow;
+    const double Q11 = low[column.Low];
+    const double Q21 = low[column.High];
+    const double Q12 = high[column.Low];
+    const double Q22 = high[column.High];
+    out[column.Cell] =
+        NoDataAware && AnyNoDataCorner(Q11, Q21, Q12, Q22, noData)
+            ? noData
+            : bilinear::Interpolate(Q11, Q21, Q12, Q22, column.At, column.LowCentre,
+                                    column.HighCentre, row.At, row.LowCentre, row.HighCentre);
   }
 }
 
@@ -338,7 +373,8 @@ bool TBilinearWalk::SharesOneArea(const std::vector<TStation>& columns,
   for (const TStation& row : rows)
     if (!SameBits(Spacing(row.LowCentre, row.HighCentre), dy))
       return false;
-  area = dx * dy;
+  area = bilinear::Area(columns.front().LowCentre, columns.front().HighCentre,
+                        rows.front().LowCentre, rows.front().HighCentre);
   return true;
 }
 
@@ -362,8 +398,41 @@ void TBilinearWalk::FillFromQuotients(const std::vector<TStation>& columns,
     return out;
   };
   for (const TStation& row : rows) {
-    const double* low = quotientRow(row.Low, row.High);
-    const double* high = quotientRow(row.High, row.Low);
-    FillRowFromQuotients(low, high, row, columns, MbrPtrDestination->MbrVecValues[row.Cell].data());
+    const double* lowQuotients = quotientRow(row.Low, row.High);
+    const double* highQuotients = quotientRow(row.High, row.Low);
+    FillRowFromQuotients(Policy(), MbrPtrSource->MbrDblNoDataValue,
+                         MbrPtrSource->MbrVecValues[row.Low].data(),
+                         MbrPtrSource->MbrVecValues[row.High].data(), lowQuotients, highQuotients,
+                         row, columns, MbrPtrDestination->MbrVecValues[row.Cell].data());
+  }
+}
+
+void TBilinearWalk::FillRowFromQuotients(TCornerPolicy policy, double noData, const double* low,
+                                         const double* high, const double* lowQuotients,
+                                         const double* highQuotients, const TStation& row,
+                                         const std::vector<TStation>& columns, double* out) {
+  if (policy == TCornerPolicy::NoDataAware)
+    FillRowOfQuotients<true>(noData, low, high, lowQuotients, highQuotients, row, columns, out);
+  else
+    FillRowOfQuotients<false>(noData, low, high, lowQuotients, highQuotients, row, columns, out);
+}
+
+template <bool NoDataAware>
+void TBilinearWalk::FillRowOfQuotients(double noData, const double* low, const double* high,
+                                       const double* lowQuotients, const double* highQuotients,
+                                       const TStation& row, const std::vector<TStation>& columns,
+                                       double* out) {
+  const double yHigh = row.HighCentre - row.At;
+  const double yLow = row.At - row.LowCentre;
+  for (const TStation& column : columns) {
+    const double xHigh = column.HighCentre - column.At;
+    const double xLow = column.At - column.LowCentre;
+    out[column.Cell] =
+        NoDataAware && AnyNoDataCorner(low[column.Low], low[column.High], high[column.Low],
+                                       high[column.High], noData)
+            ? noData
+            : bilinear::Combine(lowQuotients[column.Low], lowQuotients[column.High],
+                                highQuotients[column.Low], highQuotients[column.High], xHigh, xLow,
+                                yHigh, yLow);
   }
 }

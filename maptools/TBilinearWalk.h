@@ -1,14 +1,15 @@
 // TBilinearWalk: the sample walk with which TMapTools::BilinearInterpolate
 // fills a destination grid (built by TMapTools::Downscale) from a source map.
 //
-// The walk's x runs from the destination's west edge + S while x <= east edge
-// - S - R, in steps of R; for every x, y runs from its start for as long as
-// the walk goes on (north edge - S - R down to south edge + S for a
-// descending Y axis, south edge + S up to north edge - S for an ascending
-// one), the first y of every column being taken without testing it. Both
-// ordinates advance by repeated addition. Each walk point stores, into the
-// destination cell that holds it, the bilinear interpolation between the
-// centres of the four source cells around it.
+// With S the source's cell size and R the new one, the walk's x runs from
+// the destination's west edge + S while x <= east edge - S - R, in steps of
+// R; for every x, y runs from its start for as long as the walk goes on
+// (north edge - S - R down to south edge + S for a descending Y axis, south
+// edge + S up to north edge - S for an ascending one), the first y of every
+// column being taken without testing it. Both ordinates advance by repeated
+// addition. Each walk point stores, into the destination cell that holds it,
+// the bilinear interpolation (maptools/BilinearFormula.h) between the centres
+// of the four source cells around it.
 //
 // Two ways of running it give the same bits and the same failure at the same
 // point. The per-point way performs each point with the map's own lookups.
@@ -20,6 +21,10 @@
 // as on evenly spaced axes, and there are more points than a quarter of the
 // source cells, the corner quotients Q / A are computed once per source row
 // (two rows held at a time) rather than four times per point.
+//
+// With the no-data-aware policy a point whose four source corners include a
+// no-data cell (NoDataCorners.h) stores the source's no-data value instead of
+// the interpolation; the walk, and where it fails, stay the same.
 //
 // Ownership: both maps stay the caller's; only the destination's cell values
 // are written. The source must have its four axes with no empty slot.
@@ -38,7 +43,10 @@
 
 class TBilinearWalk {
 public:
-  TBilinearWalk(TMap* source, TMap* destination, double NewResolution);
+  enum class TCornerPolicy { Plain, NoDataAware };
+
+  TBilinearWalk(TMap* source, TMap* destination, double NewResolution,
+                TCornerPolicy policy = TCornerPolicy::Plain);
 
   // Runs the whole walk; a failure leaves the destination partly written.
   void Run();
@@ -77,21 +85,16 @@ public:
 
   // The values of one destination row from its row station and the two
   // source rows it names (out indexed by destination column; cells no
-  // column station names are left alone): from the rows' values, or from
-  // their quotients by the shared area (SharesOneArea). Both give the same
-  // bits.
-  static void FillRow(const double* low, const double* high, const TStation& row,
-                      const std::vector<TStation>& columns, double* out);
-  static void FillRowFromQuotients(const double* low, const double* high, const TStation& row,
+  // column station names are left alone), under the policy with the
+  // source's no-data value: from the rows' values, or from their quotients
+  // by the shared area (SharesOneArea; the values still decide the policy's
+  // test). Both give the same bits.
+  static void FillRow(TCornerPolicy policy, double noData, const double* low, const double* high,
+                      const TStation& row, const std::vector<TStation>& columns, double* out);
+  static void FillRowFromQuotients(TCornerPolicy policy, double noData, const double* low,
+                                   const double* high, const double* lowQuotients,
+                                   const double* highQuotients, const TStation& row,
                                    const std::vector<TStation>& columns, double* out);
-
-  // The interpolation step shared by every form of the operation.
-  static double Interpolate(double Q11, double Q21, double Q12, double Q22, double x, double x1,
-                            double x2, double y, double y1, double y2) {
-    const double A = (x2 - x1) * (y2 - y1);
-    return Q11 / A * (x2 - x) * (y2 - y) + Q21 / A * (x - x1) * (y2 - y) +
-           Q12 / A * (x2 - x) * (y - y1) + Q22 / A * (x - x1) * (y - y1);
-  }
 
 private:
   struct TCorners {
@@ -107,6 +110,21 @@ private:
                        const TAxisLookup& sourceEdges, TAxis* sourceCentres, char selector,
                        long count, std::vector<TStation>& stations) const;
   void FillInRowOrder(const std::vector<TStation>& columns, const std::vector<TStation>& rows);
+  // Each point from its four corners; with NoDataAware, a point with a
+  // no-data corner stores the no-data value.
+  template <bool NoDataAware>
+  static void FillRowOf(double noData, const double* low, const double* high, const TStation& row,
+                        const std::vector<TStation>& columns, double* out);
+  template <bool NoDataAware>
+  static void FillRowOfQuotients(double noData, const double* low, const double* high,
+                                 const double* lowQuotients, const double* highQuotients,
+                                 const TStation& row, const std::vector<TStation>& columns,
+                                 double* out);
+  void FillRowByRow(const std::vector<TStation>& columns, const std::vector<TStation>& rows);
+  // The value a point stores from its four corners: the interpolation, or
+  // the no-data value under the no-data-aware policy.
+  double PointValue(double Q11, double Q21, double Q12, double Q22, double x, double x1, double x2,
+                    double y, double y1, double y2) const;
   void FillFromQuotients(const std::vector<TStation>& columns, const std::vector<TStation>& rows,
                          double area);
   void ReplayInWalkOrder(const std::vector<TStation>& columns, const std::vector<TStation>& rows);
@@ -114,11 +132,15 @@ private:
   void VisitPoint(double x, double y);
   // The source lookups and the four index checks of one point.
   TCorners LocateCorners(double x, double y) const;
+  TCornerPolicy Policy() const {
+    return MbrBlnNoDataAware ? TCornerPolicy::NoDataAware : TCornerPolicy::Plain;
+  }
   bool YGoesOn(double y) const { return MbrBlnDescending ? y >= MbrDblYEnd : y <= MbrDblYEnd; }
 
   TMap* MbrPtrSource;
   TMap* MbrPtrDestination;
   double MbrDblResolution;
+  bool MbrBlnNoDataAware;
   bool MbrBlnDescending;
   double MbrDblXEnd;
   double MbrDblYEnd;

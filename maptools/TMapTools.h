@@ -11,6 +11,21 @@
 // char* message texts that end with " in TMapTools::" and the operation; the
 // messages of each operation are listed with it. A failure releases whatever
 // the operation had built.
+//
+// Where the operations live (maptools/):
+//   Export.cpp      WriteFlatFile, WriteCSVFile
+//   Downscale.cpp   Downscale, Subdivide
+//   Resample.cpp    BilinearInterpolate, BilinearInterpolateNoDataAware (the
+//                   walk itself in TBilinearWalk)
+//   Arithmetic.cpp  Multiply, Divide, Add, Subtract
+//   Series.cpp      Sum, DataCounts, Average, MovingAverage
+//   SubGrid.cpp     FindPatchExtent, BufferIndices, FillBlock, Extract, Insert,
+//                   Intersection
+//   Filter.cpp      ThresholdReplace, Threshold, ReplaceValue, Mask,
+//                   RoundContents, CountValues
+//   Sampling.cpp    FetchMapValues, GetFirstValues, FindNonzeroNeighbourVal,
+//                   GetValuesVector, GetValuesOverlay
+//   Gradients.cpp   ValueGradients
 #ifndef QUILLMAP_MAPTOOLS_TMAPTOOLS_H
 #define QUILLMAP_MAPTOOLS_TMAPTOOLS_H
 
@@ -33,6 +48,11 @@ public:
   // do not hold every cell fails before anything is written, with the
   // message of TMap::GetPointVal for the first missing cell.
   static void WriteFlatFile(TMap* map, std::ostream& stream, char separator);
+  // The same table with every value written with `digits` significant digits
+  // in general notation ("%.<digits>g"), whatever the stream's precision.
+  // Throws "Digits must lie between 1 and 17 in TMapTools::WriteFlatFile"
+  // before anything is written.
+  static void WriteFlatFile(TMap* map, std::ostream& stream, char separator, int digits);
   // One line "x,y,value" per cell, at the cell's centre: column by column
   // from the west, within a column row by row from the north. Throws "Map has
   // no axes in TMapTools::WriteCSVFile" for a map without centre axes, and
@@ -77,6 +97,11 @@ public:
   // Downscale throws, and the lookups' own messages for a walk point outside
   // the source or the result ("Ordinate is out of range in TAxis::GetIndex").
   static TMap* BilinearInterpolate(TMap* source, double NewResolution);
+  // BilinearInterpolate, except that a walk point whose four source cells
+  // include a no-data cell (equal to the source's no-data value, or not a
+  // number) stores the no-data value instead of the interpolation. The walk,
+  // the failures and their messages are those of BilinearInterpolate.
+  static TMap* BilinearInterpolateNoDataAware(TMap* source, double NewResolution);
   // Writes into T's value the interpolation at T's (x, y) between P11 at
   // (x1, y1), P21 at (x2, y1), P12 at (x1, y2) and P22 at (x2, y2). Reads x1
   // and y1 from P11, x2 from P21, y2 from P12 and only the value of P22.
@@ -268,7 +293,8 @@ public:
   static TMap* RoundContents(TMap* map);
   // The number of cells holding each value, in ascending order of value,
   // values told apart by exact comparison. Not-a-number cells cannot be keys
-  // of the table and are not counted. Cells are read as in the filters.
+  // of the table and are not counted. Cells are read as in the filters. +0
+  // and -0 share one key, the zero met first with columns outermost.
   static std::map<double, long> CountValues(TMap* map);
   // The number of cells equal to the value (a not-a-number value matches
   // nothing). Reads only the cells the map stores; never fails.

@@ -4,42 +4,13 @@
 #include <cerrno>
 #include <charconv>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
-namespace {
-bool IsDigit(char c) {
-  return c >= '0' && c <= '9';
-}
-
-std::size_t SkipDigits(const char* text, std::size_t i) {
-  while (IsDigit(text[i]))
-    ++i;
-  return i;
-}
-} // namespace
+#include "text/TDecimalGrammar.h"
 
 std::size_t TDecimalText::NumberLength(const char* text) {
-  std::size_t i = (text[0] == '+' || text[0] == '-') ? 1 : 0;
-  const std::size_t integerStart = i;
-  i = SkipDigits(text, i);
-  std::size_t digits = i - integerStart;
-  if (text[i] == '.') {
-    const std::size_t fractionStart = i + 1;
-    const std::size_t fractionEnd = SkipDigits(text, fractionStart);
-    digits += fractionEnd - fractionStart;
-    if (digits > 0)
-      i = fractionEnd;
-  }
-  if (digits == 0)
-    return 0;
-  if (text[i] == 'e' || text[i] == 'E') {
-    std::size_t e = i + 1;
-    if (text[e] == '+' || text[e] == '-')
-      ++e;
-    if (IsDigit(text[e]))
-      i = SkipDigits(text, e);
-  }
-  return i;
+  return TDecimalGrammar::RealLength(text, text + std::strlen(text));
 }
 
 double TDecimalText::ToDouble(const char* text) {

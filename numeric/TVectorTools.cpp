@@ -5,16 +5,13 @@
 #include <climits>
 
 #include "numeric/TDecimalText.h"
+#include "text/TDecimalGrammar.h"
 
 namespace {
 const char* const kVectorLengthsDiffer =
     "Length of vectors does not match in TVectorTools::VectorProduct";
 const char* const kStepTooSmall =
     "Step is too small to advance the series in TVectorTools::VectorSeries";
-
-bool IsDigit(char c) {
-  return c >= '0' && c <= '9';
-}
 
 // atoi on decimal text, saturating at the ends of the int range instead of
 // overflowing.
@@ -26,7 +23,7 @@ int DecimalToInt(const char* text) {
     ++text;
   const long long limit = static_cast<long long>(INT_MAX) + 1;
   long long magnitude = 0;
-  for (; IsDigit(*text); ++text)
+  for (; TDecimalGrammar::IsDigit(*text); ++text)
     magnitude = std::min(magnitude * 10 + (*text - '0'), limit);
   const long long value = negative ? -magnitude : magnitude;
   return static_cast<int>(std::clamp<long long>(value, INT_MIN, INT_MAX));
@@ -115,4 +112,19 @@ double TVectorTools::Gradient(std::vector<double> x, std::vector<double> y) {
   if (x.size() != y.size())
     throw kVectorLengthsDiffer;
   return Gradient(x.data(), y.data(), y.size());
+}
+
+double TVectorTools::Gradient(const double* x, const double* y, std::size_t count) {
+  double sx = 0.0;
+  double sy = 0.0;
+  double sxx = 0.0;
+  double sxy = 0.0;
+  for (std::size_t i = 0; i < count; ++i) {
+    sx += x[i];
+    sy += y[i];
+    sxx += x[i] * x[i];
+    sxy += x[i] * y[i];
+  }
+  const double n = static_cast<double>(count);
+  return (n * sxy - sx * sy) / (n * sxx - sx * sx);
 }

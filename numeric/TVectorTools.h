@@ -55,22 +55,9 @@ public:
   // when all x are equal or the vectors are empty (0 / 0).
   static double Gradient(std::vector<double> x, std::vector<double> y);
   // The same slope over `count` pairs stored in two arrays, computed with the
-  // same sums in the same order, for loops that reuse their buffers; inline,
-  // so that per-cell loops pay no call for it.
-  static double Gradient(const double* x, const double* y, std::size_t count) {
-    double sx = 0.0;
-    double sy = 0.0;
-    double sxx = 0.0;
-    double sxy = 0.0;
-    for (std::size_t i = 0; i < count; ++i) {
-      sx += x[i];
-      sy += y[i];
-      sxx += x[i] * x[i];
-      sxy += x[i] * y[i];
-    }
-    const double n = static_cast<double>(count);
-    return (n * sxy - sx * sy) / (n * sxx - sx * sx);
-  }
+  // same sums in the same order, for loops that reuse their buffers. Out of
+  // line, so that a consumer's compiler flags cannot change its rounding.
+  static double Gradient(const double* x, const double* y, std::size_t count);
 };
 
 #endif

@@ -2,8 +2,10 @@
 
 #include <cstring>
 
-TLineWriter::TLineWriter(std::ostream& stream)
-    : MbrRefStream(stream), MbrBlnFast(TNumberFormat::IsDefaultState(stream)), MbrLngUsed(0) {}
+TLineWriter::TLineWriter(std::ostream& stream, int digits)
+    : MbrRefStream(stream), MbrBlnFast(TNumberFormat::IsDefaultState(stream)),
+      MbrIntDigits(digits == kStreamDigits && MbrBlnFast ? TNumberFormat::kDefaultDigits : digits),
+      MbrLngUsed(0) {}
 
 void TLineWriter::Drain() {
   if (MbrLngUsed > 0)
@@ -47,22 +49,28 @@ void TLineWriter::Reals(const double* values, long count, char separator) {
     }
     return;
   }
-  const std::ptrdiff_t kRoom = TNumberFormat::kMaxLength + 1;
+  const std::ptrdiff_t kRoom = TDigitsFormat::kMaxLength + 1;
   while (count > 0) {
     if (kBufferSize - MbrLngUsed < kRoom)
       Drain();
     const long fits = static_cast<long>((kBufferSize - MbrLngUsed) / kRoom);
     const long chunk = count < fits ? count : fits;
-    MbrLngUsed =
-        TNumberFormat::FormatSeparated(MbrChrBuffer + MbrLngUsed, values, chunk, separator) -
-        MbrChrBuffer;
+    MbrLngUsed = TDigitsFormat::FormatSeparated(MbrChrBuffer + MbrLngUsed, values, chunk, separator,
+                                                MbrIntDigits) -
+                 MbrChrBuffer;
     values += chunk;
     count -= chunk;
   }
 }
 
 void TLineWriter::RealByStream(double value) {
+  if (MbrIntDigits == kStreamDigits) {
+    MbrRefStream << value;
+    return;
+  }
+  const std::streamsize precision = MbrRefStream.precision(MbrIntDigits);
   MbrRefStream << value;
+  MbrRefStream.precision(precision);
 }
 
 void TLineWriter::Georeference(double value, int width) {

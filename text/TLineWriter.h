@@ -8,6 +8,11 @@
 // same bytes. Output errors are left in the stream's state, as the stream's
 // operators leave them.
 //
+// A writer made with a digit count writes real numbers (Real, Reals) with
+// that many significant digits in general notation ("%.<N>g", TDigitsFormat)
+// instead of the stream's precision; whole numbers, text and Georeference
+// are as without it.
+//
 // Ownership: the stream stays the caller's and must outlive the writer. On
 // the fast path text reaches the stream by whole lines (longer lines in
 // pieces): text after the last EndLine is dropped with the writer. Nothing
@@ -18,11 +23,16 @@
 #include <cstddef>
 #include <ostream>
 
+#include "text/TDigitsFormat.h"
 #include "text/TNumberFormat.h"
 
 class TLineWriter {
 public:
-  explicit TLineWriter(std::ostream& stream);
+  // The digit count of a writer that keeps the stream's precision.
+  static constexpr int kStreamDigits = 0;
+
+  // digits: kStreamDigits, or 1 .. TDigitsFormat::kMostDigits.
+  explicit TLineWriter(std::ostream& stream, int digits = kStreamDigits);
   TLineWriter(const TLineWriter&) = delete;
   TLineWriter& operator=(const TLineWriter&) = delete;
 
@@ -37,8 +47,9 @@ public:
   void Real(double value) {
     if (!MbrBlnFast)
       return RealByStream(value);
-    Reserve(TNumberFormat::kMaxLength);
-    MbrLngUsed = TNumberFormat::Format(MbrChrBuffer + MbrLngUsed, value) - MbrChrBuffer;
+    Reserve(TDigitsFormat::kMaxLength);
+    MbrLngUsed =
+        TDigitsFormat::Format(MbrChrBuffer + MbrLngUsed, value, MbrIntDigits) - MbrChrBuffer;
   }
   // Each value as Real writes it, followed by the separator.
   void Reals(const double* values, long count, char separator);
@@ -63,6 +74,9 @@ private:
 
   std::ostream& MbrRefStream;
   bool MbrBlnFast;
+  // The digits of real numbers: the chosen count, or the stream's default
+  // precision on the fast path (kStreamDigits stays kStreamDigits otherwise).
+  int MbrIntDigits;
   std::ptrdiff_t MbrLngUsed;
   char MbrChrBuffer[kBufferSize];
 };

@@ -5,22 +5,12 @@
 #include <cstring>
 #include <locale>
 
-namespace {
-const double kExactPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                    1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
-                                    1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
-const int kLargestExactPower = 22;
+#include "text/DigitPairs.h"
+#include "text/TDecimalGrammar.h"
 
-const char kDigitPairs[] = "00010203040506070809"
-                           "10111213141516171819"
-                           "20212223242526272829"
-                           "30313233343536373839"
-                           "40414243444546474849"
-                           "50515253545556575859"
-                           "60616263646566676869"
-                           "70717273747576777879"
-                           "80818283848586878889"
-                           "90919293949596979899";
+namespace {
+const double* const kExactPowersOfTen = TDecimalGrammar::kExactPowersOfTen;
+const int kLargestExactPower = TDecimalGrammar::kLargestExactPower;
 
 // Six significant digits of a value and its decimal exponent: the value
 // rounded to six digits is Digits x 10^(Exponent - 5).
@@ -99,18 +89,9 @@ std::uint64_t DigitPair(std::uint32_t value) {
          static_cast<std::uint64_t>(static_cast<unsigned char>(pair[1])) << 8;
 }
 
-// Stores eight characters held in a word, the first in its low byte. One
-// wide store: the digits never pass through memory on their way out.
-void StoreText(char* out, std::uint64_t text) {
-#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
-  text = __builtin_bswap64(text);
-#endif
-  std::memcpy(out, &text, sizeof text);
-}
-
 // The text of "%g" for a rounded value: fixed notation for exponents -4 to
-// 5, exponential notation otherwise (two exponent digits suffice, the
-// exponent lies within -17 .. 28 here); trailing zeros of the fraction and a
+// 5, exponential notation otherwise (the exponent lies within -17 .. 28
+// here, two digits); trailing zeros of the fraction and a
 // bare decimal point dropped. Writes at most 24 characters at out.
 char* WriteSixDigits(char* out, bool negative, TSixDigits six) {
   const std::uint64_t kZeros = 0x3030303030303030;
@@ -146,12 +127,7 @@ char* WriteSixDigits(char* out, bool negative, TSixDigits six) {
     StoreText(out + 2, text >> 8);
     length = significant + 1;
   }
-  out += length;
-  out[0] = 'e';
-  out[1] = exponent < 0 ? '-' : '+';
-  const int magnitude = exponent < 0 ? -exponent : exponent;
-  std::memcpy(out + 2, kDigitPairs + 2 * magnitude, 2);
-  return out + 4;
+  return WriteExponent(out + length, exponent);
 }
 
 // The six-digit text of a finite, normal, nonzero value, or nullptr when it

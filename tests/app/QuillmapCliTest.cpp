@@ -3,55 +3,31 @@
 // checks its standard output, its silence on standard error, its exit status
 // and the destination's bytes.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <filesystem>
-#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
 
-#include "support/ToolRun.h"
+#include "support/GridText.h"
+#include "support/Sandbox.h"
 
 namespace {
-namespace fs = std::filesystem;
-
-std::string ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-void WriteFile(const fs::path& path, const std::string& text) {
-  std::ofstream(path, std::ios::binary) << text;
-}
-
 // Values offset + column + rowFactor * row, row 0 first, south-west corner at
 // the origin, cell size 1.
-std::string Grid(int columns, int rows, int rowFactor, int offset, const char* noData = "-9999") {
-  std::ostringstream text;
-  text << "ncols " << columns << "\nnrows " << rows
-       << "\nxllcorner 0\nyllcorner 0\ncellsize 1\nNODATA_value " << noData << "\n";
-  for (int row = 0; row < rows; ++row) {
+std::string Grid(int columns, int rows, int rowFactor, int offset, double noData = -9999) {
+  std::vector<double> values;
+  for (int row = 0; row < rows; ++row)
     for (int col = 0; col < columns; ++col)
-      text << offset + col + rowFactor * row << " ";
-    text << "\n";
-  }
-  return text.str();
+      values.push_back(offset + col + rowFactor * row);
+  return GridText(columns, rows, 0, 0, 1, noData, values);
 }
 
+// The header as the tool writes it.
 std::string Header(int columns, int rows, const char* cellSize, const char* noData = "-9999") {
   std::ostringstream text;
   text << "ncols " << columns << "\nnrows " << rows << "\nxllcorner        0\nyllcorner        0"
        << "\ncellsize " << cellSize << "\nNODATA_value " << noData << "\n";
   return text.str();
-}
-
-std::string Replace(std::string text, const std::string& from, const std::string& to) {
-  for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at))
-    text.replace(at, from.size(), to), at += to.size();
-  return text;
 }
 
 const char* const kUsage = "Usage: quillmap source_file dest_file NewResolution\n";
@@ -112,7 +88,7 @@ std::vector<CliCase> Cases() {
        "",
        middleCell.c_str()},
       {"KeepsTheSourceNoDataValue",
-       Grid(3, 3, 3, 1, "-32768"),
+       Grid(3, 3, 3, 1, -32768),
        {"{in}", "{out}", "1"},
        nullptr,
        "",
@@ -195,35 +171,18 @@ class QuillmapCliTest : public testing::TestWithParam<CliCase> {};
 
 TEST_P(QuillmapCliTest, PrintsAndWritesExactly) {
   const CliCase& c = GetParam();
-  const fs::path dir =
-      fs::temp_directory_path() / ("quillmap-cli-" + std::to_string(getpid()) + "-" + c.name);
-  fs::remove_all(dir);
-  fs::create_directories(dir);
-  const std::string in = (dir / "in.asc").string();
-  const std::string out = (dir / "out.asc").string();
-  auto expand = [&](const std::string& text) {
-    return Replace(Replace(Replace(text, "{in}", in), "{out}", out), "{dir}", dir.string());
-  };
+  const Sandbox sandbox;
   if (!c.source.empty())
-    WriteFile(in, c.source);
+    sandbox.Write("in.asc", c.source);
   if (c.earlierDest != nullptr)
-    WriteFile(out, c.earlierDest);
-  std::vector<std::string> args;
-  for (const std::string& arg : c.args)
-    args.push_back(expand(arg));
+    sandbox.Write("out.asc", c.earlierDest);
 
-  const ToolRun run = RunTool(args);
+  const ToolRun run = sandbox.Run(c.args);
   EXPECT_EQ(run.Status, 0);
-  EXPECT_EQ(run.Out, expand(c.expectedOut));
+  EXPECT_EQ(run.Out, sandbox.Expand(c.expectedOut));
   EXPECT_EQ(run.Err, "");
-  if (c.expectedDest != nullptr)
-    EXPECT_EQ(ReadFile(out), c.expectedDest);
-  else if (c.earlierDest != nullptr)
-    EXPECT_EQ(ReadFile(out), c.earlierDest);
-  else
-    EXPECT_FALSE(fs::exists(out));
-  EXPECT_EQ(c.source.empty(), !fs::exists(in));
-  fs::remove_all(dir);
+  EXPECT_TRUE(LeftDestination(sandbox, c.expectedDest, c.earlierDest));
+  EXPECT_EQ(c.source.empty(), !sandbox.Exists("in.asc"));
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, QuillmapCliTest, testing::ValuesIn(Cases()),

@@ -5,52 +5,22 @@
 // nothing written, an existing destination untouched. The resource cases run
 // the tool under a 256 MiB address-space limit and one second of CPU time.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <map>
-#include <sstream>
 #include <string>
 #include <vector>
 
-#include "support/ToolRun.h"
+#include "support/GridText.h"
+#include "support/Sandbox.h"
 
 namespace {
-namespace fs = std::filesystem;
-
 const char* const kEarlier = "an earlier file\n";
-const std::string kSourceHeader = "ncols 3\nnrows 3\nxllcorner 0\nyllcorner 0\ncellsize 1\n"
-                                  "NODATA_value -9999\n";
-const std::string kSource = kSourceHeader + "1 2 3\n4 5 6\n7 8 9\n";
-
-void WriteFile(const fs::path& path, const std::string& text) {
-  std::ofstream(path, std::ios::binary) << text;
-}
-
-std::string ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-// Every entry under dir with its contents ("<directory>" for a directory).
-std::map<std::string, std::string> Snapshot(const fs::path& dir) {
-  std::map<std::string, std::string> entries;
-  for (const fs::directory_entry& entry : fs::recursive_directory_iterator(dir))
-    entries[fs::relative(entry.path(), dir).string()] =
-        entry.is_directory() ? "<directory>" : ReadFile(entry.path());
-  return entries;
-}
-
-std::string Replace(std::string text, const std::string& from, const std::string& to) {
-  for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at))
-    text.replace(at, from.size(), to), at += to.size();
-  return text;
-}
+const std::string kSourceHeader = GridHeaderText("3", "3", "0", "0", "1", "-9999");
+const std::string kSource = GridText(3, 3, 0, 0, 1, -9999, {1, 2, 3, 4, 5, 6, 7, 8, 9});
 
 // Bytes of no text format: control characters, NULs and high bytes from a
 // fixed linear congruential sequence, after an executable's magic number.
@@ -68,25 +38,24 @@ std::string BinaryGarbage() {
 
 struct FaultCase {
   const char* name;
-  // Prepares the directory ({in} is dir/in.asc, {out} dir/out.asc).
-  std::function<void(const fs::path& dir)> prepare;
+  std::function<void(const Sandbox& sandbox)> prepare;
   std::vector<std::string> args; // {in}, {out} and {dir} stand for the paths
   std::string expectedOut;       // may name them too
 };
 
-void SourceAndEarlier(const fs::path& dir, const std::string& source) {
-  WriteFile(dir / "in.asc", source);
-  WriteFile(dir / "out.asc", kEarlier);
+void SourceAndEarlier(const Sandbox& sandbox, const std::string& source) {
+  sandbox.Write("in.asc", source);
+  sandbox.Write("out.asc", kEarlier);
 }
 
 std::vector<FaultCase> FaultCases() {
   const std::vector<std::string> usual{"{in}", "{out}", "1"};
-  auto validSource = [](const fs::path& dir) { WriteFile(dir / "in.asc", kSource); };
+  auto validSource = [](const Sandbox& sandbox) { sandbox.Write("in.asc", kSource); };
   return {
       {"DestinationIsADirectory",
-       [](const fs::path& dir) {
-         WriteFile(dir / "in.asc", kSource);
-         fs::create_directory(dir / "out.asc");
+       [](const Sandbox& sandbox) {
+         sandbox.Write("in.asc", kSource);
+         std::filesystem::create_directory(sandbox.Dir() / "out.asc");
        },
        usual, "Unable to open file {out}\n"},
       {"DestinationInAMissingDirectory",
@@ -103,27 +72,28 @@ std::vector<FaultCase> FaultCases() {
        "Unable to write file /dev/full\n"},
       {"DestinationWithoutAName", validSource, {"{in}", "", "1"}, "Unable to open file \n"},
       {"SourceIsADirectory",
-       [](const fs::path& dir) {
-         fs::create_directory(dir / "in.asc");
-         WriteFile(dir / "out.asc", kEarlier);
+       [](const Sandbox& sandbox) {
+         std::filesystem::create_directory(sandbox.Dir() / "in.asc");
+         sandbox.Write("out.asc", kEarlier);
        },
        usual, "Unable to open file {in}\n"},
-      {"SourceIsEmpty", [](const fs::path& dir) { SourceAndEarlier(dir, ""); }, usual,
+      {"SourceIsEmpty", [](const Sandbox& sandbox) { SourceAndEarlier(sandbox, ""); }, usual,
        "File format error: expected to find ncols tag\n"},
       {"SourceIsTheNullDevice",
-       [](const fs::path& dir) { WriteFile(dir / "out.asc", kEarlier); },
+       [](const Sandbox& sandbox) { sandbox.Write("out.asc", kEarlier); },
        {"/dev/null", "{out}", "1"},
        "File format error: expected to find ncols tag\n"},
-      {"SourceIsBinaryGarbage", [](const fs::path& dir) { SourceAndEarlier(dir, BinaryGarbage()); },
-       usual, "File format error: expected to find ncols tag\n"},
+      {"SourceIsBinaryGarbage",
+       [](const Sandbox& sandbox) { SourceAndEarlier(sandbox, BinaryGarbage()); }, usual,
+       "File format error: expected to find ncols tag\n"},
       {"SourceBodyIsBinaryGarbage",
-       [](const fs::path& dir) {
-         SourceAndEarlier(dir, kSourceHeader + BinaryGarbage().substr(8));
+       [](const Sandbox& sandbox) {
+         SourceAndEarlier(sandbox, kSourceHeader + BinaryGarbage().substr(8));
        },
        usual,
        "File format error: cell value is not a number in TARCGISFileTools::LoadARCGISFile\n"},
       {"SourceWithoutAName",
-       [](const fs::path& dir) { WriteFile(dir / "out.asc", kEarlier); },
+       [](const Sandbox& sandbox) { sandbox.Write("out.asc", kEarlier); },
        {"", "{out}", "1"},
        "Unable to open file \n"},
   };
@@ -137,29 +107,17 @@ class QuillmapFaultTest : public testing::TestWithParam<FaultCase> {};
 
 TEST_P(QuillmapFaultTest, PrintsOneLineAndWritesNothing) {
   const FaultCase& c = GetParam();
-  if (!fs::exists("/dev/full") || !fs::exists("/dev/null"))
+  if (!std::filesystem::exists("/dev/full") || !std::filesystem::exists("/dev/null"))
     GTEST_SKIP() << "no /dev/full or /dev/null here";
-  const fs::path dir =
-      fs::temp_directory_path() / ("quillmap-fault-" + std::to_string(getpid()) + "-" + c.name);
-  fs::remove_all(dir);
-  fs::create_directories(dir);
-  auto expand = [&](const std::string& text) {
-    return Replace(Replace(Replace(text, "{in}", (dir / "in.asc").string()), "{out}",
-                           (dir / "out.asc").string()),
-                   "{dir}", dir.string());
-  };
-  c.prepare(dir);
-  std::vector<std::string> args;
-  for (const std::string& arg : c.args)
-    args.push_back(expand(arg));
-  const std::map<std::string, std::string> before = Snapshot(dir);
+  const Sandbox sandbox;
+  c.prepare(sandbox);
+  const std::map<std::string, std::string> before = sandbox.Snapshot();
 
-  const ToolRun run = RunTool(args);
+  const ToolRun run = sandbox.Run(c.args);
   EXPECT_EQ(run.Status, 0);
-  EXPECT_EQ(run.Out, expand(c.expectedOut));
+  EXPECT_EQ(run.Out, sandbox.Expand(c.expectedOut));
   EXPECT_EQ(run.Err, "");
-  EXPECT_EQ(Snapshot(dir), before);
-  fs::remove_all(dir);
+  EXPECT_EQ(sandbox.Snapshot(), before);
 }
 
 INSTANTIATE_TEST_SUITE_P(Faults, QuillmapFaultTest, testing::ValuesIn(FaultCases()),
@@ -170,8 +128,7 @@ INSTANTIATE_TEST_SUITE_P(Faults, QuillmapFaultTest, testing::ValuesIn(FaultCases
 // ---- Resources ----
 
 std::string Header(const std::string& ncols, const std::string& nrows) {
-  return "ncols " + ncols + "\nnrows " + nrows +
-         "\nxllcorner 0\nyllcorner 0\ncellsize 1\nNODATA_value -9999\n";
+  return GridHeaderText(ncols, nrows, "0", "0", "1", "-9999");
 }
 
 std::string TenByTen() {
@@ -231,25 +188,21 @@ TEST_P(QuillmapResourceTest, FinishesSmallWithItsMessage) {
   const ResourceCase& c = GetParam();
   if (!CanLimitAddressSpace())
     GTEST_SKIP() << "the address space cannot be limited under a sanitizer or a wrapper";
-  if (c.sourcePath != nullptr && !fs::exists(c.sourcePath))
+  if (c.sourcePath != nullptr && !std::filesystem::exists(c.sourcePath))
     GTEST_SKIP() << "no " << c.sourcePath << " here";
-  const fs::path dir =
-      fs::temp_directory_path() / ("quillmap-resource-" + std::to_string(getpid()) + "-" + c.name);
-  fs::remove_all(dir);
-  fs::create_directories(dir);
-  WriteFile(dir / "in.asc", c.source);
+  const Sandbox sandbox;
+  sandbox.Write("in.asc", c.source);
   ToolLimits limits;
   limits.AddressSpaceBytes = 256L << 20;
   limits.CpuSeconds = 1;
 
-  const std::string source = c.sourcePath ? c.sourcePath : (dir / "in.asc").string();
-  const ToolRun run = RunTool({source, (dir / "out.asc").string(), c.NewResolution}, limits, 30);
+  const ToolRun run =
+      sandbox.Run({c.sourcePath ? c.sourcePath : "{in}", "{out}", c.NewResolution}, limits, 30);
   EXPECT_FALSE(run.TimedOut);
   EXPECT_EQ(run.Status, 0);
   EXPECT_EQ(run.Out, c.expectedOut);
   EXPECT_EQ(run.Err, "");
-  EXPECT_FALSE(fs::exists(dir / "out.asc"));
-  fs::remove_all(dir);
+  EXPECT_FALSE(sandbox.Exists("out.asc"));
 }
 
 // A result of 44 million cells (355 MB as doubles) is written whole within
@@ -257,27 +210,23 @@ TEST_P(QuillmapResourceTest, FinishesSmallWithItsMessage) {
 TEST(QuillmapBoundedMemoryTest, WritesAResultLargerThanItsAddressSpace) {
   if (!CanLimitAddressSpace())
     GTEST_SKIP() << "the address space cannot be limited under a sanitizer or a wrapper";
-  const fs::path dir = fs::temp_directory_path() / ("quillmap-bounded-" + std::to_string(getpid()));
-  fs::remove_all(dir);
-  fs::create_directories(dir);
-  WriteFile(dir / "in.asc", TenByTen());
+  const Sandbox sandbox;
+  sandbox.Write("in.asc", TenByTen());
   ToolLimits limits;
   limits.AddressSpaceBytes = 256L << 20;
   limits.CpuSeconds = 60;
 
-  const ToolRun run =
-      RunTool({(dir / "in.asc").string(), (dir / "out.asc").string(), "0.0015"}, limits, 300);
+  const ToolRun run = sandbox.Run({"{in}", "{out}", "0.0015"}, limits, 300);
   EXPECT_FALSE(run.TimedOut);
   EXPECT_EQ(run.Status, 0);
   EXPECT_EQ(run.Out, "");
-  std::ifstream out(dir / "out.asc");
+  std::ifstream out(sandbox.Path("out.asc"));
   std::string line;
   std::getline(out, line);
   EXPECT_EQ(line, "ncols 6666");
   std::getline(out, line);
   EXPECT_EQ(line, "nrows 6666");
-  EXPECT_GT(fs::file_size(dir / "out.asc"), 2UL * 6666 * 6666);
-  fs::remove_all(dir);
+  EXPECT_GT(std::filesystem::file_size(sandbox.Path("out.asc")), 2UL * 6666 * 6666);
 }
 
 INSTANTIATE_TEST_SUITE_P(Resources, QuillmapResourceTest, testing::ValuesIn(ResourceCases()),

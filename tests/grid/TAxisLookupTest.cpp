@@ -9,22 +9,15 @@
 #include <gtest/gtest.h>
 
 #include "grid/TAxisLookup.h"
+#include "support/ExpectThrowMsg.h"
+#include "support/TestMaps.h"
 
 namespace {
-// The outcome of one lookup: the index, or the message of the failure.
+// The outcome of one lookup: the index, or what it threw.
 std::string Outcome(const std::function<long()>& lookup) {
-  try {
-    return std::to_string(lookup());
-  } catch (const char* message) {
-    return message;
-  }
-}
-
-std::unique_ptr<TAxis> AxisOf(const std::vector<double>& ordinates, char selector) {
-  auto axis = std::make_unique<TAxis>(1.0);
-  for (double o : ordinates)
-    axis->AddPoint(selector == 'X' ? new TPoint(o, -1.0) : new TPoint(-1.0, o));
-  return axis;
+  long index = 0;
+  const Thrown thrown = CaptureThrow([&] { index = lookup(); });
+  return thrown.kind == Thrown::Nothing ? std::to_string(index) : thrown.Describe();
 }
 
 // Ordinates worth asking about: every point, its neighbours in the last bit,
@@ -76,7 +69,7 @@ TEST(TAxisLookup, AgreesWithTheLinearScanEverywhere) {
   for (int round = 0; round < 4000; ++round) {
     const char selector = round % 2 ? 'X' : 'Y';
     const std::vector<double> ordinates = RandomAxis(random, round % 4);
-    auto axis = AxisOf(ordinates, selector);
+    auto axis = MakeAxis(ordinates, selector, 1.0, -1.0);
     const TAxisLookup lookup(axis.get(), selector);
     long hint = 0;
     for (double probe : Probes(ordinates, random)) {
@@ -89,10 +82,10 @@ TEST(TAxisLookup, AgreesWithTheLinearScanEverywhere) {
 }
 
 TEST(TAxisLookup, RecognisesTheDirection) {
-  auto up = AxisOf({0, 1, 2}, 'X');
-  auto down = AxisOf({2, 1, 0}, 'Y');
-  auto flat = AxisOf({0, 1, 1}, 'X');
-  auto single = AxisOf({0}, 'X');
+  auto up = MakeAxis({0, 1, 2}, 'X', 1.0, -1.0);
+  auto down = MakeAxis({2, 1, 0}, 'Y', 1.0, -1.0);
+  auto flat = MakeAxis({0, 1, 1}, 'X', 1.0, -1.0);
+  auto single = MakeAxis({0}, 'X', 1.0, -1.0);
   EXPECT_TRUE(TAxisLookup(up.get(), 'X').IsAscending());
   EXPECT_TRUE(TAxisLookup(down.get(), 'Y').IsMonotonic());
   EXPECT_FALSE(TAxisLookup(down.get(), 'Y').IsAscending());

@@ -6,18 +6,11 @@
 #include <gtest/gtest.h>
 
 #include "grid/TAxis.h"
-#include "support/MessageOf.h"
+#include "support/ExpectThrowMsg.h"
+#include "support/TestMaps.h"
 
 namespace {
 // An axis of points with the given ordinates in x ('X') or y (anything else).
-std::unique_ptr<TAxis> MakeAxis(std::initializer_list<double> ordinates, char selector,
-                                double resolution = 10.0) {
-  auto axis = std::make_unique<TAxis>(resolution);
-  for (double o : ordinates)
-    axis->AddPoint(selector == 'X' ? new TPoint(o, 0.0) : new TPoint(0.0, o));
-  return axis;
-}
-
 const std::string kOrdinateRange = "Ordinate is out of range in TAxis::GetIndex";
 
 struct IndexCase {
@@ -28,8 +21,7 @@ struct IndexCase {
 void ExpectIndices(TAxis& axis, char selector, std::initializer_list<IndexCase> cases) {
   for (const IndexCase& c : cases) {
     if (c.expected < 0)
-      EXPECT_EQ(MessageOf([&] { axis.GetIndex(c.ordinate, selector); }), kOrdinateRange)
-          << c.ordinate;
+      EXPECT_THROW_MSG(axis.GetIndex(c.ordinate, selector), kOrdinateRange) << c.ordinate;
     else
       EXPECT_EQ(axis.GetIndex(c.ordinate, selector), c.expected) << c.ordinate;
   }
@@ -59,21 +51,20 @@ TEST(TAxisGetIndex, DegenerateAxesAndOrdinatesFail) {
   auto empty = MakeAxis({}, 'X');
   auto flat = MakeAxis({5, 5}, 'X');
   auto axis = MakeAxis({0, 10}, 'X');
-  EXPECT_EQ(MessageOf([&] { single->GetIndex(5, 'X'); }), kOrdinateRange);
-  EXPECT_EQ(MessageOf([&] { empty->GetIndex(5, 'X'); }), kOrdinateRange);
-  EXPECT_EQ(MessageOf([&] { flat->GetIndex(5, 'X'); }), kOrdinateRange);
-  EXPECT_EQ(MessageOf([&] { axis->GetIndex(std::nan(""), 'X'); }), kOrdinateRange);
+  EXPECT_THROW_MSG(single->GetIndex(5, 'X'), kOrdinateRange);
+  EXPECT_THROW_MSG(empty->GetIndex(5, 'X'), kOrdinateRange);
+  EXPECT_THROW_MSG(flat->GetIndex(5, 'X'), kOrdinateRange);
+  EXPECT_THROW_MSG(axis->GetIndex(std::nan(""), 'X'), kOrdinateRange);
   TAxis slots(1.0, 3);
-  EXPECT_EQ(MessageOf([&] { slots.GetIndex(0, 'X'); }), kOrdinateRange);
+  EXPECT_THROW_MSG(slots.GetIndex(0, 'X'), kOrdinateRange);
 }
 
 TEST(TAxisPoints, GetAndSetCheckTheirIndex) {
   auto axis = MakeAxis({0, 10}, 'X');
-  EXPECT_EQ(MessageOf([&] { axis->GetPoint(2); }), "Index is out of range in TAxis::GetPoint");
-  EXPECT_EQ(MessageOf([&] { axis->GetPoint(-1); }), "Index is out of range in TAxis::GetPoint");
+  EXPECT_THROW_MSG(axis->GetPoint(2), "Index is out of range in TAxis::GetPoint");
+  EXPECT_THROW_MSG(axis->GetPoint(-1), "Index is out of range in TAxis::GetPoint");
   TPoint* unused = new TPoint(1, 1);
-  EXPECT_EQ(MessageOf([&] { axis->SetPoint(2, unused); }),
-            "Index is out of range in TAxis::SetPoint");
+  EXPECT_THROW_MSG(axis->SetPoint(2, unused), "Index is out of range in TAxis::SetPoint");
   delete unused;
   EXPECT_EQ(axis->GetSize(), 2);
 }
@@ -125,7 +116,7 @@ TEST(TAxisSegment, ByIndex) {
       {0, -1, "End index is out of range in TAxis::GetSegment"},
   };
   for (const auto& f : failures)
-    EXPECT_EQ(MessageOf([&] { delete axis->GetSegment(f.start, f.end); }), f.message)
+    EXPECT_THROW_MSG(delete axis->GetSegment(f.start, f.end), f.message)
         << f.start << ", " << f.end;
 }
 
@@ -137,7 +128,7 @@ TEST(TAxisSegment, ByPointsOnADescendingAxisNeedsTheNorthernPointFirst) {
   ASSERT_EQ(segment->GetSize(), 3);
   EXPECT_EQ(segment->GetPoint(0)->y, 30);
   EXPECT_EQ(segment->GetPoint(2)->y, 10);
-  EXPECT_EQ(MessageOf([&] { delete axis->GetSegment(&south, &north, 'Y'); }),
-            "Start index is greater than end index in TAxis::GetSegment");
+  EXPECT_THROW_MSG(delete axis->GetSegment(&south, &north, 'Y'),
+                   "Start index is greater than end index in TAxis::GetSegment");
 }
 } // namespace

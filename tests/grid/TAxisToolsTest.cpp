@@ -6,24 +6,10 @@
 
 #include "grid/TAxisTools.h"
 #include "grid/TMap.h"
-#include "support/MessageOf.h"
+#include "support/ExpectThrowMsg.h"
+#include "support/TestMaps.h"
 
 namespace {
-std::unique_ptr<TAxis> MakeAxis(const std::vector<double>& ordinates, char selector,
-                                double resolution = 10.0) {
-  auto axis = std::make_unique<TAxis>(resolution);
-  for (double o : ordinates)
-    axis->AddPoint(selector == 'X' ? new TPoint(o, 0.0) : new TPoint(0.0, o));
-  return axis;
-}
-
-std::vector<double> Ordinates(TAxis* axis, char selector) {
-  std::vector<double> result;
-  for (long i = 0; i < axis->GetSize(); ++i)
-    result.push_back(TAxis::Ordinate(axis->GetPoint(i), selector));
-  return result;
-}
-
 struct ConversionCase {
   std::vector<double> centres;
   char selector;
@@ -45,7 +31,7 @@ TEST(TAxisTools, PointsToIntervals) {
   for (const ConversionCase& c : cases) {
     auto centres = MakeAxis(c.centres, c.selector);
     std::unique_ptr<TAxis> edges(TAxisTools::PointsToIntervals(centres.get(), c.selector));
-    EXPECT_EQ(Ordinates(edges.get(), c.selector), c.edges);
+    EXPECT_EQ(AxisOrdinates(edges.get(), c.selector), c.edges);
     EXPECT_EQ(edges->MbrDblResolution, 10.0);
   }
 }
@@ -75,7 +61,7 @@ TEST(TAxisTools, IntervalsToPoints) {
   for (const ConversionCase& c : cases) {
     auto edges = MakeAxis(c.edges, c.selector);
     std::unique_ptr<TAxis> centres(TAxisTools::IntervalsToPoints(edges.get(), c.selector));
-    EXPECT_EQ(Ordinates(centres.get(), c.selector), c.centres);
+    EXPECT_EQ(AxisOrdinates(centres.get(), c.selector), c.centres);
   }
 }
 
@@ -86,7 +72,7 @@ TEST(TAxisTools, RoundTripGivesBackTheCentres) {
                  selector);
     std::unique_ptr<TAxis> edges(TAxisTools::PointsToIntervals(centres.get(), selector));
     std::unique_ptr<TAxis> back(TAxisTools::IntervalsToPoints(edges.get(), selector));
-    EXPECT_EQ(Ordinates(back.get(), selector), Ordinates(centres.get(), selector));
+    EXPECT_EQ(AxisOrdinates(back.get(), selector), AxisOrdinates(centres.get(), selector));
   }
 }
 
@@ -101,12 +87,7 @@ TEST(TAxisTools, EdgesAreAccumulatedByRepeatedAddition) {
 TEST(TAxisTools, EmptyAxisFails) {
   TAxis empty(1.0);
   for (auto* convert : {&TAxisTools::PointsToIntervals, &TAxisTools::IntervalsToPoints}) {
-    try {
-      delete convert(&empty, 'X');
-      ADD_FAILURE() << "no failure";
-    } catch (const char* message) {
-      EXPECT_EQ(std::string(message), "Index is out of range in TAxis::GetPoint");
-    }
+    EXPECT_THROW_MSG(delete convert(&empty, 'X'), "Index is out of range in TAxis::GetPoint");
   }
 }
 } // namespace
@@ -120,14 +101,14 @@ TEST(TAxisTools, AxesWithEmptySlotsAreRefused) {
   TAxis edges(10.0, 3);
   edges.SetPoint(0, new TPoint(0, 0));
   edges.SetPoint(2, new TPoint(20, 0));
-  EXPECT_EQ(MessageOf([&] { delete TAxisTools::PointsToIntervals(&centres, 'X'); }),
-            "Axis has an empty slot in TAxisTools::PointsToIntervals");
-  EXPECT_EQ(MessageOf([&] { delete TAxisTools::IntervalsToPoints(&edges, 'X'); }),
-            "Axis has an empty slot in TAxisTools::IntervalsToPoints");
+  EXPECT_THROW_MSG(delete TAxisTools::PointsToIntervals(&centres, 'X'),
+                   "Axis has an empty slot in TAxisTools::PointsToIntervals");
+  EXPECT_THROW_MSG(delete TAxisTools::IntervalsToPoints(&edges, 'X'),
+                   "Axis has an empty slot in TAxisTools::IntervalsToPoints");
 
   TMap map(10.0, 2, 1);
-  EXPECT_EQ(MessageOf([&] { map.SetXAxisInterval(&edges); }),
-            "Axis has an empty slot in TAxisTools::IntervalsToPoints");
+  EXPECT_THROW_MSG(map.SetXAxisInterval(&edges),
+                   "Axis has an empty slot in TAxisTools::IntervalsToPoints");
   EXPECT_EQ(map.MbrPtrXAxisInterval, nullptr);
 }
 } // namespace

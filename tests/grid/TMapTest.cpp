@@ -7,40 +7,20 @@
 #include <gtest/gtest.h>
 
 #include "grid/TMap.h"
-#include "support/MessageOf.h"
+#include "support/ExpectThrowMsg.h"
+#include "support/TestMaps.h"
 
 namespace {
-std::unique_ptr<TAxis> XCentres(std::initializer_list<double> xs, double resolution = 10.0) {
-  auto axis = std::make_unique<TAxis>(resolution);
-  for (double x : xs)
-    axis->AddPoint(new TPoint(x, 0.0));
-  return axis;
-}
-
-std::unique_ptr<TAxis> YCentres(std::initializer_list<double> ys, double resolution = 10.0) {
-  auto axis = std::make_unique<TAxis>(resolution);
-  for (double y : ys)
-    axis->AddPoint(new TPoint(0.0, y));
-  return axis;
-}
-
 // The 3 x 2 map over X centres 5, 15, 25 and Y centres 15, 5, cell (x, y)
 // holding 10 * y + x.
 std::unique_ptr<TMap> SmallMap() {
-  auto xs = XCentres({5, 15, 25});
-  auto ys = YCentres({15, 5});
+  auto xs = MakeAxis({5, 15, 25}, 'X');
+  auto ys = MakeAxis({15, 5}, 'Y');
   auto map = std::make_unique<TMap>(xs.get(), ys.get());
   for (long y = 0; y < 2; ++y)
     for (long x = 0; x < 3; ++x)
       map->SetPoint(x, y, 10.0 * y + x);
   return map;
-}
-
-std::vector<double> Ordinates(TAxis* axis, char selector) {
-  std::vector<double> result;
-  for (long i = 0; i < axis->GetSize(); ++i)
-    result.push_back(TAxis::Ordinate(axis->GetPoint(i), selector));
-  return result;
 }
 
 TEST(TMapConstruction, FromCounts) {
@@ -61,23 +41,20 @@ TEST(TMapConstruction, FromCounts) {
 TEST(TMapConstruction, FromCentreAxes) {
   auto map = SmallMap();
   EXPECT_EQ(map->MbrDblResolution, 10.0);
-  EXPECT_EQ(Ordinates(map->MbrPtrXAxisInterval, 'X'), (std::vector<double>{0, 10, 20, 30}));
-  EXPECT_EQ(Ordinates(map->MbrPtrYAxisInterval, 'Y'), (std::vector<double>{20, 10, 0}));
-  EXPECT_EQ(Ordinates(map->MbrPtrYAxis, 'Y'), (std::vector<double>{15, 5}));
-  auto xs = XCentres({5, 15}, 10.0);
-  auto ys = YCentres({5}, 20.0);
-  auto nanYs = YCentres({5}, std::nan(""));
-  EXPECT_EQ(MessageOf([&] { TMap bad(xs.get(), ys.get()); }),
-            "Axes resolutions do not match in TMap::TMap");
-  EXPECT_EQ(MessageOf([&] { TMap bad(xs.get(), nanYs.get()); }),
-            "Axes resolutions do not match in TMap::TMap");
+  EXPECT_EQ(AxisOrdinates(map->MbrPtrXAxisInterval, 'X'), (std::vector<double>{0, 10, 20, 30}));
+  EXPECT_EQ(AxisOrdinates(map->MbrPtrYAxisInterval, 'Y'), (std::vector<double>{20, 10, 0}));
+  EXPECT_EQ(AxisOrdinates(map->MbrPtrYAxis, 'Y'), (std::vector<double>{15, 5}));
+  auto xs = MakeAxis({5, 15}, 'X', 10.0);
+  auto ys = MakeAxis({5}, 'Y', 20.0);
+  auto nanYs = MakeAxis({5}, 'Y', std::nan(""));
+  EXPECT_THROW_MSG(TMap bad(xs.get(), ys.get()), "Axes resolutions do not match in TMap::TMap");
+  EXPECT_THROW_MSG(TMap bad(xs.get(), nanYs.get()), "Axes resolutions do not match in TMap::TMap");
 }
 
 TEST(TMapConstruction, FromAnEmptyAxisReleasesWhatWasBuilt) {
-  auto xs = XCentres({5, 15});
-  auto ys = YCentres({});
-  EXPECT_EQ(MessageOf([&] { TMap bad(xs.get(), ys.get()); }),
-            "Index is out of range in TAxis::GetPoint");
+  auto xs = MakeAxis({5, 15}, 'X');
+  auto ys = MakeAxis({}, 'Y');
+  EXPECT_THROW_MSG(TMap bad(xs.get(), ys.get()), "Index is out of range in TAxis::GetPoint");
 }
 
 TEST(TMapLookup, ByCoordinate) {
@@ -90,8 +67,7 @@ TEST(TMapLookup, ByCoordinate) {
   TPoint inside(29.9, 0.1);
   EXPECT_EQ(map->GetPointVal(&inside), 12);
   TPoint east(30.5, 5);
-  EXPECT_EQ(MessageOf([&] { map->GetPointVal(&east); }),
-            "Ordinate is out of range in TAxis::GetIndex");
+  EXPECT_THROW_MSG(map->GetPointVal(&east), "Ordinate is out of range in TAxis::GetIndex");
   TPoint query(21, 3);
   std::unique_ptr<TMapPoint> found(map->GetPoint(&query));
   EXPECT_EQ(found->x, 21);
@@ -102,10 +78,7 @@ TEST(TMapLookup, ByCoordinate) {
   EXPECT_EQ(map->GetPointVal(0, 0), 99);
   TPoint a(5, 15), b(25, 5);
   EXPECT_EQ(map->GetPointValues({&a, &b}), (std::vector<double>{99, 12}));
-  EXPECT_EQ(MessageOf([&] {
-              map->GetPointValues({&a, &east});
-            }),
-            "Ordinate is out of range in TAxis::GetIndex");
+  EXPECT_THROW_MSG(map->GetPointValues({&a, &east}), "Ordinate is out of range in TAxis::GetIndex");
 }
 
 TEST(TMapLookup, ByIndex) {
@@ -140,7 +113,7 @@ TEST(TMapLookup, IndexMessagesComeInTheirOrder) {
       {[&] { map->GetRow(2); }, "Index is out of bounds in TMap::GetRow"},
   };
   for (const auto& c : cases)
-    EXPECT_EQ(MessageOf(c.action), c.message);
+    EXPECT_THROW_MSG(c.action(), c.message);
   EXPECT_EQ(map->GetPointVal(2, 1), 12); // nothing was written
 }
 
@@ -159,7 +132,7 @@ TEST(TMapLookup, MapWithoutAxesFailsWithAMessage) {
       {[&] { delete map.GetCoordinates(0, 0); }, "Map has no axes in TMap::GetCoordinates"},
   };
   for (const auto& c : cases)
-    EXPECT_EQ(MessageOf(c.action), c.message);
+    EXPECT_THROW_MSG(c.action(), c.message);
 }
 
 TEST(TMapRows, AddRowKeepsRowsOfAnyLengthButNeverReadsPastThem) {
@@ -172,16 +145,13 @@ TEST(TMapRows, AddRowKeepsRowsOfAnyLengthButNeverReadsPastThem) {
   EXPECT_EQ(map.MbrLngYDim, 2);
   EXPECT_FALSE(map.IsRectangular());
   EXPECT_EQ(map.GetPointVal(1, 1), 6);
-  EXPECT_EQ(MessageOf([&] { map.GetPointVal(3, 1); }),
-            "X-ordinate is out of range in TMap::GetPointVal");
-  EXPECT_EQ(MessageOf([&] { map.SetPoint(2, 1, 0.0); }),
-            "X-ordinate is out of range in TMap::SetPoint");
+  EXPECT_THROW_MSG(map.GetPointVal(3, 1), "X-ordinate is out of range in TMap::GetPointVal");
+  EXPECT_THROW_MSG(map.SetPoint(2, 1, 0.0), "X-ordinate is out of range in TMap::SetPoint");
   map.InitValues(7); // only stored cells
   EXPECT_EQ(map.GetRow(0), (std::vector<double>{7, 7, 7, 7}));
   EXPECT_EQ(map.GetRow(1), (std::vector<double>{7, 7}));
   map.MbrLngYDim = 3; // a caller's inconsistent edit
-  EXPECT_EQ(MessageOf([&] { map.GetPointVal(0, 2); }),
-            "Y-ordinate is out of range in TMap::GetPointVal");
+  EXPECT_THROW_MSG(map.GetPointVal(0, 2), "Y-ordinate is out of range in TMap::GetPointVal");
 }
 
 TEST(TMapRows, RectangularMapsAreRecognised) {
@@ -202,16 +172,16 @@ TEST(TMapAxes, SetterOfTheWrongLengthKeepsBothAxes) {
   auto map = SmallMap();
   TAxis* oldCentres = map->MbrPtrXAxis;
   TAxis* oldEdges = map->MbrPtrXAxisInterval;
-  auto wrong = XCentres({5, 15});
-  auto shortY = YCentres({5});
-  EXPECT_EQ(MessageOf([&] { map->SetXAxis(wrong.get()); }),
-            "Length of new X axis does not match the X dimension of the map");
-  EXPECT_EQ(MessageOf([&] { map->SetYAxis(shortY.get()); }),
-            "Length of new Y axis does not match the Y dimension of the map");
-  EXPECT_EQ(MessageOf([&] { map->SetXAxisInterval(wrong.get()); }),
-            "Length of new X interval axis does not fit the X dimension of the map");
-  EXPECT_EQ(MessageOf([&] { map->SetYAxisInterval(shortY.get()); }),
-            "Length of new Y interval axis does not fit the Y dimension of the map");
+  auto wrong = MakeAxis({5, 15}, 'X');
+  auto shortY = MakeAxis({5}, 'Y');
+  EXPECT_THROW_MSG(map->SetXAxis(wrong.get()),
+                   "Length of new X axis does not match the X dimension of the map");
+  EXPECT_THROW_MSG(map->SetYAxis(shortY.get()),
+                   "Length of new Y axis does not match the Y dimension of the map");
+  EXPECT_THROW_MSG(map->SetXAxisInterval(wrong.get()),
+                   "Length of new X interval axis does not fit the X dimension of the map");
+  EXPECT_THROW_MSG(map->SetYAxisInterval(shortY.get()),
+                   "Length of new Y interval axis does not fit the Y dimension of the map");
   EXPECT_EQ(map->MbrPtrXAxis, oldCentres);
   EXPECT_EQ(map->MbrPtrXAxisInterval, oldEdges);
 }
@@ -219,10 +189,10 @@ TEST(TMapAxes, SetterOfTheWrongLengthKeepsBothAxes) {
 TEST(TMapAxes, SettersCopyTheirArgument) {
   auto map = SmallMap();
   {
-    auto edges = XCentres({100, 110, 120, 130});
+    auto edges = MakeAxis({100, 110, 120, 130}, 'X');
     map->SetXAxisInterval(edges.get());
   }
-  EXPECT_EQ(Ordinates(map->MbrPtrXAxis, 'X'), (std::vector<double>{105, 115, 125}));
+  EXPECT_EQ(AxisOrdinates(map->MbrPtrXAxis, 'X'), (std::vector<double>{105, 115, 125}));
   TPoint query(129, 1);
   EXPECT_EQ(map->GetPointVal(&query), 12);
 }
@@ -233,19 +203,19 @@ TEST(TMapAxes, SetterGivenTheMapsOwnAxis) {
   map->SetYAxisInterval(map->MbrPtrYAxisInterval);
   map->SetXAxisInterval(map->MbrPtrXAxisInterval);
   map->SetYAxis(map->MbrPtrYAxis);
-  EXPECT_EQ(Ordinates(map->MbrPtrXAxisInterval, 'X'), (std::vector<double>{0, 10, 20, 30}));
-  EXPECT_EQ(Ordinates(map->MbrPtrYAxisInterval, 'Y'), (std::vector<double>{20, 10, 0}));
+  EXPECT_EQ(AxisOrdinates(map->MbrPtrXAxisInterval, 'X'), (std::vector<double>{0, 10, 20, 30}));
+  EXPECT_EQ(AxisOrdinates(map->MbrPtrYAxisInterval, 'Y'), (std::vector<double>{20, 10, 0}));
 }
 
 // A failing derivation (an empty axis on a map of no columns) keeps the old
 // axes instead of leaving a deleted one behind.
 TEST(TMapAxes, FailedDerivationKeepsTheOldAxes) {
   TMap map(1.0, 0, 0);
-  auto edges = XCentres({0});
+  auto edges = MakeAxis({0}, 'X');
   map.SetXAxisInterval(edges.get());
   TAxis* kept = map.MbrPtrXAxisInterval;
   TAxis empty(1.0);
-  EXPECT_EQ(MessageOf([&] { map.SetXAxis(&empty); }), "Index is out of range in TAxis::GetPoint");
+  EXPECT_THROW_MSG(map.SetXAxis(&empty), "Index is out of range in TAxis::GetPoint");
   EXPECT_EQ(map.MbrPtrXAxisInterval, kept);
   EXPECT_EQ(map.MbrPtrXAxisInterval->GetSize(), 1);
 }

@@ -1,6 +1,5 @@
 #include <cmath>
 #include <filesystem>
-#include <fstream>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -9,45 +8,28 @@
 #include <gtest/gtest.h>
 
 #include "gridio/TARCGISFileTools.h"
-#include "support/GridFileSamples.h"
+#include "support/ExpectThrowMsg.h"
+#include "support/GridText.h"
+#include "support/Sandbox.h"
+#include "support/TestMaps.h"
 
 namespace {
-const char* const kHeader = "ncols 2\nnrows 3\nxllcorner 100\nyllcorner 0\ncellsize 10\n"
-                            "NODATA_value -9999\n";
-const std::string kSample = std::string(kHeader) + "1 2\n3 4\n5 6\n";
-const std::string kEndOfFile =
-    "text: Unexpected end of file found in TARCGISFileTools::LoadARCGISFile";
-const std::string kNotANumber =
-    "text: File format error: cell value is not a number in TARCGISFileTools::LoadARCGISFile";
+const std::string kHeader = GridHeaderText("2", "3", "100", "0", "10", "-9999");
+const std::string kSample = GridText(2, 3, 100, 0, 10, -9999, {1, 2, 3, 4, 5, 6});
+const char* const kEndOfFile = "Unexpected end of file found in TARCGISFileTools::LoadARCGISFile";
+const char* const kNotANumber =
+    "File format error: cell value is not a number in TARCGISFileTools::LoadARCGISFile";
 
 std::unique_ptr<TMap> Read(const std::string& text) {
   std::istringstream stream(text);
   return std::unique_ptr<TMap>(TARCGISFileTools::LoadARCGISFile(stream));
 }
 
-std::string FailureReading(const std::string& text) {
-  return FailureOf([&] { Read(text); });
-}
-
 std::string Header(const std::string& ncols, const std::string& nrows, const std::string& cellsize,
                    const std::string& nodata) {
-  return "ncols " + ncols + "\nnrows " + nrows + "\nxllcorner 0\nyllcorner 0\ncellsize " +
-         cellsize + "\nNODATA_value " + nodata + "\n";
+  return GridHeaderText(ncols, nrows, "0", "0", cellsize, nodata);
 }
 
-std::vector<double> Cells(TMap* map) {
-  std::vector<double> cells;
-  for (const std::vector<double>& row : map->MbrVecValues)
-    cells.insert(cells.end(), row.begin(), row.end());
-  return cells;
-}
-
-std::vector<double> Ordinates(TAxis* axis, char selector) {
-  std::vector<double> ordinates;
-  for (long i = 0; i < axis->GetSize(); ++i)
-    ordinates.push_back(TAxis::Ordinate(axis->GetPoint(i), selector));
-  return ordinates;
-}
 } // namespace
 
 TEST(TARCGISFileToolsReadTest, ReadsTheSampleGridWithItsAxes) {
@@ -56,13 +38,14 @@ TEST(TARCGISFileToolsReadTest, ReadsTheSampleGridWithItsAxes) {
   EXPECT_EQ(3, map->MbrLngYDim);
   EXPECT_EQ(10.0, map->MbrDblResolution);
   EXPECT_EQ(-9999.0, map->MbrDblNoDataValue);
-  EXPECT_EQ((std::vector<double>{1, 2, 3, 4, 5, 6}), Cells(map.get()));
-  EXPECT_EQ((std::vector<double>{30, 20, 10, 0}), Ordinates(map->MbrPtrYAxisInterval, 'Y'));
-  EXPECT_EQ((std::vector<double>{100, 100, 100, 100}), Ordinates(map->MbrPtrYAxisInterval, 'X'));
-  EXPECT_EQ((std::vector<double>{100, 110, 120}), Ordinates(map->MbrPtrXAxisInterval, 'X'));
-  EXPECT_EQ((std::vector<double>{30, 30, 30}), Ordinates(map->MbrPtrXAxisInterval, 'Y'));
-  EXPECT_EQ((std::vector<double>{105, 115}), Ordinates(map->MbrPtrXAxis, 'X'));
-  EXPECT_EQ((std::vector<double>{25, 15, 5}), Ordinates(map->MbrPtrYAxis, 'Y'));
+  EXPECT_EQ((std::vector<double>{1, 2, 3, 4, 5, 6}), MapValues(map.get()));
+  EXPECT_EQ((std::vector<double>{30, 20, 10, 0}), AxisOrdinates(map->MbrPtrYAxisInterval, 'Y'));
+  EXPECT_EQ((std::vector<double>{100, 100, 100, 100}),
+            AxisOrdinates(map->MbrPtrYAxisInterval, 'X'));
+  EXPECT_EQ((std::vector<double>{100, 110, 120}), AxisOrdinates(map->MbrPtrXAxisInterval, 'X'));
+  EXPECT_EQ((std::vector<double>{30, 30, 30}), AxisOrdinates(map->MbrPtrXAxisInterval, 'Y'));
+  EXPECT_EQ((std::vector<double>{105, 115}), AxisOrdinates(map->MbrPtrXAxis, 'X'));
+  EXPECT_EQ((std::vector<double>{25, 15, 5}), AxisOrdinates(map->MbrPtrYAxis, 'Y'));
 }
 
 TEST(TARCGISFileToolsReadTest, EdgesAreAccumulatedByRepeatedAddition) {
@@ -81,12 +64,12 @@ TEST(TARCGISFileToolsReadTest, LayoutOfTheBodyDoesNotMatter) {
   for (const char* body : {"1\n2\n3\n4\n5\n6\n", "1 2 3 4 5 6\n", "1 2 3\n4 5 6\n",
                            "1 2\r\n3 4\r\n5 6\r\n", "\t1\v2\f3  4\r5\n6 "}) {
     SCOPED_TRACE(body);
-    EXPECT_EQ(expected, Cells(Read(kHeader + std::string(body)).get()));
+    EXPECT_EQ(expected, MapValues(Read(kHeader + std::string(body)).get()));
   }
   std::string crlf = kSample;
   for (std::size_t at = crlf.find('\n'); at != std::string::npos; at = crlf.find('\n', at + 2))
     crlf.insert(at, "\r");
-  EXPECT_EQ(expected, Cells(Read(crlf).get()));
+  EXPECT_EQ(expected, MapValues(Read(crlf).get()));
 }
 
 TEST(TARCGISFileToolsReadTest, KeywordsAreMatchedExactlyAndInOrder) {
@@ -108,7 +91,7 @@ TEST(TARCGISFileToolsReadTest, KeywordsAreMatchedExactlyAndInOrder) {
   for (const auto& c : cases) {
     std::string text = kSample;
     text.replace(text.find(c.from), std::string(c.from).size(), c.to);
-    EXPECT_EQ(std::string("text: ") + c.message, FailureReading(text)) << text;
+    EXPECT_THROW_MSG(Read(text), c.message) << text;
   }
   std::string lower = kSample;
   lower.replace(lower.find("NODATA_value"), 12, "nodata_value");
@@ -136,12 +119,12 @@ TEST(TARCGISFileToolsReadTest, AFailedHeaderValueIsReportedByTheNextKeyword) {
     std::string text = c.text;
     if (text.find("NODATA") == std::string::npos)
       text += "yllcorner 0\ncellsize 10\nNODATA_value -9999\n1 2 3 4 5 6\n";
-    EXPECT_EQ(std::string("text: ") + c.message, FailureReading(text)) << text;
+    EXPECT_THROW_MSG(Read(text), c.message) << text;
   }
   // A header that ends early fails at the first keyword missing.
-  EXPECT_EQ("text: File format error: expected to find yllcorner tag",
-            FailureReading("ncols 2\nnrows 3\nxllcorner 0\n"));
-  EXPECT_EQ("text: File format error: expected to find ncols tag", FailureReading(""));
+  EXPECT_THROW_MSG(Read("ncols 2\nnrows 3\nxllcorner 0\n"),
+                   "File format error: expected to find yllcorner tag");
+  EXPECT_THROW_MSG(Read(""), "File format error: expected to find ncols tag");
 }
 
 TEST(TARCGISFileToolsReadTest, RejectsABadNoDataValueAndCountsOrCellSizesNotAboveZero) {
@@ -163,39 +146,43 @@ TEST(TARCGISFileToolsReadTest, RejectsABadNoDataValueAndCountsOrCellSizesNotAbov
       {Header("2", "3", "-0", "-9999"), "File format error: cellsize must be greater than 0"},
   };
   for (const auto& c : cases)
-    EXPECT_EQ(std::string("text: ") + c.message, FailureReading(c.header + "1 2 3 4 5 6\n"))
-        << c.header;
+    EXPECT_THROW_MSG(Read(c.header + "1 2 3 4 5 6\n"), c.message) << c.header;
   const std::string noValue = "ncols 2\nnrows 3\nxllcorner 0\nyllcorner 0\ncellsize 10\n"
                               "NODATA_value";
-  EXPECT_EQ("text: File format error: NODATA_value is not a number", FailureReading(noValue));
+  EXPECT_THROW_MSG(Read(noValue), "File format error: NODATA_value is not a number");
 }
 
 TEST(TARCGISFileToolsReadTest, BodyValuesMustAllBeThereAndBeNumbers) {
   const struct {
     const char* body;
-    std::string failure;
+    const char* failure; // null: the grid reads
   } cases[] = {
       {"1 2 3 4 5\n", kEndOfFile},
       {"1 2 3 4 5 6", kEndOfFile}, // the last value runs up to the end
-      {"1 2 3 4 5 6\n", "no failure"},
-      {"1 2 3 4 5 6 7 8 junk\n", "no failure"}, // the surplus is never read
+      {"1 2 3 4 5 6\n", nullptr},
+      {"1 2 3 4 5 6 7 8 junk\n", nullptr}, // the surplus is never read
       {"1 2 x 4 5 6\n", kNotANumber},
       {"1 2 3 4 5 nan\n", kNotANumber},
       {"1 2 3 4 5 1e\n", kNotANumber},
-      {"1 2 3 4 5 0x1\n", "no failure"}, // 0, then "x1" is never read
+      {"1 2 3 4 5 0x1\n", nullptr}, // 0, then "x1" is never read
       {"1 2 3 4 5 1e999\n", kNotANumber},
       {"1 2 3 4 5 1e", kEndOfFile},   // end of input reached while reading it
       {"1 2 3 4 5 abc", kNotANumber}, // refused at its first character
       {"", kEndOfFile},
   };
-  for (const auto& c : cases)
-    EXPECT_EQ(c.failure, FailureReading(kHeader + std::string(c.body))) << c.body;
+  for (const auto& c : cases) {
+    const std::string text = kHeader + std::string(c.body);
+    if (c.failure != nullptr)
+      EXPECT_THROW_MSG(Read(text), c.failure) << c.body;
+    else
+      EXPECT_NO_THROW(Read(text)) << c.body;
+  }
 }
 
 TEST(TARCGISFileToolsReadTest, ReadsNumbersAsFormattedExtractionDoes) {
   auto map = Read(Header("4", "2", "1", "-9999") +
                   "+7 -0 .5 5. 1e-400 -1e-400 4e-320 1.7976931348623157e308\n");
-  const std::vector<double> cells = Cells(map.get());
+  const std::vector<double> cells = MapValues(map.get());
   EXPECT_EQ((std::vector<double>{7, 0, 0.5, 5, 0, 0, 4e-320, 1.7976931348623157e308}), cells);
   EXPECT_TRUE(std::signbit(cells[1]));
   EXPECT_TRUE(std::signbit(cells[5]));
@@ -208,7 +195,7 @@ TEST(TARCGISFileToolsReadTest, AHugeClaimedGridInATinyInputFailsWithoutReserving
     std::string ncols;
     std::string nrows;
     split >> ncols >> nrows;
-    EXPECT_EQ(kEndOfFile, FailureReading(Header(ncols, nrows, "1", "0") + "1 2 3\n")) << counts;
+    EXPECT_THROW_MSG(Read(Header(ncols, nrows, "1", "0") + "1 2 3\n"), kEndOfFile) << counts;
   }
 }
 
@@ -216,8 +203,8 @@ TEST(TARCGISFileToolsReadTest, LeavesTheStreamJustAfterTheLastBodyValue) {
   std::istringstream stream(kSample + kSample + "7 8 trailer");
   std::unique_ptr<TMap> first(TARCGISFileTools::LoadARCGISFile(stream));
   std::unique_ptr<TMap> second(TARCGISFileTools::LoadARCGISFile(stream));
-  EXPECT_EQ((std::vector<double>{1, 2, 3, 4, 5, 6}), Cells(first.get()));
-  EXPECT_EQ((std::vector<double>{1, 2, 3, 4, 5, 6}), Cells(second.get()));
+  EXPECT_EQ((std::vector<double>{1, 2, 3, 4, 5, 6}), MapValues(first.get()));
+  EXPECT_EQ((std::vector<double>{1, 2, 3, 4, 5, 6}), MapValues(second.get()));
   EXPECT_TRUE(stream.good());
   std::string rest;
   std::getline(stream, rest);
@@ -233,32 +220,40 @@ TEST(TARCGISFileToolsReadTest, AStreamInAnotherFormattingStateIsReadWithItsOwnRu
   std::unique_ptr<TMap> map(TARCGISFileTools::LoadARCGISFile(skipping));
   EXPECT_EQ(6.0, map->MbrVecValues[2][1]);
   // Without white space skipping the value after "ncols" is not a number.
-  EXPECT_EQ("text: File format error: expectd to find nrows tag",
-            FailureOf([&] { delete TARCGISFileTools::LoadARCGISFile(literal); }));
+  EXPECT_THROW_MSG(delete TARCGISFileTools::LoadARCGISFile(literal),
+                   "File format error: expectd to find nrows tag");
 }
 
 TEST(TARCGISFileToolsReadTest, ReadsByNameAndReportsFilesThatCannotBeOpened) {
-  const std::string path = TemporaryPath("read_sample.asc");
-  std::ofstream(path) << kSample;
-  std::unique_ptr<TMap> map(TARCGISFileTools::LoadARCGISFile(path));
-  EXPECT_EQ((std::vector<double>{1, 2, 3, 4, 5, 6}), Cells(map.get()));
+  const Sandbox sandbox;
+  sandbox.Write("sample.asc", kSample);
+  std::unique_ptr<TMap> map(TARCGISFileTools::LoadARCGISFile(sandbox.Path("sample.asc")));
+  EXPECT_EQ((std::vector<double>{1, 2, 3, 4, 5, 6}), MapValues(map.get()));
 
-  const std::string missing = TemporaryPath("no_such_grid.asc");
-  EXPECT_EQ("string: Unable to open file " + missing,
-            FailureOf([&] { delete TARCGISFileTools::LoadARCGISFile(missing); }));
-  const std::string directory = TemporaryPath("grid_directory");
+  const std::string missing = sandbox.Path("no_such_grid.asc");
+  EXPECT_THROW_MSG(delete TARCGISFileTools::LoadARCGISFile(missing),
+                   "Unable to open file " + missing);
+  const std::string directory = sandbox.Path("grid_directory");
   std::filesystem::create_directory(directory);
-  EXPECT_EQ("string: Unable to open file " + directory,
-            FailureOf([&] { delete TARCGISFileTools::LoadARCGISFile(directory); }));
-  std::filesystem::remove(directory);
-  std::filesystem::remove(path);
+  EXPECT_THROW_MSG(delete TARCGISFileTools::LoadARCGISFile(directory),
+                   "Unable to open file " + directory);
+}
+
+// A file that cannot be opened is reported as a std::string, a format error
+// as a const char*.
+TEST(TARCGISFileToolsReadTest, ThrowsOpenFailuresAsStringsAndFormatErrorsAsText) {
+  const Sandbox sandbox;
+  EXPECT_THROW(delete TARCGISFileTools::LoadARCGISFile(sandbox.Path("missing.asc")), std::string);
+  EXPECT_THROW(TARCGISFileTools::LoadFileList({sandbox.Path("missing.asc")}), std::string);
+  EXPECT_THROW(Read(""), const char*);
 }
 
 TEST(TARCGISFileToolsReadTest, LoadsAListInOrderAndStopsAtTheFirstFailure) {
-  const std::string first = TemporaryPath("list_first.asc");
-  const std::string second = TemporaryPath("list_second.asc");
-  std::ofstream(first) << kSample;
-  std::ofstream(second) << Header("1", "1", "5", "0") << "42\n";
+  const Sandbox sandbox;
+  const std::string first = sandbox.Path("first.asc");
+  const std::string second = sandbox.Path("second.asc");
+  sandbox.Write("first.asc", kSample);
+  sandbox.Write("second.asc", Header("1", "1", "5", "0") + "42\n");
   std::vector<TMap*> maps = TARCGISFileTools::LoadFileList({first, second, first});
   ASSERT_EQ(3u, maps.size());
   EXPECT_EQ(2, maps[0]->MbrLngXDim);
@@ -268,10 +263,7 @@ TEST(TARCGISFileToolsReadTest, LoadsAListInOrderAndStopsAtTheFirstFailure) {
     delete map;
   EXPECT_TRUE(TARCGISFileTools::LoadFileList({}).empty());
 
-  const std::string missing = TemporaryPath("list_missing.asc");
-  EXPECT_EQ("string: Unable to open file " + missing, FailureOf([&] {
-              TARCGISFileTools::LoadFileList({first, missing, second});
-            }));
-  std::filesystem::remove(first);
-  std::filesystem::remove(second);
+  const std::string missing = sandbox.Path("missing.asc");
+  EXPECT_THROW_MSG(TARCGISFileTools::LoadFileList({first, missing, second}),
+                   "Unable to open file " + missing);
 }

@@ -12,6 +12,7 @@
 
 #include "gridio/TARCGISFileTools.h"
 #include "support/ChunkedStreamBuf.h"
+#include "support/ExpectThrowMsg.h"
 
 namespace {
 const std::set<std::string> kReaderMessages = {
@@ -58,18 +59,24 @@ std::vector<TruncationCase> Cases() {
   };
 }
 
-// "map <columns>x<rows> <grid text>" or "message <text>"; anything else
-// thrown escapes and fails the test.
+// "map <columns>x<rows> <grid text>", "message <text>" for a const char*
+// thrown, or else what was thrown.
 std::string Outcome(std::istream& stream) {
-  try {
+  std::string read;
+  const Thrown thrown = CaptureThrow([&] {
     std::unique_ptr<TMap> map(TARCGISFileTools::LoadARCGISFile(stream));
     std::ostringstream text;
     TARCGISFileTools::WriteARCGISFile(map.get(), text);
-    return "map " + std::to_string(map->MbrLngXDim) + "x" + std::to_string(map->MbrLngYDim) + " " +
+    read = "map " + std::to_string(map->MbrLngXDim) + "x" + std::to_string(map->MbrLngYDim) + " " +
            text.str();
-  } catch (const char* message) {
-    return std::string("message ") + message;
-  }
+  });
+  if (thrown.kind == Thrown::Nothing)
+    return read;
+  return thrown.kind == Thrown::Text ? "message " + thrown.message : thrown.Describe();
+}
+
+void PrintTo(const TruncationCase& c, std::ostream* out) {
+  *out << c.name;
 }
 
 class TruncationTest : public testing::TestWithParam<TruncationCase> {};

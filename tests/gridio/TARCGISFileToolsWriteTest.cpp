@@ -1,6 +1,5 @@
 #include <cmath>
 #include <filesystem>
-#include <fstream>
 #include <limits>
 #include <locale>
 #include <memory>
@@ -12,7 +11,10 @@
 #include <gtest/gtest.h>
 
 #include "gridio/TARCGISFileTools.h"
-#include "support/GridFileSamples.h"
+#include "support/ExpectThrowMsg.h"
+#include "support/GridText.h"
+#include "support/Sandbox.h"
+#include "support/TestMaps.h"
 
 namespace {
 std::string Written(TMap* map) {
@@ -41,12 +43,12 @@ std::unique_ptr<TMap> RandomGrid(unsigned seed) {
     v = std::round(value(random) * 1000) / 1000;
   values[3] = -9999;
   values[4] = 1.0 / 3.0;
-  return MakeGrid(7, 5, 4100035.25, -1234567.125, 0.1, values);
+  return MakeMap(7, 5, 0.1, 4100035.25, -1234567.125, values);
 }
 } // namespace
 
 TEST(TARCGISFileToolsWriteTest, WritesTheSampleGridExactly) {
-  auto map = MakeGrid(2, 3, 100, 0, 10, {1, 2, 3, 4, 5, 6});
+  auto map = MakeMap(2, 3, 10, 100, 0, {1, 2, 3, 4, 5, 6});
   EXPECT_EQ("ncols 2\nnrows 3\nxllcorner      100\nyllcorner        0\ncellsize 10\n"
             "NODATA_value -9999\n1 2 \n3 4 \n5 6 \n",
             Written(map.get()));
@@ -67,13 +69,13 @@ TEST(TARCGISFileToolsWriteTest, GeoreferencingIsWrittenWithTheDigitsItNeeds) {
       {0.1 + 0.2, 1e-7, 1e7, "xllcorner      0.3\nyllcorner    1e-07\ncellsize 1e+07\n"},
   };
   for (const auto& c : cases) {
-    auto map = MakeGrid(1, 1, c.xll, c.yll, c.cellsize);
+    auto map = MakeMap(1, 1, c.cellsize, c.xll, c.yll);
     EXPECT_EQ(c.lines, Georeferencing(map.get()));
   }
 }
 
 TEST(TARCGISFileToolsWriteTest, NoDataAndCellsKeepSixDigits) {
-  auto map = MakeGrid(3, 1, 0, 0, 1, {4100035, 1.0 / 3.0, -0.0});
+  auto map = MakeMap(3, 1, 1, 0, 0, {4100035, 1.0 / 3.0, -0.0});
   map->MbrDblNoDataValue = 4100035;
   const std::string text = Written(map.get());
   EXPECT_NE(std::string::npos, text.find("NODATA_value 4.10004e+06\n4.10004e+06 0.333333 -0 \n"))
@@ -83,68 +85,66 @@ TEST(TARCGISFileToolsWriteTest, NoDataAndCellsKeepSixDigits) {
 TEST(TARCGISFileToolsWriteTest, AMapWithoutEdgeAxesIsRefusedBeforeAnythingIsWritten) {
   TMap map(10.0, 2, 3);
   std::ostringstream stream;
-  EXPECT_EQ("text: Map has no axes in TARCGISFileTools::WriteARCGISFile",
-            FailureOf([&] { TARCGISFileTools::WriteARCGISFile(&map, stream); }));
+  EXPECT_THROW_MSG(TARCGISFileTools::WriteARCGISFile(&map, stream),
+                   "Map has no axes in TARCGISFileTools::WriteARCGISFile");
   EXPECT_EQ("", stream.str());
-  const std::string path = TemporaryPath("no_axes.asc");
-  EXPECT_EQ("text: Map has no axes in TARCGISFileTools::WriteARCGISFile",
-            FailureOf([&] { TARCGISFileTools::WriteARCGISFile(&map, path); }));
-  EXPECT_FALSE(std::filesystem::exists(path));
+  const Sandbox sandbox;
+  EXPECT_THROW_MSG(TARCGISFileTools::WriteARCGISFile(&map, sandbox.Path("no_axes.asc")),
+                   "Map has no axes in TARCGISFileTools::WriteARCGISFile");
+  EXPECT_FALSE(sandbox.Exists("no_axes.asc"));
 }
 
 TEST(TARCGISFileToolsWriteTest, AMapWithMissingCellsFailsBeforeItsBody) {
-  auto map = MakeGrid(2, 2, 0, 0, 1, {1, 2, 3, 4});
+  auto map = MakeMap(2, 2, 1, 0, 0, {1, 2, 3, 4});
   map->MbrVecValues[1].pop_back();
   std::ostringstream stream;
-  EXPECT_EQ("text: X-ordinate is out of range in TMap::GetPointVal",
-            FailureOf([&] { TARCGISFileTools::WriteARCGISFile(map.get(), stream); }));
+  EXPECT_THROW_MSG(TARCGISFileTools::WriteARCGISFile(map.get(), stream),
+                   "X-ordinate is out of range in TMap::GetPointVal");
   EXPECT_EQ(std::string::npos, stream.str().find("1 2"));
 }
 
 TEST(TARCGISFileToolsWriteTest, WritesByNameAndReportsOpenAndWriteFailures) {
-  auto map = MakeGrid(2, 3, 100, 0, 10, {1, 2, 3, 4, 5, 6});
-  const std::string path = TemporaryPath("written.asc");
-  std::ofstream(path) << "old content that is longer than the grid itself, to be truncated......"
-                         "................................................................";
-  TARCGISFileTools::WriteARCGISFile(map.get(), path);
-  EXPECT_EQ(Written(map.get()), ReadWholeFile(path));
-  std::filesystem::remove(path);
+  auto map = MakeMap(2, 3, 10, 100, 0, {1, 2, 3, 4, 5, 6});
+  const Sandbox sandbox;
+  sandbox.Write("written.asc",
+                "old content that is longer than the grid itself, to be truncated......"
+                "................................................................");
+  TARCGISFileTools::WriteARCGISFile(map.get(), sandbox.Path("written.asc"));
+  EXPECT_EQ(Written(map.get()), sandbox.Read("written.asc"));
 
-  const std::string unreachable = TemporaryPath("no_such_directory") + "/grid.asc";
-  EXPECT_EQ("string: Unable to open file " + unreachable,
-            FailureOf([&] { TARCGISFileTools::WriteARCGISFile(map.get(), unreachable); }));
+  const std::string unreachable = sandbox.Path("no_such_directory/grid.asc");
+  EXPECT_THROW_MSG(TARCGISFileTools::WriteARCGISFile(map.get(), unreachable),
+                   "Unable to open file " + unreachable);
+  EXPECT_THROW(TARCGISFileTools::WriteARCGISFile(map.get(), unreachable), std::string);
   if (std::filesystem::exists("/dev/full")) {
-    EXPECT_EQ("string: Unable to write file /dev/full",
-              FailureOf([&] { TARCGISFileTools::WriteARCGISFile(map.get(), "/dev/full"); }));
+    EXPECT_THROW_MSG(TARCGISFileTools::WriteARCGISFile(map.get(), "/dev/full"),
+                     "Unable to write file /dev/full");
+    EXPECT_THROW(TARCGISFileTools::WriteARCGISFile(map.get(), "/dev/full"), std::string);
   }
 }
 
 TEST(TARCGISFileToolsWriteTest, WritesAListOnlyWhenTheListsMatch) {
-  auto first = MakeGrid(1, 1, 0, 0, 1, {1});
-  auto second = MakeGrid(1, 1, 0, 0, 1, {2});
-  const std::vector<std::string> names{TemporaryPath("list_a.asc"), TemporaryPath("list_b.asc"),
-                                       TemporaryPath("list_c.asc")};
-  EXPECT_EQ("text: Size of map list and filename list do not match in "
-            "TARCGISFileTools::WriteFileList",
-            FailureOf([&] {
-              TARCGISFileTools::WriteFileList({first.get(), second.get()}, names);
-            }));
-  for (const std::string& name : names)
-    EXPECT_FALSE(std::filesystem::exists(name)) << name;
+  auto first = MakeMap(1, 1, 1, 0, 0, {1});
+  auto second = MakeMap(1, 1, 1, 0, 0, {2});
+  const Sandbox sandbox;
+  const std::vector<std::string> names{sandbox.Path("list_a.asc"), sandbox.Path("list_b.asc"),
+                                       sandbox.Path("list_c.asc")};
+  EXPECT_THROW_MSG(TARCGISFileTools::WriteFileList({first.get(), second.get()}, names),
+                   "Size of map list and filename list do not match in "
+                   "TARCGISFileTools::WriteFileList");
+  EXPECT_TRUE(sandbox.Snapshot().empty());
 
   TARCGISFileTools::WriteFileList({first.get(), second.get()}, {names[0], names[1]});
-  EXPECT_EQ(Written(first.get()), ReadWholeFile(names[0]));
-  EXPECT_EQ(Written(second.get()), ReadWholeFile(names[1]));
+  EXPECT_EQ(Written(first.get()), sandbox.Read("list_a.asc"));
+  EXPECT_EQ(Written(second.get()), sandbox.Read("list_b.asc"));
   TARCGISFileTools::WriteFileList({}, {});
 
-  const std::string unreachable = TemporaryPath("no_such_directory") + "/grid.asc";
+  const std::string unreachable = sandbox.Path("no_such_directory/grid.asc");
   std::filesystem::remove(names[1]);
-  EXPECT_EQ("string: Unable to open file " + unreachable, FailureOf([&] {
-              TARCGISFileTools::WriteFileList({first.get(), second.get(), first.get()},
-                                              {names[0], unreachable, names[1]});
-            }));
-  EXPECT_FALSE(std::filesystem::exists(names[1]));
-  std::filesystem::remove(names[0]);
+  EXPECT_THROW_MSG(TARCGISFileTools::WriteFileList({first.get(), second.get(), first.get()},
+                                                   {names[0], unreachable, names[1]}),
+                   "Unable to open file " + unreachable);
+  EXPECT_FALSE(sandbox.Exists("list_b.asc"));
 }
 
 TEST(TARCGISFileToolsWriteTest, AFileWrittenHereReadsBackAndWritesAgainByteForByte) {
@@ -154,8 +154,7 @@ TEST(TARCGISFileToolsWriteTest, AFileWrittenHereReadsBackAndWritesAgainByteForBy
     auto back = Read(text);
     EXPECT_EQ(text, Written(back.get())) << seed;
   }
-  auto sample = Read("ncols 2\nnrows 3\nxllcorner 100\nyllcorner 0\ncellsize 10\n"
-                     "NODATA_value -9999\n1 2\n3 4\n5 6\n");
+  auto sample = Read(GridText(2, 3, 100, 0, 10, -9999, {1, 2, 3, 4, 5, 6}));
   const std::string text = Written(sample.get());
   EXPECT_EQ(text, Written(Read(text).get()));
   EXPECT_EQ((std::vector<double>{5, 6}), Read(text)->MbrVecValues[2]);
@@ -175,7 +174,7 @@ TEST(TARCGISFileToolsWriteTest, AStreamInAnotherStateGivesTheSameBytesThroughIts
 
   std::ostringstream precise;
   precise.precision(3);
-  auto small = MakeGrid(2, 1, 0.5, 4100035, 1.0 / 3.0, {1.0 / 3.0, 2});
+  auto small = MakeMap(2, 1, 1.0 / 3.0, 0.5, 4100035, {1.0 / 3.0, 2});
   TARCGISFileTools::WriteARCGISFile(small.get(), precise);
   EXPECT_EQ("ncols 2\nnrows 1\nxllcorner      0.5\nyllcorner  4100035\ncellsize 0.333333333333\n"
             "NODATA_value -1e+04\n0.333 2 \n",

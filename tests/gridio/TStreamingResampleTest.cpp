@@ -22,10 +22,15 @@
 
 #include "gridio/TARCGISFileTools.h"
 #include "gridio/TStreamingResample.h"
-#include "support/GridFileSamples.h"
+#include "support/ExpectThrowMsg.h"
+#include "support/Sandbox.h"
 
 namespace {
 const char* const kPrevious = "an earlier destination\n";
+const std::string kNothing = Thrown().Describe();
+const char* const kCellNotANumber =
+    "File format error: cell value is not a number in TARCGISFileTools::LoadARCGISFile";
+const char* const kEndOfFile = "Unexpected end of file found in TARCGISFileTools::LoadARCGISFile";
 
 void WriteText(const std::string& path, const std::string& text) {
   std::ofstream(path, std::ios::binary) << text;
@@ -45,7 +50,7 @@ FileState StateOf(const std::string& path) {
   if (stat(path.c_str(), &status) != 0)
     return state;
   state.Exists = true;
-  state.Bytes = ReadWholeFile(path);
+  state.Bytes = ReadFileBytes(path);
   state.Inode = status.st_ino;
   state.ModifiedNanoseconds = status.st_mtim.tv_sec * 1000000000LL + status.st_mtim.tv_nsec;
   state.Mode = status.st_mode;
@@ -61,21 +66,21 @@ void PlacePrevious(const std::string& path) {
 }
 
 struct Outcome {
-  std::string Failure;
+  Thrown Failure;
   FileState Destination;
   // An earlier destination is still the same file, with the same mode.
   bool SameFile = false;
 };
 
 Outcome Resample(const std::string& source, const std::string& destination, double R,
-                 const TStreamingKnobs& knobs, bool previous) {
+                 const TResampleOptions& options, const TStreamingKnobs& knobs, bool previous) {
   std::remove(destination.c_str());
   if (previous)
     PlacePrevious(destination);
   Outcome outcome;
   const FileState before = StateOf(destination);
-  outcome.Failure = FailureOf(
-      [&] { TStreamingResample::ResampleFile(source, destination, R, TResampleOptions{}, knobs); });
+  outcome.Failure = CaptureThrow(
+      [&] { TStreamingResample::ResampleFile(source, destination, R, options, knobs); });
   outcome.Destination = StateOf(destination);
   outcome.SameFile = before.Exists && outcome.Destination.Inode == before.Inode &&
                      outcome.Destination.Mode == before.Mode;
@@ -205,32 +210,30 @@ std::string WithValue(const std::string& text, long index, const std::string& va
 class StreamingResampleTest : public ::testing::Test {
 protected:
   void SetUp() override {
-    MbrSource = TemporaryPath("streaming_source.asc");
-    MbrDestination = TemporaryPath("streaming_dest.asc");
-  }
-  void TearDown() override {
-    std::remove(MbrSource.c_str());
-    std::remove(MbrDestination.c_str());
+    MbrSource = MbrSandbox.Path("streaming_source.asc");
+    MbrDestination = MbrSandbox.Path("streaming_dest.asc");
   }
 
   // Both ways on the text, without and with an earlier destination, under
-  // every knob setting; returns the in-memory outcome's failure.
-  std::string ExpectSameOutcome(const std::string& text, double R, const std::string& label) {
+  // every knob setting; returns the in-memory outcome's failure, described.
+  std::string ExpectSameOutcome(const std::string& text, double R, const std::string& label,
+                                const TResampleOptions& options = {}) {
     WriteText(MbrSource, text);
     std::string failure;
     for (bool previous : {false, true}) {
-      const Outcome expected = Resample(MbrSource, MbrDestination, R, InMemory(), previous);
-      failure = expected.Failure;
+      const Outcome expected =
+          Resample(MbrSource, MbrDestination, R, options, InMemory(), previous);
+      failure = expected.Failure.Describe();
       for (const TStreamingKnobs& knobs : KnobSettings()) {
-        const Outcome actual = Resample(MbrSource, MbrDestination, R, knobs, previous);
+        const Outcome actual = Resample(MbrSource, MbrDestination, R, options, knobs, previous);
         const std::string where =
             label + " R=" + std::to_string(R) + " threads=" + std::to_string(knobs.Threads) +
             " read=" + std::to_string(knobs.ReadBytes) + " previous=" + std::to_string(previous);
-        EXPECT_EQ(actual.Failure, expected.Failure) << where;
+        EXPECT_EQ(actual.Failure.Describe(), failure) << where;
         EXPECT_EQ(actual.Destination.Exists, expected.Destination.Exists) << where;
         EXPECT_TRUE(actual.Destination.Bytes == expected.Destination.Bytes) << where;
         EXPECT_EQ(actual.SameFile, previous) << where;
-        if (previous && expected.Failure != "no failure") {
+        if (previous && expected.Failure.kind != Thrown::Nothing) {
           EXPECT_EQ(actual.Destination.ModifiedNanoseconds, 1000000000LL * 1000000000LL) << where;
         }
       }
@@ -238,6 +241,7 @@ protected:
     return failure;
   }
 
+  const Sandbox MbrSandbox;
   std::string MbrSource;
   std::string MbrDestination;
 };
@@ -264,10 +268,10 @@ TEST_F(StreamingResampleTest, RowsLongerThanEveryBufferAndCellSizesOffTheBinaryG
   Generator generate(7);
   const std::string wide = generate.Grid(300, 6, "0.1", false);
   for (double R : {0.05, 0.1, 0.3})
-    EXPECT_EQ(ExpectSameOutcome(wide, R, "wide"), "no failure");
+    EXPECT_EQ(ExpectSameOutcome(wide, R, "wide"), kNothing);
   const std::string tall = generate.Grid(4, 150, "0.3", true);
   for (double R : {0.1, 0.3, 0.7})
-    EXPECT_EQ(ExpectSameOutcome(tall, R, "tall"), "no failure");
+    EXPECT_EQ(ExpectSameOutcome(tall, R, "tall"), kNothing);
 }
 
 // Every failure class of the reader at the first value, in the middle (at a
@@ -278,9 +282,8 @@ TEST_F(StreamingResampleTest, FailuresAtTheStartInTheMiddleAndAtTheEnd) {
   const int columns = 9, rows = 8;
   const std::string grid = generate.Grid(columns, rows, "1", false);
   const long last = columns * rows - 1;
-  const std::string kNotANumber =
-      "text: File format error: cell value is not a number in TARCGISFileTools::LoadARCGISFile";
-  const std::string kEnd = "text: Unexpected end of file found in TARCGISFileTools::LoadARCGISFile";
+  const std::string kNotANumber = Thrown{Thrown::Text, kCellNotANumber}.Describe();
+  const std::string kEnd = Thrown{Thrown::Text, kEndOfFile}.Describe();
   for (long index : {0L, 1L, last / 2, last - columns, last - 1, last}) {
     const std::string at = std::to_string(index);
     EXPECT_EQ(ExpectSameOutcome(WithValue(grid, index, "x1"), 0.5, "letters at " + at),
@@ -288,7 +291,7 @@ TEST_F(StreamingResampleTest, FailuresAtTheStartInTheMiddleAndAtTheEnd) {
     EXPECT_EQ(ExpectSameOutcome(WithValue(grid, index, "1e"), 0.5, "bare exponent at " + at),
               kNotANumber);
     EXPECT_EQ(ExpectSameOutcome(WithValue(grid, index, "1.5-2"), 0.5, "two values at " + at),
-              "no failure");
+              kNothing);
     // Cut short: the text ends inside or right after that value.
     const std::size_t offset = ValueOffset(grid, index);
     EXPECT_EQ(ExpectSameOutcome(grid.substr(0, offset), 0.5, "cut before " + at), kEnd);
@@ -297,10 +300,10 @@ TEST_F(StreamingResampleTest, FailuresAtTheStartInTheMiddleAndAtTheEnd) {
   // The last value with no white space after it, then with one.
   const std::string body = grid.substr(0, grid.find_last_not_of(" \n") + 1);
   EXPECT_EQ(ExpectSameOutcome(body, 0.5, "no final white space"), kEnd);
-  EXPECT_EQ(ExpectSameOutcome(body + "\n", 0.5, "final line end"), "no failure");
-  EXPECT_EQ(ExpectSameOutcome(grid + "trailing text 1e", 0.5, "surplus"), "no failure");
+  EXPECT_EQ(ExpectSameOutcome(body + "\n", 0.5, "final line end"), kNothing);
+  EXPECT_EQ(ExpectSameOutcome(grid + "trailing text 1e", 0.5, "surplus"), kNothing);
   EXPECT_EQ(ExpectSameOutcome(WithValue(grid, last, "5x"), 0.5, "last value then letters"),
-            "no failure");
+            kNothing);
 
   // Failures that come after the whole source is read.
   for (double R : {0.0, -1.0, std::nan(""), 20.0, 1e-12})
@@ -321,9 +324,9 @@ TEST_F(StreamingResampleTest, HeaderFailures) {
   for (const auto& variant : variants) {
     std::string text = grid;
     text.replace(text.find(variant[0]), std::string(variant[0]).size(), variant[1]);
-    EXPECT_NE(ExpectSameOutcome(text, 0.5, variant[1]), "no failure") << variant[1];
+    EXPECT_NE(ExpectSameOutcome(text, 0.5, variant[1]), kNothing) << variant[1];
   }
-  EXPECT_NE(ExpectSameOutcome("", 0.5, "empty"), "no failure");
+  EXPECT_NE(ExpectSameOutcome("", 0.5, "empty"), kNothing);
 }
 
 TEST_F(StreamingResampleTest, DestinationFailures) {
@@ -331,15 +334,16 @@ TEST_F(StreamingResampleTest, DestinationFailures) {
   WriteText(MbrSource, generate.Grid(5, 5, "1", false));
   for (const std::string& destination :
        {std::string("/nonexistent_dir/out.asc"), std::filesystem::temp_directory_path().string()}) {
-    const std::string expected = "string: Unable to open file " + destination;
-    EXPECT_EQ(
-        FailureOf([&] { TARCGISFileTools::BilinearInterpolateFile(MbrSource, destination, 0.5); }),
-        expected);
+    EXPECT_THROW_MSG(TARCGISFileTools::BilinearInterpolateFile(MbrSource, destination, 0.5),
+                     "Unable to open file " + destination);
+    EXPECT_THROW(TARCGISFileTools::BilinearInterpolateFile(MbrSource, destination, 0.5),
+                 std::string);
   }
   if (access("/dev/full", W_OK) == 0) {
-    EXPECT_EQ(
-        FailureOf([&] { TARCGISFileTools::BilinearInterpolateFile(MbrSource, "/dev/full", 0.5); }),
-        "string: Unable to write file /dev/full");
+    EXPECT_THROW_MSG(TARCGISFileTools::BilinearInterpolateFile(MbrSource, "/dev/full", 0.5),
+                     "Unable to write file /dev/full");
+    EXPECT_THROW(TARCGISFileTools::BilinearInterpolateFile(MbrSource, "/dev/full", 0.5),
+                 std::string);
   }
 }
 
@@ -350,9 +354,9 @@ TEST_F(StreamingResampleTest, SourcesThatCannotBeReadTwice) {
   const std::string text = generate.Grid(6, 5, "1", false);
   WriteText(MbrSource, text);
   TStreamingResample::ResampleFile(MbrSource, MbrDestination, 0.5, TResampleOptions{}, InMemory());
-  const std::string expected = ReadWholeFile(MbrDestination);
+  const std::string expected = ReadFileBytes(MbrDestination);
 
-  const std::string link = TemporaryPath("streaming_link.asc");
+  const std::string link = MbrSandbox.Path("streaming_link.asc");
   for (int kind = 0; kind < 3; ++kind) {
     WriteText(MbrSource, text);
     std::remove(link.c_str());
@@ -366,17 +370,14 @@ TEST_F(StreamingResampleTest, SourcesThatCannotBeReadTwice) {
     if (kind > 0)
       destination = link;
     TARCGISFileTools::BilinearInterpolateFile(MbrSource, destination, 0.5);
-    EXPECT_EQ(ReadWholeFile(MbrSource), expected) << kind;
+    EXPECT_EQ(ReadFileBytes(MbrSource), expected) << kind;
   }
-  std::remove(link.c_str());
-
-  const std::string fifo = TemporaryPath("streaming_fifo");
+  const std::string fifo = MbrSandbox.Path("streaming_fifo");
   std::remove(fifo.c_str());
   ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
   std::thread writer([&] { WriteText(fifo, text); });
   TARCGISFileTools::BilinearInterpolateFile(fifo, MbrDestination, 0.5);
   writer.join();
-  EXPECT_EQ(ReadWholeFile(MbrDestination), expected);
-  std::remove(fifo.c_str());
+  EXPECT_EQ(ReadFileBytes(MbrDestination), expected);
 }
 } // namespace

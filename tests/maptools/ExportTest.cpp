@@ -8,7 +8,8 @@
 #include <gtest/gtest.h>
 
 #include "maptools/TMapTools.h"
-#include "support/GridFileSamples.h"
+#include "support/ExpectThrowMsg.h"
+#include "support/TestMaps.h"
 
 namespace {
 std::string Flat(TMap* map, char separator) {
@@ -40,7 +41,7 @@ std::string CSVByPoints(TMap* map) {
 } // namespace
 
 TEST(ExportTest, FlatFileWritesRowsNorthFirstWithATrailingSeparator) {
-  auto map = MakeGrid(2, 3, 100, 0, 10, {1, 2, 3, 4, 5, 6});
+  auto map = MakeMap(2, 3, 10, 100, 0, {1, 2, 3, 4, 5, 6});
   EXPECT_EQ("1,2,\n3,4,\n5,6,\n", Flat(map.get(), ','));
   EXPECT_EQ("1 2 \n3 4 \n5 6 \n", Flat(map.get(), ' '));
   map->MbrVecValues[0] = {0.1, 1.0 / 3.0};
@@ -74,7 +75,7 @@ TEST(ExportTest, FlatFileOfWideRowsWritesWhatTheStreamOperatorsWrite) {
   values[9001] = -0.0;
   values[12000] = std::numeric_limits<double>::denorm_min();
   values[columns * rows - 1] = 123456.5;
-  auto map = MakeGrid(columns, rows, 0, 0, 1, values);
+  auto map = MakeMap(columns, rows, 1, 0, 0, values);
 
   std::ostringstream expected;
   for (long y = 0; y < rows; ++y) {
@@ -101,12 +102,12 @@ TEST(ExportTest, FlatFileRefusesRowsThatLackCellsBeforeWritingAnything) {
   ragged.AddRow({1, 2, 3});
   ragged.AddRow({4, 5});
   std::ostringstream stream;
-  EXPECT_EQ("text: X-ordinate is out of range in TMap::GetPointVal",
-            FailureOf([&] { TMapTools::WriteFlatFile(&ragged, stream, ' '); }));
+  EXPECT_THROW_MSG(TMapTools::WriteFlatFile(&ragged, stream, ' '),
+                   "X-ordinate is out of range in TMap::GetPointVal");
   EXPECT_EQ("", stream.str());
   ragged.MbrVecValues.pop_back();
-  EXPECT_EQ("text: Y-ordinate is out of range in TMap::GetPointVal",
-            FailureOf([&] { TMapTools::WriteFlatFile(&ragged, stream, ' '); }));
+  EXPECT_THROW_MSG(TMapTools::WriteFlatFile(&ragged, stream, ' '),
+                   "Y-ordinate is out of range in TMap::GetPointVal");
   // Longer rows are cut at the column count.
   TMap wide(1.0);
   wide.AddRow({1, 2});
@@ -115,7 +116,7 @@ TEST(ExportTest, FlatFileRefusesRowsThatLackCellsBeforeWritingAnything) {
 }
 
 TEST(ExportTest, CSVWritesEveryCellCentreColumnByColumn) {
-  auto map = MakeGrid(2, 3, 100, 0, 10, {1, 2, 3, 4, 5, 6});
+  auto map = MakeMap(2, 3, 10, 100, 0, {1, 2, 3, 4, 5, 6});
   EXPECT_EQ("105,25,1\n105,15,3\n105,5,5\n115,25,2\n115,15,4\n115,5,6\n", CSV(map.get()));
 }
 
@@ -126,7 +127,7 @@ TEST(ExportTest, CSVMatchesTheLoopOverMapPoints) {
   for (double& v : values)
     v = value(random);
   values[0] = std::numeric_limits<double>::quiet_NaN();
-  auto map = MakeGrid(9, 4, 4100035.5, -12.25, 0.1, values);
+  auto map = MakeMap(9, 4, 0.1, 4100035.5, -12.25, values);
   EXPECT_EQ(CSVByPoints(map.get()), CSV(map.get()));
 
   std::ostringstream imbued;
@@ -147,15 +148,15 @@ TEST(ExportTest, CSVMatchesTheLoopOverMapPoints) {
 TEST(ExportTest, CSVFailsLikeTheLoopOverMapPoints) {
   TMap bare(10.0, 2, 3);
   std::ostringstream stream;
-  EXPECT_EQ("text: Map has no axes in TMapTools::WriteCSVFile",
-            FailureOf([&] { TMapTools::WriteCSVFile(&bare, stream); }));
+  EXPECT_THROW_MSG(TMapTools::WriteCSVFile(&bare, stream),
+                   "Map has no axes in TMapTools::WriteCSVFile");
   EXPECT_EQ("", stream.str());
 
   // A row added after the axes were set has no centre: the cells before it
   // are written, then the lookup's own failure passes through.
-  auto map = MakeGrid(1, 2, 0, 0, 10, {1, 2});
+  auto map = MakeMap(1, 2, 10, 0, 0, {1, 2});
   map->AddRow({3});
-  EXPECT_EQ("text: LngY is out of range for the Y-axis in TMap::GetCoordinates",
-            FailureOf([&] { TMapTools::WriteCSVFile(map.get(), stream); }));
+  EXPECT_THROW_MSG(TMapTools::WriteCSVFile(map.get(), stream),
+                   "LngY is out of range for the Y-axis in TMap::GetCoordinates");
   EXPECT_EQ("5,15,1\n5,5,2\n", stream.str());
 }

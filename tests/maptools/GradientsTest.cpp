@@ -9,25 +9,29 @@
 
 #include "maptools/TMapTools.h"
 #include "numeric/TVectorTools.h"
+#include "support/ExpectThrowMsg.h"
 #include "support/TestMaps.h"
 
 namespace {
 const double kNaN = std::numeric_limits<double>::quiet_NaN();
 using TMaps = std::vector<std::unique_ptr<TMap>>;
 
-struct Outcome {
+TMaps Own(const std::vector<TMap*>& maps) {
+  TMaps owned;
+  for (TMap* map : maps)
+    owned.emplace_back(map);
+  return owned;
+}
+
+// The maps a series operation made, or what it threw.
+struct SeriesOutcome {
   TMaps maps;
-  std::string message;
+  Thrown thrown;
 };
 
-template <typename Operation> Outcome Gradients(Operation operation) {
-  Outcome outcome;
-  try {
-    for (TMap* map : operation())
-      outcome.maps.emplace_back(map);
-  } catch (const char* message) {
-    outcome.message = message;
-  }
+template <typename Operation> SeriesOutcome Gradients(Operation operation) {
+  SeriesOutcome outcome;
+  outcome.thrown = CaptureThrow([&] { outcome.maps = Own(operation()); });
   return outcome;
 }
 
@@ -79,8 +83,8 @@ void ExpectSameAxis(TAxis* got, TAxis* expected) {
   }
 }
 
-void ExpectSameOutcome(const Outcome& got, const Outcome& expected) {
-  EXPECT_EQ(got.message, expected.message);
+void ExpectSameOutcome(const SeriesOutcome& got, const SeriesOutcome& expected) {
+  EXPECT_EQ(got.thrown.Describe(), expected.thrown.Describe());
   ASSERT_EQ(got.maps.size(), expected.maps.size());
   for (std::size_t m = 0; m < got.maps.size(); ++m) {
     TMap* a = got.maps[m].get();
@@ -137,8 +141,9 @@ TEST(ValueGradients, FitsTheSlopeOfEachCellOverTheWindow) {
                                 {-9999, -9999, 8},
                                 {-9999, -9999, -9999},
                                 {2, 6, 2}});
-  const Outcome outcome = Gradients([&] { return TMapTools::ValueGradients(Pointers(maps), 2); });
-  ASSERT_EQ(outcome.message, "");
+  const SeriesOutcome outcome =
+      Gradients([&] { return TMapTools::ValueGradients(Pointers(maps), 2); });
+  ASSERT_EQ(outcome.thrown.Describe(), "nothing");
   ASSERT_EQ(outcome.maps.size(), 1u);
   const std::vector<double> values = MapValues(outcome.maps[0].get());
   EXPECT_EQ(values[0], 1.0);
@@ -156,15 +161,15 @@ TEST(ValueGradients, FitsTheSlopeOfEachCellOverTheWindow) {
 TEST(ValueGradients, WindowSizes) {
   const TMaps maps = ThreeMaps(std::vector<std::vector<double>>(9, {1, 2, 4}));
   const std::vector<TMap*> series = Pointers(maps);
-  const Outcome one = Gradients([&] { return TMapTools::ValueGradients(series, 1); });
+  const SeriesOutcome one = Gradients([&] { return TMapTools::ValueGradients(series, 1); });
   ASSERT_EQ(one.maps.size(), 2u);
   EXPECT_EQ(one.maps[0]->GetPointVal(1, 1), 1.0);
   EXPECT_EQ(one.maps[1]->GetPointVal(1, 1), 2.0);
   EXPECT_EQ(Gradients([&] { return TMapTools::ValueGradients(series, 3); }).maps.size(), 0u);
-  EXPECT_EQ(Gradients([&] { return TMapTools::ValueGradients(series, 4); }).message,
-            "Window size must be < number of maps in TMapTools::ValueGradients");
-  EXPECT_EQ(Gradients([&] { return TMapTools::ValueGradients(series, -1); }).message,
-            "Window size must not be negative in TMapTools::ValueGradients");
+  EXPECT_THROW_MSG(Own(TMapTools::ValueGradients(series, 4)),
+                   "Window size must be < number of maps in TMapTools::ValueGradients");
+  EXPECT_THROW_MSG(Own(TMapTools::ValueGradients(series, -1)),
+                   "Window size must not be negative in TMapTools::ValueGradients");
   EXPECT_EQ(Gradients([&] { return TMapTools::ValueGradients({}, 0); }).maps.size(), 0u);
   for (int window = 1; window <= 3; ++window)
     ExpectAsLiteral(series, window);
@@ -174,13 +179,14 @@ TEST(ValueGradients, AWindowOfZeroFailsAtTheFirstNonzeroCell) {
   TMaps maps;
   maps.push_back(MakeMap(2, 2, 1.0, 0.0, 0.0, {0, 0, 0, 0}));
   maps.push_back(MakeMap(2, 2, 1.0, 0.0, 0.0, {0, 0, 0, 0}));
-  const Outcome zeros = Gradients([&] { return TMapTools::ValueGradients(Pointers(maps), 0); });
+  const SeriesOutcome zeros =
+      Gradients([&] { return TMapTools::ValueGradients(Pointers(maps), 0); });
   ASSERT_EQ(zeros.maps.size(), 2u);
   EXPECT_EQ(MapValues(zeros.maps[1].get()), std::vector<double>(4, -9999.0));
   // The map built for the all-zero first map is released when the second fails.
   maps[1]->SetPoint(1, 1, 3.0);
-  EXPECT_EQ(Gradients([&] { return TMapTools::ValueGradients(Pointers(maps), 0); }).message,
-            "Stat map number must be less than end map number");
+  EXPECT_THROW_MSG(Own(TMapTools::ValueGradients(Pointers(maps), 0)),
+                   "Stat map number must be less than end map number");
   ExpectAsLiteral(Pointers(maps), 0);
 }
 
@@ -190,29 +196,19 @@ TEST(ValueGradients, RefusesSeriesItCannotRead) {
   maps.push_back(MakeMap(2, 2, 1.0, 0.0, 0.0, {1, 2, 3, 4}));
   maps.push_back(MakeMap(3, 3, 1.0, 0.0, 0.0));
   const char* dimensions = "Map dimensions do not match in TMapTools::ValueGradients";
-  EXPECT_EQ(Gradients([&] {
-              return TMapTools::ValueGradients({maps[0].get(), maps[1].get()}, 1);
-            }).message,
-            dimensions);
-  EXPECT_EQ(Gradients([&] {
-              return TMapTools::ValueGradients({maps[0].get(), maps[2].get()}, 1);
-            }).message,
-            dimensions);
+  EXPECT_THROW_MSG(Own(TMapTools::ValueGradients({maps[0].get(), maps[1].get()}, 1)), dimensions);
+  EXPECT_THROW_MSG(Own(TMapTools::ValueGradients({maps[0].get(), maps[2].get()}, 1)), dimensions);
 
   // Stored rows that disagree with the dimensions are never read.
   auto ragged = MakeMap(3, 2, 1.0, 0.0, 0.0, {1, 2, 3, 4, 5, 6});
   ragged->MbrVecValues[1].pop_back();
-  EXPECT_EQ(Gradients([&] {
-              return TMapTools::ValueGradients({maps[0].get(), ragged.get()}, 1);
-            }).message,
-            "Map rows do not match its dimensions in TMapTools::ValueGradients");
+  EXPECT_THROW_MSG(Own(TMapTools::ValueGradients({maps[0].get(), ragged.get()}, 1)),
+                   "Map rows do not match its dimensions in TMapTools::ValueGradients");
 
   TMap bare(1.0, 3, 2);
   bare.InitValues(1.0);
-  EXPECT_EQ(Gradients([&] {
-              return TMapTools::ValueGradients({&bare, maps[0].get()}, 1);
-            }).message,
-            "Map has no axes in TMapTools::ValueGradients");
+  EXPECT_THROW_MSG(Own(TMapTools::ValueGradients({&bare, maps[0].get()}, 1)),
+                   "Map has no axes in TMapTools::ValueGradients");
   // No result is due, so nothing needs the axes.
   EXPECT_EQ(Gradients([&] {
               return TMapTools::ValueGradients({&bare, maps[0].get()}, 2);
@@ -225,7 +221,8 @@ TEST(ValueGradients, ResultsLieOnTheFirstMapsGrid) {
   maps.push_back(MakeMap(2, 2, 10.0, 100.0, 200.0, {1, 2, 3, 4}));
   maps.push_back(MakeMap(2, 2, 5.0, -7.0, 3.0, {2, 4, 6, 8}));
   maps.push_back(MakeMap(2, 2, 1.0, 0.0, 0.0, {3, 6, 9, 12}));
-  const Outcome outcome = Gradients([&] { return TMapTools::ValueGradients(Pointers(maps), 1); });
+  const SeriesOutcome outcome =
+      Gradients([&] { return TMapTools::ValueGradients(Pointers(maps), 1); });
   ASSERT_EQ(outcome.maps.size(), 2u);
   for (const auto& map : outcome.maps) {
     EXPECT_EQ(map->MbrDblResolution, 10.0);
@@ -266,8 +263,8 @@ TEST(ValueGradients, AgreesWithTheStepByStepFitWhenTheAxesDisagreeWithTheRows) {
   }
   ExpectAsLiteral(Pointers(maps), 1);
   maps[0]->SetPoint(1, 2, 5.0);
-  const Outcome outcome = Gradients([&] { return TMapTools::ValueGradients(Pointers(maps), 1); });
-  EXPECT_EQ(outcome.message, "Y-ordinate is out of range in TMap::SetPoint");
+  EXPECT_THROW_MSG(Own(TMapTools::ValueGradients(Pointers(maps), 1)),
+                   "Y-ordinate is out of range in TMap::SetPoint");
   ExpectAsLiteral(Pointers(maps), 1);
 }
 } // namespace

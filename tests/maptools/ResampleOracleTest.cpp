@@ -18,7 +18,7 @@ struct Tally {
 void Compare(TMap* source, double newCell, const std::string& label, Tally& tally) {
   Outcome literal = Attempt([&] { return LiteralBilinearInterpolate(source, newCell); });
   Outcome fast = Attempt([&] { return TMapTools::BilinearInterpolate(source, newCell); });
-  ASSERT_EQ(fast.message, literal.message) << label;
+  ASSERT_EQ(fast.thrown.Describe(), literal.thrown.Describe()) << label;
   if (literal.map) {
     ASSERT_NE(fast.map, nullptr) << label;
     ASSERT_EQ(MapDifference(literal.map.get(), fast.map.get()), "") << label;

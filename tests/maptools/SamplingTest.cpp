@@ -9,7 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "maptools/TMapTools.h"
-#include "support/MessageOf.h"
+#include "support/ExpectThrowMsg.h"
 #include "support/TestMaps.h"
 
 namespace {
@@ -47,26 +47,18 @@ TEST(FetchMapValues, SamplesTheCellHoldingEachPoint) {
 TEST(FetchMapValues, ReportsPointsOutsideTheMapAndMissingAxes) {
   auto map = SmallMap();
   OwnedPoints owned;
-  EXPECT_EQ(MessageOf([&] {
-              TMapTools::FetchMapValues(map.get(), {{1, owned.Add(30.5, 5)}});
-            }),
-            "Ordinate is out of range in TAxis::GetIndex");
-  EXPECT_EQ(MessageOf([&] {
-              TMapTools::FetchMapValues(map.get(), {{1, owned.Add(5, -0.5)}});
-            }),
-            "Ordinate is out of range in TAxis::GetIndex");
+  EXPECT_THROW_MSG(TMapTools::FetchMapValues(map.get(), {{1, owned.Add(30.5, 5)}}),
+                   "Ordinate is out of range in TAxis::GetIndex");
+  EXPECT_THROW_MSG(TMapTools::FetchMapValues(map.get(), {{1, owned.Add(5, -0.5)}}),
+                   "Ordinate is out of range in TAxis::GetIndex");
   TMap bare(10.0, 2, 2);
-  EXPECT_EQ(MessageOf([&] {
-              TMapTools::FetchMapValues(&bare, {{1, owned.Add(5, 5)}});
-            }),
-            "Map has no axes in TMap::GetPointVal");
+  EXPECT_THROW_MSG(TMapTools::FetchMapValues(&bare, {{1, owned.Add(5, 5)}}),
+                   "Map has no axes in TMap::GetPointVal");
   EXPECT_TRUE(TMapTools::FetchMapValues(&bare, {}).empty());
   // Edge axes wider than the column count: the map's own range test speaks.
   map->MbrLngXDim = 2;
-  EXPECT_EQ(MessageOf([&] {
-              TMapTools::FetchMapValues(map.get(), {{1, owned.Add(25, 5)}});
-            }),
-            "LngX is out of range in TMap::GetPointVal");
+  EXPECT_THROW_MSG(TMapTools::FetchMapValues(map.get(), {{1, owned.Add(25, 5)}}),
+                   "LngX is out of range in TMap::GetPointVal");
 }
 
 TEST(FetchMapValues, ManyPointsGiveWhatTheMapsOwnLookupGives) {
@@ -114,14 +106,10 @@ TEST(FetchMapValues, SeriesPairsTablesWithMapsByPosition) {
   EXPECT_EQ(sampled, expected);
 
   TMap bare(10.0, 2, 2);
-  EXPECT_EQ(MessageOf([&] {
-              TMapTools::FetchMapValues({&bare, first.get()}, {tables[0]});
-            }),
-            "Fewer point tables than maps in TMapTools::FetchMapValues");
-  EXPECT_EQ(MessageOf([&] {
-              TMapTools::FetchMapValues({first.get(), &bare}, tables);
-            }),
-            "Map has no axes in TMap::GetPointVal");
+  EXPECT_THROW_MSG(TMapTools::FetchMapValues({&bare, first.get()}, {tables[0]}),
+                   "Fewer point tables than maps in TMapTools::FetchMapValues");
+  EXPECT_THROW_MSG(TMapTools::FetchMapValues({first.get(), &bare}, tables),
+                   "Map has no axes in TMap::GetPointVal");
   EXPECT_TRUE(TMapTools::FetchMapValues(std::vector<TMap*>{}, {}).empty());
 }
 
@@ -179,10 +167,8 @@ TEST(GetFirstValues, SeriesKeepsOneTablePerMapAndReleasesOnFailure) {
 
   TMap bare(1.0, 2, 2);
   bare.InitValues(4.0);
-  EXPECT_EQ(MessageOf([&] {
-              TMapTools::GetFirstValues({first.get(), &bare}, {});
-            }),
-            "Map has no axes in TMap::GetPoint (long,long)");
+  EXPECT_THROW_MSG(TMapTools::GetFirstValues({first.get(), &bare}, {}),
+                   "Map has no axes in TMap::GetPoint (long,long)");
 }
 
 TEST(FindNonzeroNeighbourVal, TakesTheRightMostColumnHoldingANonzero) {
@@ -212,10 +198,10 @@ TEST(FindNonzeroNeighbourVal, CutsTheBlockAtTheEdges) {
 
   const std::string x = "X-ordinate is out of range in TMapTools::FindNonzeroNeighbourVal";
   const std::string y = "Y-ordinate is out of range in TMapTools::FindNonzeroNeighbourVal";
-  EXPECT_EQ(MessageOf([&] { TMapTools::FindNonzeroNeighbourVal(map.get(), -1, 0); }), x);
-  EXPECT_EQ(MessageOf([&] { TMapTools::FindNonzeroNeighbourVal(map.get(), 3, 9); }), x);
-  EXPECT_EQ(MessageOf([&] { TMapTools::FindNonzeroNeighbourVal(map.get(), 0, -1); }), y);
-  EXPECT_EQ(MessageOf([&] { TMapTools::FindNonzeroNeighbourVal(map.get(), 2, 3); }), y);
+  EXPECT_THROW_MSG(TMapTools::FindNonzeroNeighbourVal(map.get(), -1, 0), x);
+  EXPECT_THROW_MSG(TMapTools::FindNonzeroNeighbourVal(map.get(), 3, 9), x);
+  EXPECT_THROW_MSG(TMapTools::FindNonzeroNeighbourVal(map.get(), 0, -1), y);
+  EXPECT_THROW_MSG(TMapTools::FindNonzeroNeighbourVal(map.get(), 2, 3), y);
 }
 
 TEST(GetValuesVector, ReadsOneCellThroughARunOfMaps) {
@@ -245,8 +231,7 @@ TEST(GetValuesVector, ReadsOneCellThroughARunOfMaps) {
                         {2, 5, 0, 1, "X-ordinate is out of range in TMap::GetPointVal"},
                         {1, 1, 0, 1, "Y-ordinate is out of range in TMap::GetPointVal"}};
   for (const Case& c : cases)
-    EXPECT_EQ(MessageOf([&] { TMapTools::GetValuesVector(maps, c.x, c.y, c.start, c.end); }),
-              c.message)
+    EXPECT_THROW_MSG(TMapTools::GetValuesVector(maps, c.x, c.y, c.start, c.end), c.message)
         << c.start << " " << c.end;
 }
 
@@ -266,9 +251,9 @@ TEST(GetValuesOverlay, GroupsValuesByTheKeyMapColumnByColumn) {
 
   auto narrow = MakeMap(2, 3, 1.0, 0.0, 0.0);
   auto short_ = MakeMap(3, 1, 1.0, 0.0, 0.0);
-  EXPECT_EQ(MessageOf([&] { TMapTools::GetValuesOverlay(map.get(), narrow.get(), {}); }),
-            "Map X-dimensions do not match");
-  EXPECT_EQ(MessageOf([&] { TMapTools::GetValuesOverlay(map.get(), short_.get(), {}); }),
-            "Map Y-Dimensions do not match");
+  EXPECT_THROW_MSG(TMapTools::GetValuesOverlay(map.get(), narrow.get(), {}),
+                   "Map X-dimensions do not match");
+  EXPECT_THROW_MSG(TMapTools::GetValuesOverlay(map.get(), short_.get(), {}),
+                   "Map Y-Dimensions do not match");
 }
 } // namespace

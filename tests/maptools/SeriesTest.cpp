@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "maptools/TMapTools.h"
+#include "support/ExpectThrowMsg.h"
 #include "support/TestMaps.h"
 
 namespace {
@@ -43,12 +44,6 @@ void ExpectValues(TMap* map, const std::vector<double>& expected) {
         << "cell " << k << ": " << actual[k] << " instead of " << expected[k];
 }
 
-void ExpectMessage(const std::function<TMap*()>& operation, const std::string& message) {
-  const Outcome outcome = Attempt(operation);
-  EXPECT_EQ(outcome.map, nullptr);
-  EXPECT_EQ(outcome.message, message);
-}
-
 std::unique_ptr<TMap> Apply(const SeriesOperation& operation, const Series& series) {
   return std::unique_ptr<TMap>(operation(series.Maps()));
 }
@@ -56,10 +51,10 @@ std::unique_ptr<TMap> Apply(const SeriesOperation& operation, const Series& seri
 
 TEST(SeriesSum, NeedsTwoMaps) {
   Series series;
-  ExpectMessage([&] { return TMapTools::Sum(series.Maps()); }, kSumTooFew);
+  EXPECT_THROW_MSG(delete TMapTools::Sum(series.Maps()), kSumTooFew);
   series.Add({1.0, 2.0, 3.0});
-  ExpectMessage([&] { return TMapTools::Sum(series.Maps()); }, kSumTooFew);
-  ExpectMessage([&] { return TMapTools::Average(series.Maps()); }, kSumTooFew);
+  EXPECT_THROW_MSG(delete TMapTools::Sum(series.Maps()), kSumTooFew);
+  EXPECT_THROW_MSG(delete TMapTools::Average(series.Maps()), kSumTooFew);
   series.Add({10.0, 20.0, 30.0});
   std::unique_ptr<TMap> sum = Apply(TMapTools::Sum, series);
   ExpectValues(sum.get(), {11.0, 22.0, 33.0});
@@ -102,8 +97,8 @@ TEST(SeriesChecks, FirstMapWhoseCountsDifferDecidesXBeforeY) {
       Series series;
       for (const Shape& shape : layouts[k].shapes)
         series.Add(MakeMap(shape.columns, shape.rows, 1.0, 0.0, 0.0));
-      ExpectMessage([&] { return c.operation(series.Maps()); },
-                    layouts[k].columnsDecide ? c.columnsMessage : c.rowsMessage);
+      EXPECT_THROW_MSG(delete c.operation(series.Maps()),
+                       layouts[k].columnsDecide ? c.columnsMessage : c.rowsMessage);
     }
 }
 
@@ -129,12 +124,12 @@ TEST(SeriesChecks, DamagedRowsAndMissingAxesAreRefused) {
     damaged.Add({1.0, 2.0, 3.0});
     damaged.Add({1.0, 2.0, 3.0});
     damaged.Maps()[1]->MbrVecValues[0].pop_back();
-    ExpectMessage([&] { return c.operation(damaged.Maps()); }, c.rowsMessage);
+    EXPECT_THROW_MSG(delete c.operation(damaged.Maps()), c.rowsMessage);
 
     Series bare;
     bare.Add(std::make_unique<TMap>(1.0, 3, 1));
     bare.Add({1.0, 2.0, 3.0});
-    ExpectMessage([&] { return c.operation(bare.Maps()); }, c.axesMessage);
+    EXPECT_THROW_MSG(delete c.operation(bare.Maps()), c.axesMessage);
   }
 }
 
@@ -169,8 +164,8 @@ TEST(SeriesSum, ResultTakesTheFirstMapsGrid) {
 
 TEST(SeriesDataCounts, CountsMapsHoldingData) {
   Series empty;
-  ExpectMessage([&] { return TMapTools::DataCounts(empty.Maps()); },
-                "Must have at least 1 map to count in TMapTools::DataCounts");
+  EXPECT_THROW_MSG(delete TMapTools::DataCounts(empty.Maps()),
+                   "Must have at least 1 map to count in TMapTools::DataCounts");
 
   Series single;
   single.Add({5.0, -9999.0, kNaN});
@@ -242,20 +237,13 @@ TEST(SeriesMovingAverage, FailuresPassOutAndReleaseTheAveragesMade) {
   for (int k = 0; k < 3; ++k)
     series.Add({1.0, 2.0, 3.0});
   for (int window : {1, 0, -4})
-    EXPECT_EQ(Attempt([&] {
-                (void)TMapTools::MovingAverage(series.Maps(), window);
-                return static_cast<TMap*>(nullptr);
-              }).message,
-              kSumTooFew)
+    EXPECT_THROW_MSG((void)TMapTools::MovingAverage(series.Maps(), window), kSumTooFew)
         << "window " << window;
 
   // The third window reaches the map of other counts after two averages.
   series.Add(MakeMap(4, 1, 1.0, 0.0, 0.0));
-  EXPECT_EQ(Attempt([&] {
-              (void)TMapTools::MovingAverage(series.Maps(), 2);
-              return static_cast<TMap*>(nullptr);
-            }).message,
-            "X-dimension of maps are inconsistent in TMapTools::Sum");
+  EXPECT_THROW_MSG((void)TMapTools::MovingAverage(series.Maps(), 2),
+                   "X-dimension of maps are inconsistent in TMapTools::Sum");
   std::vector<TMap*> longer = TMapTools::MovingAverage(series.Maps(), 5);
   EXPECT_TRUE(longer.empty());
 }

@@ -6,13 +6,12 @@
 #include <gtest/gtest.h>
 
 #include "maptools/TMapTools.h"
-#include "support/MessageOf.h"
+#include "support/ExpectThrowMsg.h"
 #include "support/TestMaps.h"
 
 namespace {
 const char* const kOutside = "Ordinate is out of range in TAxis::GetIndex";
 
-// The message an operation threw, or "" when it returned.
 struct Block {
   long north, south, west, east;
   bool operator==(const Block& o) const {
@@ -84,11 +83,9 @@ TEST(TMapToolsFindPatchExtent, ShortRowsFailWithoutTouchingTheBlock) {
   auto map = MakeMap(3, 2, 1.0, 0.0, 0.0, Sequence(6));
   map->MbrVecValues[1].resize(1);
   Block found{9, 9, 9, 9};
-  EXPECT_EQ(MessageOf([&] {
-              TMapTools::FindPatchExtent(map.get(), 1.0, found.north, found.south, found.west,
-                                         found.east);
-            }),
-            "X-ordinate is out of range in TMap::GetPointVal");
+  EXPECT_THROW_MSG(
+      TMapTools::FindPatchExtent(map.get(), 1.0, found.north, found.south, found.west, found.east),
+      "X-ordinate is out of range in TMap::GetPointVal");
   EXPECT_EQ(found, (Block{9, 9, 9, 9}));
 }
 
@@ -131,9 +128,8 @@ TEST(TMapToolsFillBlock, FailuresInTheirOrderLeaveTheMapUnchanged) {
   for (const Case& c : cases) {
     auto map = MakeMap(6, 4, 1.0, 0.0, 0.0, Sequence(24));
     const Block& b = c.block;
-    EXPECT_EQ(
-        MessageOf([&] { TMapTools::FillBlock(map.get(), -1.0, b.north, b.south, b.west, b.east); }),
-        c.message)
+    EXPECT_THROW_MSG(TMapTools::FillBlock(map.get(), -1.0, b.north, b.south, b.west, b.east),
+                     c.message)
         << b;
     EXPECT_EQ(MapValues(map.get()), Sequence(24)) << b;
   }
@@ -162,11 +158,11 @@ TEST(TMapToolsFillBlock, FillsExactlyTheBlock) {
 TEST(TMapToolsFillBlock, ColumnsBeyondAShortRowAreRefused) {
   auto map = MakeMap(4, 3, 1.0, 0.0, 0.0, Sequence(12));
   map->MbrVecValues[1].resize(2);
-  EXPECT_EQ(MessageOf([&] { TMapTools::FillBlock(map.get(), -1.0, 0, 2, 1, 3); }),
-            "Eastern ordinate is out of range in TMapTools::FillBlock");
+  EXPECT_THROW_MSG(TMapTools::FillBlock(map.get(), -1.0, 0, 2, 1, 3),
+                   "Eastern ordinate is out of range in TMapTools::FillBlock");
   map->MbrVecValues.pop_back();
-  EXPECT_EQ(MessageOf([&] { TMapTools::FillBlock(map.get(), -1.0, 0, 2, 0, 0); }),
-            "Southern ordinate is out of range in TMapTools::FillBlock");
+  EXPECT_THROW_MSG(TMapTools::FillBlock(map.get(), -1.0, 0, 2, 0, 0),
+                   "Southern ordinate is out of range in TMapTools::FillBlock");
   EXPECT_EQ(map->MbrVecValues[0], (std::vector<double>{0, 1, 2, 3}));
 }
 
@@ -222,15 +218,12 @@ TEST_F(TMapToolsExtract, DeclaresMinus9999AndCopiesTheSourceNoDataCells) {
 TEST_F(TMapToolsExtract, CornerOutsideTheSourceOrNoAxes) {
   for (auto corner : std::vector<std::pair<double, double>>{{-0.1, 10}, {10, 30.1}, {40.1, 10}}) {
     TPoint inside(15, 15), outside(corner.first, corner.second);
-    EXPECT_EQ(MessageOf([&] { delete TMapTools::Extract(source.get(), &outside, &inside); }),
-              kOutside);
-    EXPECT_EQ(MessageOf([&] { delete TMapTools::Extract(source.get(), &inside, &outside); }),
-              kOutside);
+    EXPECT_THROW_MSG(delete TMapTools::Extract(source.get(), &outside, &inside), kOutside);
+    EXPECT_THROW_MSG(delete TMapTools::Extract(source.get(), &inside, &outside), kOutside);
   }
   TMap bare(1.0, 2, 2);
   TPoint a(0, 0);
-  EXPECT_EQ(MessageOf([&] { delete TMapTools::Extract(&bare, &a, &a); }),
-            "Map has no axes in TMap::GetIndex");
+  EXPECT_THROW_MSG(delete TMapTools::Extract(&bare, &a, &a), "Map has no axes in TMap::GetIndex");
 }
 
 TEST(TMapToolsInsert, ReplacesExactlyTheCellsUnderTheInsert) {
@@ -277,8 +270,7 @@ TEST(TMapToolsInsert, CornerFailuresLeaveTheDestinationUnchanged) {
     auto destination = MakeMap(10, 10, 1.0, 0.0, 0.0, std::vector<double>(100, 0.0));
     auto insert = MakeMap(c.columns, c.rows, 1.0, c.west, c.south,
                           std::vector<double>(c.columns * c.rows, 5.0));
-    EXPECT_EQ(MessageOf([&] { TMapTools::Insert(destination.get(), insert.get()); }), c.message)
-        << c.name;
+    EXPECT_THROW_MSG(TMapTools::Insert(destination.get(), insert.get()), c.message) << c.name;
     EXPECT_EQ(MapValues(destination.get()), std::vector<double>(100, 0.0)) << c.name;
   }
 }
@@ -307,10 +299,10 @@ TEST(TMapToolsInsert, FinerInsertLeavesTheLastCellWrittenCoarserLeavesGaps) {
 TEST(TMapToolsInsert, MapsWithoutAxesAreRefused) {
   auto withAxes = MakeMap(2, 2, 1.0, 0.0, 0.0, Sequence(4));
   TMap bare(1.0, 2, 2);
-  EXPECT_EQ(MessageOf([&] { TMapTools::Insert(withAxes.get(), &bare); }),
-            "Map has no axes in TMapTools::Insert");
-  EXPECT_EQ(MessageOf([&] { TMapTools::Insert(&bare, withAxes.get()); }),
-            "Map has no axes in TMapTools::Insert");
+  EXPECT_THROW_MSG(TMapTools::Insert(withAxes.get(), &bare),
+                   "Map has no axes in TMapTools::Insert");
+  EXPECT_THROW_MSG(TMapTools::Insert(&bare, withAxes.get()),
+                   "Map has no axes in TMapTools::Insert");
   EXPECT_EQ(MapValues(withAxes.get()), Sequence(4));
 }
 
@@ -405,8 +397,8 @@ TEST(TMapToolsIntersection, MapsSharingNoAreaAreRefused) {
     auto b = MakeMap(10, 10, 1.0, c.west, c.south);
     TMap* first = a.get();
     TMap* second = b.get();
-    EXPECT_EQ(MessageOf([&] { TMapTools::Intersection(a.get(), b.get(), first, second); }),
-              "Maps do not intersect in TMapTools::Intersection")
+    EXPECT_THROW_MSG(TMapTools::Intersection(a.get(), b.get(), first, second),
+                     "Maps do not intersect in TMapTools::Intersection")
         << c.name;
     EXPECT_EQ(first, a.get());
     EXPECT_EQ(second, b.get());
@@ -414,7 +406,7 @@ TEST(TMapToolsIntersection, MapsSharingNoAreaAreRefused) {
   TMap bare(1.0, 2, 2);
   TMap* first = nullptr;
   TMap* second = nullptr;
-  EXPECT_EQ(MessageOf([&] { TMapTools::Intersection(a.get(), &bare, first, second); }),
-            "Map has no axes in TMapTools::Intersection");
+  EXPECT_THROW_MSG(TMapTools::Intersection(a.get(), &bare, first, second),
+                   "Map has no axes in TMapTools::Intersection");
   EXPECT_EQ(first, nullptr);
 }

@@ -4,12 +4,18 @@
 #include <gtest/gtest.h>
 
 #include "numeric/TDecimalText.h"
+#include "support/ParameterName.h"
 
 namespace {
 struct Case {
   const char* text;
   double expected;
 };
+
+// The case's name in test listings, as in its test name.
+void PrintTo(const Case& c, std::ostream* out) {
+  *out << ParameterName(c.text);
+}
 
 class TDecimalTextCases : public ::testing::TestWithParam<Case> {};
 
@@ -33,7 +39,8 @@ INSTANTIATE_TEST_SUITE_P(
                       Case{"NAN(1)", 0.0}, Case{"0x1A", 0.0}, Case{"-0x10p2", -0.0},
                       Case{"12 34", 12.0}, Case{"1e400", kInf}, Case{"-1e400", -kInf},
                       Case{"1e-400", 0.0}, Case{"4.9e-324", 4.9e-324}, Case{"0.1", 0.1},
-                      Case{"123456789012345678901234567890", 1.2345678901234568e29}));
+                      Case{"123456789012345678901234567890", 1.2345678901234568e29}),
+    [](const ::testing::TestParamInfo<Case>& info) { return ParameterName(info.param.text); });
 
 TEST(TDecimalText, NumberLengthStopsAtTheFirstCharacterThatCannotContinue) {
   EXPECT_EQ(TDecimalText::NumberLength("12.5e+3kg"), 7u);

@@ -7,7 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "numeric/TVectorTools.h"
-#include "support/MessageOf.h"
+#include "support/ExpectThrowMsg.h"
 
 namespace {
 const double kNaN = std::numeric_limits<double>::quiet_NaN();
@@ -26,17 +26,15 @@ TEST(TVectorTools, WeightedMeanDividesByTheCountNotByTheWeights) {
   EXPECT_EQ(TVectorTools::VectorWeightedMean({1, 2, 3}, {1, 1, 1}), 2.0);
   EXPECT_EQ(TVectorTools::VectorWeightedMean({1, 2}, {3, 1}), 2.5);
   EXPECT_TRUE(std::isnan(TVectorTools::VectorWeightedMean({}, {})));
-  EXPECT_EQ(MessageOf([] {
-              TVectorTools::VectorWeightedMean({1, 2, 3}, {1, 1});
-            }),
-            "Length of value and weight vectors do not match in TVectorTools::WeightedMean");
+  EXPECT_THROW_MSG(TVectorTools::VectorWeightedMean({1, 2, 3}, {1, 1}),
+                   "Length of value and weight vectors do not match in TVectorTools::WeightedMean");
 }
 
 TEST(TVectorTools, ProductIsElementWise) {
   EXPECT_EQ(TVectorTools::VectorProduct({1, 2, 3}, {4, 5, -6}), (std::vector<double>{4, 10, -18}));
   EXPECT_TRUE(TVectorTools::VectorProduct({}, {}).empty());
-  EXPECT_EQ(MessageOf([] { TVectorTools::VectorProduct({1}, {}); }),
-            "Length of vectors does not match in TVectorTools::VectorProduct");
+  EXPECT_THROW_MSG(TVectorTools::VectorProduct({1}, {}),
+                   "Length of vectors does not match in TVectorTools::VectorProduct");
 }
 
 TEST(TVectorTools, HasValueComparesExactly) {
@@ -112,7 +110,7 @@ TEST(TVectorTools, SeriesRefusesStepsThatCannotReachTheEnd) {
       {0, 1, kNaN, notPositive}, {1e20, 1e20, 1, tooSmall},    {0, kInf, 1, tooSmall},
       {-kInf, 0, 1, tooSmall},   {0, 1e300, 1e-300, tooSmall}, {1, 1, 1e-20, tooSmall}};
   for (const Case& c : cases)
-    EXPECT_EQ(MessageOf([&] { TVectorTools::VectorSeries(c.start, c.end, c.step); }), c.message)
+    EXPECT_THROW_MSG(TVectorTools::VectorSeries(c.start, c.end, c.step), c.message)
         << c.start << " " << c.end << " " << c.step;
   // Nothing to produce: no step is examined.
   EXPECT_TRUE(TVectorTools::VectorSeries(2, 1, 0).empty());
@@ -128,10 +126,8 @@ TEST(TVectorTools, GradientIsTheLeastSquaresSlope) {
   EXPECT_TRUE(std::isnan(TVectorTools::Gradient({2, 2, 2}, {1, 2, 3})));
   EXPECT_TRUE(std::isnan(TVectorTools::Gradient({4}, {1})));
   EXPECT_TRUE(std::isnan(TVectorTools::Gradient({}, {})));
-  EXPECT_EQ(MessageOf([] {
-              TVectorTools::Gradient({1, 2, 3}, {1, 2});
-            }),
-            "Length of vectors does not match in TVectorTools::VectorProduct");
+  EXPECT_THROW_MSG(TVectorTools::Gradient({1, 2, 3}, {1, 2}),
+                   "Length of vectors does not match in TVectorTools::VectorProduct");
 }
 
 } // namespace

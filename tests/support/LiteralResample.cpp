@@ -1,5 +1,6 @@
 #include "support/LiteralResample.h"
 
+#include <cmath>
 #include <memory>
 
 #include "maptools/TMapTools.h"
@@ -10,7 +11,8 @@ void Check(bool inside, const char* message) {
     throw message;
 }
 
-void LiteralPoint(TMap* source, TMap* destination, bool descending, double x, double y) {
+void LiteralPoint(TMap* source, TMap* destination, bool descending, bool noDataAware, double x,
+                  double y) {
   std::unique_ptr<TPoint> walkPoint(new TPoint(x, y));
   std::unique_ptr<TMapPoint> inDestination(destination->GetPoint(walkPoint.get()));
   std::unique_ptr<TMapPoint> inSource(source->GetPoint(walkPoint.get()));
@@ -44,12 +46,16 @@ void LiteralPoint(TMap* source, TMap* destination, bool descending, double x, do
   value = value + P21->value / A * (x - x1) * (y2 - y);
   value = value + P12->value / A * (x2 - x) * (y - y1);
   value = value + P22->value / A * (x - x1) * (y - y1);
+  const double noData = source->MbrDblNoDataValue;
+  for (TMapPoint* corner : {P11.get(), P21.get(), P12.get(), P22.get()})
+    if (noDataAware && (corner->value == noData || std::isnan(corner->value)))
+      value = noData;
   std::unique_ptr<TMapPoint> target(new TMapPoint(x, y, value));
   destination->SetPoint(target.get(), target->value);
 }
 } // namespace
 
-TMap* LiteralBilinearInterpolate(TMap* source, double NewResolution) {
+TMap* LiteralBilinearInterpolate(TMap* source, double NewResolution, bool noDataAware) {
   const char* const stall =
       "New resolution is too small for the map's coordinates in TMapTools::BilinearInterpolate";
   const double R = NewResolution;
@@ -76,7 +82,7 @@ TMap* LiteralBilinearInterpolate(TMap* source, double NewResolution) {
     return destination.release();
   for (;;) {
     double y = yStart;
-    LiteralPoint(source, destination.get(), descending, x, y);
+    LiteralPoint(source, destination.get(), descending, noDataAware, x, y);
     for (;;) {
       const double previous = y;
       y = y + yStep;
@@ -84,7 +90,7 @@ TMap* LiteralBilinearInterpolate(TMap* source, double NewResolution) {
         break;
       if (y == previous)
         throw stall;
-      LiteralPoint(source, destination.get(), descending, x, y);
+      LiteralPoint(source, destination.get(), descending, noDataAware, x, y);
     }
     const double previous = x;
     x = x + R;

@@ -48,6 +48,21 @@ std::unique_ptr<TMap> MakeMap(long columns, long rows, double cell, double west,
   return map;
 }
 
+std::unique_ptr<TAxis> MakeAxis(const std::vector<double>& ordinates, char selector,
+                                double resolution, double other) {
+  auto axis = std::make_unique<TAxis>(resolution);
+  for (double o : ordinates)
+    axis->AddPoint(selector == 'X' ? new TPoint(o, other) : new TPoint(other, o));
+  return axis;
+}
+
+std::vector<double> AxisOrdinates(TAxis* axis, char selector) {
+  std::vector<double> ordinates;
+  for (long i = 0; i < axis->GetSize(); ++i)
+    ordinates.push_back(TAxis::Ordinate(axis->GetPoint(i), selector));
+  return ordinates;
+}
+
 std::vector<double> MapValues(TMap* map) {
   std::vector<double> values;
   for (const std::vector<double>& row : map->MbrVecValues)
@@ -88,8 +103,13 @@ std::string MapDifference(TMap* expected, TMap* actual) {
     return "dimensions differ";
   if (Bits(expected->MbrDblNoDataValue) != Bits(actual->MbrDblNoDataValue))
     return "no-data values differ";
-  for (long row = 0; row < expected->MbrLngYDim; ++row)
-    for (long col = 0; col < expected->MbrLngXDim; ++col)
+  if (expected->MbrVecValues.size() != actual->MbrVecValues.size())
+    return "row counts differ";
+  for (std::size_t row = 0; row < expected->MbrVecValues.size(); ++row)
+    if (expected->MbrVecValues[row].size() != actual->MbrVecValues[row].size())
+      return "lengths of row " + std::to_string(row) + " differ";
+  for (std::size_t row = 0; row < expected->MbrVecValues.size(); ++row)
+    for (std::size_t col = 0; col < expected->MbrVecValues[row].size(); ++col)
       if (Bits(expected->MbrVecValues[row][col]) != Bits(actual->MbrVecValues[row][col])) {
         out.precision(17);
         out << "cell (" << col << ", " << row << "): " << expected->MbrVecValues[row][col]

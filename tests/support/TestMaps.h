@@ -1,7 +1,8 @@
 // Maps for the toolkit's tests, built as the grid reader builds them: X edges
 // from the west edge upward, Y edges from the north edge down (or, on
 // request, from the south edge up), each edge the previous one plus the cell
-// size; plus the comparisons and outcome capture the tests share.
+// size; axes from a list of ordinates; plus the comparisons and the outcome
+// capture the tests share.
 #ifndef QUILLMAP_TESTS_SUPPORT_TESTMAPS_H
 #define QUILLMAP_TESTS_SUPPORT_TESTMAPS_H
 
@@ -10,6 +11,7 @@
 #include <vector>
 
 #include "grid/TMap.h"
+#include "support/ExpectThrowMsg.h"
 
 // A map of columns x rows cells of the given size whose south-west corner is
 // (west, south), declaring noData and holding it in every cell that the
@@ -17,6 +19,14 @@
 std::unique_ptr<TMap> MakeMap(long columns, long rows, double cell, double west, double south,
                               const std::vector<double>& values = {}, double noData = -9999.0,
                               bool yAscending = false);
+
+// An axis of points with the given ordinates in x ('X') or y (anything
+// else), the other coordinate being `other`.
+std::unique_ptr<TAxis> MakeAxis(const std::vector<double>& ordinates, char selector,
+                                double resolution = 10.0, double other = 0.0);
+
+// The ordinates of an axis's points, read with the selector.
+std::vector<double> AxisOrdinates(TAxis* axis, char selector);
 
 // The cell values row by row from row 0.
 std::vector<double> MapValues(TMap* map);
@@ -32,22 +42,21 @@ std::vector<double> ScatteredValues(long count, unsigned seed, double noData);
 bool SameBits(double a, double b);
 
 // Empty when the two maps have the same cell size, counts, no-data value,
-// axes and cell bits; otherwise a description of the first difference.
+// stored rows, cell bits and axes; otherwise a description of the first
+// difference.
 std::string MapDifference(TMap* expected, TMap* actual);
 
-// The outcome of an operation that makes a map: the map, or the message.
+// The outcome of an operation that makes a map: the map, or what it threw.
+// For comparing two implementations; a test that expects a message uses
+// EXPECT_THROW_MSG.
 struct Outcome {
   std::unique_ptr<TMap> map;
-  std::string message;
+  Thrown thrown;
 };
 
 template <typename Operation> Outcome Attempt(Operation operation) {
   Outcome outcome;
-  try {
-    outcome.map.reset(operation());
-  } catch (const char* message) {
-    outcome.message = message;
-  }
+  outcome.thrown = CaptureThrow([&] { outcome.map.reset(operation()); });
   return outcome;
 }
 

@@ -1,5 +1,7 @@
 #include "support/ToolRun.h"
 
+#include "support/Sandbox.h"
+
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/resource.h>
@@ -9,19 +11,11 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 #include <thread>
 
 namespace {
 namespace fs = std::filesystem;
-
-std::string ReadAll(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
 
 std::vector<std::string> CommandLine(const std::vector<std::string>& args) {
   std::vector<std::string> command;
@@ -92,8 +86,8 @@ ToolRun RunTool(const std::vector<std::string>& args, const ToolLimits& limits,
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
   }
   run.Status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-  run.Out = ReadAll(outPath);
-  run.Err = ReadAll(errPath);
+  run.Out = ReadFileBytes(outPath);
+  run.Err = ReadFileBytes(errPath);
   fs::remove_all(capture);
   return run;
 }

@@ -1,0 +1,70 @@
+// TCommandLine: the arguments of one run of the tool, read once.
+//
+// Two shapes are told apart by the first argument and the count alone. A
+// command line whose first argument does not start with "--", or that holds
+// exactly three arguments, is the plain shape: exactly three arguments are a
+// source, a destination and a cell size, any other count is the usage
+// failure, whatever the arguments hold. Otherwise options come first, each
+// starting with "--", up to the first argument that does not or up to "--";
+// exactly three arguments must follow them. --help and --version win over
+// everything after them; the first faulty option (unknown, or a value missing
+// or out of range) makes the line a failure even when --help follows it.
+//
+// Failure texts: "Usage: quillmap source_file dest_file NewResolution" (plain
+// shape), "Usage: quillmap [OPTION]... source_file dest_file NewResolution"
+// (options, then a wrong count), "Unknown option " followed by the option,
+// "Missing value for option --digits", "Option --digits needs a whole number
+// from 1 to 17, not " followed by the value. Nothing here throws.
+#ifndef QUILLMAP_APP_TCOMMANDLINE_H
+#define QUILLMAP_APP_TCOMMANDLINE_H
+
+#include <string>
+
+class TCommandLine {
+public:
+  enum class TAction { Resample, Help, Version, Fail };
+
+  // Digits() when --digits is absent: the writer's own rule.
+  static constexpr int kStreamDigits = 0;
+
+  TCommandLine(int argc, const char* const* argv);
+
+  TAction Action() const { return MbrEnmAction; }
+  // The message of a Fail.
+  const std::string& Failure() const { return MbrStrFailure; }
+  const std::string& SourceFile() const { return MbrStrSource; }
+  const std::string& DestFile() const { return MbrStrDest; }
+  // The third argument as given; the driver converts it.
+  const std::string& NewResolution() const { return MbrStrResolution; }
+
+  bool Lenient() const { return MbrBlnLenient; }
+  bool NoDataAware() const { return MbrBlnNoDataAware; }
+  int Digits() const { return MbrIntDigits; }
+  // Failures go to standard error with a prefix, and the status tells them.
+  bool ExitStatus() const { return MbrBlnExitStatus; }
+
+  // The usage line, then one line per option, each ended by a newline.
+  static std::string HelpText();
+  // "quillmap " and the version, without a line end.
+  static std::string VersionText();
+
+private:
+  void ReadPlain(int argc, const char* const* argv);
+  void ReadOptions(int argc, const char* const* argv);
+  // Reads the option at argv[at] (and its value), returning the index of the
+  // next argument; records a failure or a help or version request.
+  int ReadOption(int argc, const char* const* argv, int at);
+  void Fail(std::string message);
+
+  TAction MbrEnmAction;
+  std::string MbrStrFailure;
+  std::string MbrStrSource;
+  std::string MbrStrDest;
+  std::string MbrStrResolution;
+  bool MbrBlnLenient;
+  bool MbrBlnNoDataAware;
+  int MbrIntDigits;
+  bool MbrBlnExitStatus;
+};
+
+#endif

@@ -1,0 +1,100 @@
+// Helpers shared by the operations of TMapTools: the checks of a map's axes
+// and stored rows, the traversal of a map's cells (a fast path for maps that
+// store exactly their dimensions, a checked path otherwise), the cell loop
+// that fills a freshly built result, and the ownership of the maps an
+// operation has made until it hands them over.
+//
+// Each check throws the message it is given (const char*), which names the
+// operation. Nothing here owns the maps it is given.
+#ifndef QUILLMAP_MAPTOOLS_MAPSUPPORT_H
+#define QUILLMAP_MAPTOOLS_MAPSUPPORT_H
+
+#include <memory>
+#include <vector>
+
+#include "grid/TMap.h"
+
+namespace mapsupport {
+
+inline bool HasCentreAxes(const TMap* map) {
+  return map->MbrPtrXAxis != nullptr && map->MbrPtrYAxis != nullptr;
+}
+
+inline bool HasEdgeAxes(const TMap* map) {
+  return map->MbrPtrXAxisInterval != nullptr && map->MbrPtrYAxisInterval != nullptr;
+}
+
+inline void RequireCentreAxes(const TMap* map, const char* message) {
+  if (!HasCentreAxes(map))
+    throw message;
+}
+
+inline void RequireEdgeAxes(const TMap* map, const char* message) {
+  if (!HasEdgeAxes(map))
+    throw message;
+}
+
+// For loops that index the stored rows directly: exactly MbrLngYDim rows of
+// MbrLngXDim cells.
+inline void RequireStoredRows(const TMap* map, const char* message) {
+  if (!map->IsRectangular())
+    throw message;
+}
+
+// Calls visit(LngX, LngY, value) for every cell of the map's dimensions, in
+// one pass. A map that stores exactly its dimensions is read straight from
+// its rows, row by row; any other is read through the checked accessor with
+// columns outermost, so that the first cell it lacks in that order fails
+// with the accessor's message. Callers whose result depends on the order of
+// the cells beyond that failure must take care of it themselves.
+template <typename Visit> void ForEachCell(TMap* map, Visit visit) {
+  if (map->IsRectangular()) {
+    for (long LngY = 0; LngY < map->MbrLngYDim; ++LngY) {
+      const double* row = map->MbrVecValues[LngY].data();
+      for (long LngX = 0; LngX < map->MbrLngXDim; ++LngX)
+        visit(LngX, LngY, row[LngX]);
+    }
+    return;
+  }
+  for (long LngX = 0; LngX < map->MbrLngXDim; ++LngX)
+    for (long LngY = 0; LngY < map->MbrLngYDim; ++LngY)
+      visit(LngX, LngY, map->GetPointVal(LngX, LngY));
+}
+
+// Writes CellValue(LngX, LngY) into every cell of a result built by one of
+// TMap's constructors (so its rows match its dimensions), row by row.
+template <typename CellValue> void FillCells(TMap& result, CellValue cellValue) {
+  for (long LngY = 0; LngY < result.MbrLngYDim; ++LngY) {
+    double* row = result.MbrVecValues[LngY].data();
+    for (long LngX = 0; LngX < result.MbrLngXDim; ++LngX)
+      row[LngX] = cellValue(LngX, LngY);
+  }
+}
+
+// The maps an operation that returns several has made so far: a failure
+// before Release deletes every one of them.
+class TMadeMaps {
+public:
+  void Reserve(std::size_t count) { MbrVecMaps.reserve(count); }
+  void Add(std::unique_ptr<TMap> map) { MbrVecMaps.push_back(std::move(map)); }
+  // Hands the maps over, in the order they were added.
+  std::vector<TMap*> Release() {
+    std::vector<TMap*> maps;
+    maps.reserve(MbrVecMaps.size());
+    for (std::unique_ptr<TMap>& map : MbrVecMaps)
+      maps.push_back(map.release());
+    MbrVecMaps.clear();
+    return maps;
+  }
+
+private:
+  std::vector<std::unique_ptr<TMap>> MbrVecMaps;
+};
+
+// The grid of TMapTools::Downscale with every cell set to noData, which also
+// becomes its no-data value.
+TMap* DownscaledGrid(TMap* source, double NewResolution, double noData);
+
+} // namespace mapsupport
+
+#endif

@@ -1,0 +1,11 @@
+// Digest: the 64-bit FNV-1a hash of some bytes as 16 hexadecimal digits, to
+// freeze outputs too large to keep in the repository. Not for security: it
+// tells a changed output from the frozen one.
+#ifndef QUILLMAP_TESTS_SUPPORT_DIGEST_H
+#define QUILLMAP_TESTS_SUPPORT_DIGEST_H
+
+#include <string>
+
+std::string Fnv1a64Hex(const std::string& bytes);
+
+#endif

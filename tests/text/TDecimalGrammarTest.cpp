@@ -1,0 +1,118 @@
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "text/TDecimalGrammar.h"
+
+namespace {
+using G = TDecimalGrammar;
+
+// How far the real-number scan reaches in text, fed whole and fed in two
+// pieces split at every position: the state carries the scan across.
+std::size_t ScannedReal(const std::string& text, int& state) {
+  state = G::kStart;
+  const char* begin = text.data();
+  const char* stop = G::ScanReal(begin, begin + text.size(), state);
+  for (std::size_t cut = 0; cut <= text.size(); ++cut) {
+    int pieceState = G::kStart;
+    const char* first = G::ScanReal(begin, begin + cut, pieceState);
+    const char* second =
+        first == begin + cut ? G::ScanReal(first, begin + text.size(), pieceState) : first;
+    EXPECT_EQ(second, stop) << '"' << text << "\" cut at " << cut;
+    EXPECT_EQ(pieceState, state) << '"' << text << "\" cut at " << cut;
+  }
+  return static_cast<std::size_t>(stop - begin);
+}
+
+TEST(TDecimalGrammar, RealScanTakesTheLongestPrefixAndSaysHowFarItGot) {
+  const struct {
+    const char* text;
+    std::size_t scanned;
+    int state;
+    std::size_t length;
+  } cases[] = {
+      {"12.5e+3kg", 7, G::kExpDigits, 7},
+      {"-.5 ", 3, G::kFrac, 3},
+      {"5.", 2, G::kFrac, 2},
+      {"1e", 2, G::kExp, 1},
+      {"1E-x", 3, G::kExpSign, 1},
+      {"+-1", 1, G::kSign, 0},
+      {".", 1, G::kDot, 0},
+      {"nan", 0, G::kStart, 0},
+      {"0x1A", 1, G::kInt, 1},
+      {"2e3.5", 3, G::kExpDigits, 3},
+      {"", 0, G::kStart, 0},
+  };
+  for (const auto& c : cases) {
+    int state = -1;
+    EXPECT_EQ(ScannedReal(c.text, state), c.scanned) << '"' << c.text << '"';
+    EXPECT_EQ(state, c.state) << '"' << c.text << '"';
+    EXPECT_EQ(G::RealLength(c.text, c.text + std::strlen(c.text)), c.length) << '"' << c.text;
+  }
+}
+
+TEST(TDecimalGrammar, WholeScanStopsAtThePoint) {
+  const std::string text = "-10.5";
+  int state = G::kStart;
+  const char* stop = G::ScanWhole(text.data(), text.data() + text.size(), state);
+  EXPECT_EQ(stop - text.data(), 3);
+  long value = 0;
+  EXPECT_TRUE(G::ToWhole(text.data(), stop, state, value));
+  EXPECT_EQ(value, -10);
+}
+
+TEST(TDecimalGrammar, ConversionsSetTheTargetAsExtractionDoes) {
+  const double kMax = std::numeric_limits<double>::max();
+  const struct {
+    const char* text;
+    bool converts;
+    double value;
+  } cases[] = {
+      {"+2.5", true, 2.5},   {"1e400", false, kMax},  {"-1e400", false, -kMax},
+      {"1e-400", true, 0.0}, {"-1e-400", true, -0.0}, {"0.0001e400", false, kMax},
+      {"1e", false, 0.0},    {"-", false, 0.0},
+  };
+  for (const auto& c : cases) {
+    const char* end = c.text + std::strlen(c.text);
+    int state = G::kStart;
+    G::ScanReal(c.text, end, state);
+    double value = 7.0;
+    EXPECT_EQ(G::ToReal(c.text, end, state, value), c.converts) << c.text;
+    EXPECT_EQ(value, c.value) << c.text;
+    EXPECT_EQ(std::signbit(value), std::signbit(c.value)) << c.text;
+  }
+  long whole = 7;
+  const std::string huge = "99999999999999999999999";
+  int state = G::kStart;
+  G::ScanWhole(huge.data(), huge.data() + huge.size(), state);
+  EXPECT_FALSE(G::ToWhole(huge.data(), huge.data() + huge.size(), state, whole));
+  EXPECT_EQ(whole, std::numeric_limits<long>::max());
+}
+
+TEST(TDecimalGrammar, DelimitedRealNeedsWhiteSpaceInsideTheText) {
+  const struct {
+    const char* text;
+    std::size_t length; // 0: not taken
+    double value;
+  } cases[] = {
+      {"12.5 ", 4, 12.5},   {"-0.1\n", 4, -0.1}, {"1234567890.123456 ", 17, 1234567890.123456},
+      {"1e3\t", 3, 1000.0}, {"12.5", 0, 0.0},    {"+1 ", 0, 0.0},
+      {"inf ", 0, 0.0},     {"1.5x ", 0, 0.0},
+  };
+  for (const auto& c : cases) {
+    double value = 0.0;
+    const char* stop = G::ParseDelimitedReal(c.text, c.text + std::strlen(c.text), value);
+    EXPECT_EQ(stop == nullptr ? 0u : static_cast<std::size_t>(stop - c.text), c.length) << c.text;
+    EXPECT_EQ(value, c.value) << c.text;
+  }
+}
+
+TEST(TDecimalGrammar, PowersOfTenAreExact) {
+  double power = 1.0;
+  for (int i = 0; i <= G::kLargestExactPower; ++i, power *= 10.0)
+    EXPECT_EQ(G::kExactPowersOfTen[i], power) << i;
+}
+} // namespace

@@ -1,0 +1,171 @@
+// TDigitsFormat against printf's "%.<N>g" for every N: limits, ties, near
+// ties, decimal-looking values and random bit patterns; 17 digits read back
+// exactly. QUILLMAP_DIGITS_SWEEP=<count> widens the random part to count
+// values per N (millions take minutes), for a sweep on demand.
+#include <charconv>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <limits>
+#include <random>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "text/TDigitsFormat.h"
+
+namespace {
+std::string Formatted(double value, int digits) {
+  char text[TDigitsFormat::kMaxLength];
+  return std::string(text, TDigitsFormat::Format(text, value, digits));
+}
+
+std::string Printed(double value, int digits) {
+  char text[64];
+  const int length = std::snprintf(text, sizeof text, "%.*g", digits, value);
+  return std::string(text, static_cast<std::size_t>(length));
+}
+
+double FromBits(std::uint64_t bits) {
+  double value = 0.0;
+  std::memcpy(&value, &bits, sizeof value);
+  return value;
+}
+
+long SweepCount(long fallback) {
+  const char* sweep = std::getenv("QUILLMAP_DIGITS_SWEEP");
+  return sweep != nullptr ? std::atol(sweep) : fallback;
+}
+
+// Counts mismatches and reports the first few.
+class TChecker {
+public:
+  void Check(double value, int digits) {
+    const std::string expected = Printed(value, digits);
+    const std::string actual = Formatted(value, digits);
+    if (expected == actual)
+      return;
+    if (++MbrLngFailures <= 10)
+      ADD_FAILURE() << "%." << digits << "g of " << Printed(value, 17) << ": " << actual
+                    << " instead of " << expected;
+  }
+  long Failures() const { return MbrLngFailures; }
+
+private:
+  long MbrLngFailures = 0;
+};
+} // namespace
+
+TEST(TDigitsFormatTest, LimitsTiesAndEdgesMatchPrintf) {
+  const double values[] = {0.0,
+                           -0.0,
+                           std::numeric_limits<double>::quiet_NaN(),
+                           std::numeric_limits<double>::infinity(),
+                           -std::numeric_limits<double>::infinity(),
+                           std::numeric_limits<double>::max(),
+                           std::numeric_limits<double>::lowest(),
+                           std::numeric_limits<double>::min(),
+                           std::numeric_limits<double>::denorm_min(),
+                           1790122.5,
+                           0.5,
+                           1.5,
+                           2.5,
+                           0.125,
+                           0.0001,
+                           0.00001,
+                           123456789012345678.0,
+                           9007199254740993.0,
+                           9.5,
+                           99.5,
+                           999999.5,
+                           9999999999999999.0,
+                           99999999999999999.0,
+                           0.1,
+                           1.0 / 3.0,
+                           2.0 / 3.0,
+                           1e22,
+                           1e23,
+                           5e-324,
+                           1e100,
+                           1.5e-100,
+                           -3.4028234663852886e+38,
+                           -1.70141e+38,
+                           4.18e6,
+                           -2668.04,
+                           1e16,
+                           1e17,
+                           1e-11,
+                           1e-12,
+                           123.456};
+  TChecker checker;
+  for (int digits = TDigitsFormat::kFewestDigits; digits <= TDigitsFormat::kMostDigits; ++digits) {
+    for (double value : values) {
+      checker.Check(value, digits);
+      checker.Check(-value, digits);
+    }
+    // Exact ties at the digit being rounded: k + 0.5 scaled by powers of two.
+    for (long k = 0; k < 2000; ++k)
+      for (int shift = -8; shift <= 8; shift += 4)
+        checker.Check(std::ldexp(static_cast<double>(k) + 0.5, shift), digits);
+  }
+  EXPECT_EQ(checker.Failures(), 0);
+}
+
+TEST(TDigitsFormatTest, DecimalLookingValuesAndNeighboursMatchPrintf) {
+  std::mt19937_64 random(7);
+  TChecker checker;
+  for (int digits = TDigitsFormat::kFewestDigits; digits <= TDigitsFormat::kMostDigits; ++digits)
+    for (int k = 0; k < 4000; ++k) {
+      // Decimal texts of up to 18 digits and their neighbouring doubles,
+      // where a correctly rounded scale decides ties and near ties.
+      const double whole = static_cast<double>(random() % 1000000000000000000ULL);
+      const double value = whole / std::pow(10.0, static_cast<double>(random() % 30)) *
+                           std::pow(10.0, static_cast<double>(random() % 12));
+      checker.Check(value, digits);
+      checker.Check(std::nextafter(value, 0.0), digits);
+      checker.Check(std::nextafter(value, HUGE_VAL), digits);
+    }
+  EXPECT_EQ(checker.Failures(), 0);
+}
+
+TEST(TDigitsFormatTest, RandomBitPatternsMatchPrintf) {
+  const long count = SweepCount(20000);
+  std::mt19937_64 random(11);
+  TChecker checker;
+  for (int digits = TDigitsFormat::kFewestDigits; digits <= TDigitsFormat::kMostDigits; ++digits)
+    for (long k = 0; k < count; ++k) {
+      checker.Check(FromBits(random()), digits);
+      // Magnitudes that grids hold: 1e-12 .. 1e12.
+      checker.Check(std::ldexp(static_cast<double>(random() >> 11),
+                               -53 + static_cast<int>(random() % 80) - 40),
+                    digits);
+    }
+  EXPECT_EQ(checker.Failures(), 0);
+}
+
+TEST(TDigitsFormatTest, SeventeenDigitsReadBackExactly) {
+  std::mt19937_64 random(13);
+  long mismatches = 0;
+  for (long k = 0; k < 200000; ++k) {
+    const double value = FromBits(random());
+    if (std::isnan(value))
+      continue;
+    char text[TDigitsFormat::kMaxLength];
+    const char* end = TDigitsFormat::Format(text, value, 17);
+    double back = 0.0;
+    std::from_chars(text, end, back);
+    mismatches += std::memcmp(&back, &value, sizeof value) != 0;
+  }
+  EXPECT_EQ(mismatches, 0);
+}
+
+TEST(TDigitsFormatTest, SeparatedValuesEachFollowedByTheSeparator) {
+  const double values[] = {1790122.5, -0.1, 3.0};
+  char text[3 * (TDigitsFormat::kMaxLength + 1)];
+  const char* end = TDigitsFormat::FormatSeparated(text, values, 3, ' ', 9);
+  EXPECT_EQ(std::string(static_cast<const char*>(text), end), "1790122.5 -0.1 3 ");
+  end = TDigitsFormat::FormatSeparated(text, values, 3, ',', 6);
+  EXPECT_EQ(std::string(static_cast<const char*>(text), end), "1.79012e+06,-0.1,3,");
+}

@@ -1,0 +1,225 @@
+#include "text/TDecimalGrammar.h"
+
+#include <charconv>
+#include <cstdint>
+#include <limits>
+#include <system_error>
+
+namespace {
+using G = TDecimalGrammar;
+
+bool IsSign(char c) {
+  return c == '+' || c == '-';
+}
+
+bool IsExponentMark(char c) {
+  return c == 'e' || c == 'E';
+}
+
+// Whether a number that std::from_chars found out of range lies above the
+// range of double (rather than below it): the decimal exponent of its first
+// significant digit is not negative.
+bool IsAboveRange(const char* p, const char* end) {
+  const long long kCap = 1000000000LL;
+  if (p < end && IsSign(*p))
+    ++p;
+  while (p < end && *p == '0')
+    ++p;
+  long long integerDigits = 0;
+  for (; p < end && G::IsDigit(*p); ++p)
+    integerDigits += integerDigits < kCap;
+  long long leadingFractionZeros = 0;
+  if (p < end && *p == '.') {
+    for (++p; p < end && *p == '0'; ++p)
+      leadingFractionZeros += leadingFractionZeros < kCap;
+    while (p < end && G::IsDigit(*p))
+      ++p;
+  }
+  long long exponent = 0;
+  if (p < end && IsExponentMark(*p)) {
+    ++p;
+    const bool negative = p < end && *p == '-';
+    if (p < end && IsSign(*p))
+      ++p;
+    for (; p < end && G::IsDigit(*p); ++p)
+      if (exponent < kCap)
+        exponent = exponent * 10 + (*p - '0');
+    if (negative)
+      exponent = -exponent;
+  }
+  const long long magnitude =
+      integerDigits > 0 ? integerDigits - 1 + exponent : exponent - leadingFractionZeros - 1;
+  return magnitude >= 0;
+}
+
+// A plain decimal, [-] digits [. digits] with at most 15 digits, followed by
+// white space inside the window: the value of the digits is an integer below
+// 2^53 and the scale an exact power of ten, so one correctly rounded division
+// gives the correctly rounded value, as any exact conversion does. Returns
+// the end of the number, or nullptr when the text is not of that form.
+const char* ParseShortDecimal(const char* p, const char* end, double& value) {
+  const int kMaxDigits = 15;
+  const bool negative = *p == '-';
+  if (negative)
+    ++p;
+  std::uint64_t digitsValue = 0;
+  int digits = 0;
+  int fractionDigits = 0;
+  for (; p < end && G::IsDigit(*p) && digits <= kMaxDigits; ++p, ++digits)
+    digitsValue = digitsValue * 10 + static_cast<std::uint64_t>(*p - '0');
+  if (p < end && *p == '.')
+    for (++p; p < end && G::IsDigit(*p) && digits <= kMaxDigits; ++p, ++digits, ++fractionDigits)
+      digitsValue = digitsValue * 10 + static_cast<std::uint64_t>(*p - '0');
+  if (digits == 0 || digits > kMaxDigits || p >= end || !G::IsSpace(*p))
+    return nullptr;
+  const double magnitude = static_cast<double>(digitsValue) / G::kExactPowersOfTen[fractionDigits];
+  value = negative ? -magnitude : magnitude;
+  return p;
+}
+
+// std::from_chars takes no plus sign.
+const char* SkipPlus(const char* p) {
+  return *p == '+' ? p + 1 : p;
+}
+} // namespace
+
+const char* TDecimalGrammar::ScanWhole(const char* p, const char* end, int& state) {
+  for (; p < end; ++p) {
+    const char c = *p;
+    if (IsDigit(c))
+      state = kInt;
+    else if (state == kStart && IsSign(c))
+      state = kSign;
+    else
+      break;
+  }
+  return p;
+}
+
+// An exponent mark is taken only after a mantissa digit, a point only before
+// the exponent, a sign only first or right after the exponent mark.
+const char* TDecimalGrammar::ScanReal(const char* p, const char* end, int& state) {
+  for (; p < end; ++p) {
+    const char c = *p;
+    switch (state) {
+    case kStart:
+      if (IsSign(c)) {
+        state = kSign;
+        break;
+      }
+      [[fallthrough]];
+    case kSign:
+      if (IsDigit(c))
+        state = kInt;
+      else if (c == '.')
+        state = kDot;
+      else
+        return p;
+      break;
+    case kInt:
+      if (IsDigit(c))
+        break;
+      if (c == '.')
+        state = kFrac;
+      else if (IsExponentMark(c))
+        state = kExp;
+      else
+        return p;
+      break;
+    case kDot:
+      if (!IsDigit(c))
+        return p;
+      state = kFrac;
+      break;
+    case kFrac:
+      if (IsDigit(c))
+        break;
+      if (!IsExponentMark(c))
+        return p;
+      state = kExp;
+      break;
+    case kExp:
+      if (IsSign(c))
+        state = kExpSign;
+      else if (IsDigit(c))
+        state = kExpDigits;
+      else
+        return p;
+      break;
+    default:
+      if (!IsDigit(c))
+        return p;
+      state = kExpDigits;
+      break;
+    }
+  }
+  return p;
+}
+
+std::size_t TDecimalGrammar::RealLength(const char* p, const char* end) {
+  int state = kStart;
+  const char* stop = ScanReal(p, end, state);
+  // An exponent mark, and its sign, without digits belong to no number.
+  if (state == kExp)
+    stop -= 1;
+  else if (state == kExpSign)
+    stop -= 2;
+  else if (!IsCompleteReal(state))
+    return 0;
+  return static_cast<std::size_t>(stop - p);
+}
+
+bool TDecimalGrammar::ToWhole(const char* begin, const char* end, int state, long& value) {
+  if (state != kInt) {
+    value = 0;
+    return false;
+  }
+  long result = 0;
+  const std::from_chars_result r = std::from_chars(SkipPlus(begin), end, result);
+  if (r.ec == std::errc::result_out_of_range) {
+    value = *begin == '-' ? std::numeric_limits<long>::min() : std::numeric_limits<long>::max();
+    return false;
+  }
+  value = result;
+  return true;
+}
+
+bool TDecimalGrammar::ToReal(const char* begin, const char* end, int state, double& value) {
+  const bool complete = IsCompleteReal(state);
+  double result = 0.0;
+  const std::from_chars_result r =
+      complete ? std::from_chars(SkipPlus(begin), end, result) : std::from_chars_result{};
+  if (!complete || (r.ec == std::errc() && r.ptr != end) || r.ec == std::errc::invalid_argument) {
+    value = 0.0;
+    return false;
+  }
+  const bool negative = *begin == '-';
+  if (r.ec == std::errc::result_out_of_range) {
+    if (IsAboveRange(begin, end)) {
+      value = negative ? -std::numeric_limits<double>::max() : std::numeric_limits<double>::max();
+      return false;
+    }
+    value = negative ? -0.0 : 0.0;
+    return true;
+  }
+  value = result;
+  return true;
+}
+
+// std::from_chars's grammar accepts exactly what extraction accepts once
+// "inf", "nan" and a plus sign are kept out by the first character.
+const char* TDecimalGrammar::ParseDelimitedReal(const char* p, const char* end, double& value) {
+  const char* first = p < end && *p == '-' ? p + 1 : p;
+  if (first >= end || !(IsDigit(*first) || *first == '.'))
+    return nullptr;
+  double result = 0.0;
+  if (const char* stop = ParseShortDecimal(p, end, result)) {
+    value = result;
+    return stop;
+  }
+  const std::from_chars_result r = std::from_chars(p, end, result);
+  if (r.ec != std::errc() || r.ptr >= end || !IsSpace(*r.ptr))
+    return nullptr;
+  value = result;
+  return r.ptr;
+}

@@ -1,0 +1,60 @@
+// TDecimalGrammar: the grammar of decimal numbers in text, shared by the grid
+// reader's tokenizer and the command line's conversions: which characters
+// are digits and white space, how far a whole or real number reaches, and
+// how its text converts as formatted stream extraction converts it.
+//
+// A real number is [sign] digits [. digits] [(e|E) [sign] digits] with at
+// least one mantissa digit, before or after the point; a whole number is
+// [sign] digits. "nan", "inf" and hexadecimal are not numbers. The scanners
+// take the longest prefix that extraction would take and report, as a state,
+// how far into the grammar it got, so that a number cut by the end of a
+// buffer can be scanned on from where it stopped. Text is read only inside
+// [p, end). Nothing here throws or allocates.
+#ifndef QUILLMAP_TEXT_TDECIMALGRAMMAR_H
+#define QUILLMAP_TEXT_TDECIMALGRAMMAR_H
+
+#include <cstddef>
+
+class TDecimalGrammar {
+public:
+  // Progress through a number, in the order in which its parts come.
+  enum TState : int { kStart, kSign, kInt, kDot, kFrac, kExp, kExpSign, kExpDigits };
+
+  // 10^0 .. 10^22, every one exactly representable as a double.
+  static constexpr int kLargestExactPower = 22;
+  static constexpr double kExactPowersOfTen[kLargestExactPower + 1] = {
+      1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+      1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+  static bool IsDigit(char c) { return static_cast<unsigned char>(c - '0') < 10; }
+  // White space of the classic locale: blank, tab, line feed, vertical tab,
+  // form feed, carriage return.
+  static bool IsSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+
+  // Scan on from `state` (kStart for a new number) and return where the
+  // number stops; `state` tells how far it got.
+  static const char* ScanWhole(const char* p, const char* end, int& state);
+  static const char* ScanReal(const char* p, const char* end, int& state);
+  // Whether a scan that ended in `state` holds a complete real number.
+  static bool IsCompleteReal(int state) {
+    return state == kInt || state == kFrac || state == kExpDigits;
+  }
+  // Length of the complete real number at the start of [p, end), 0 when
+  // there is none: an exponent mark or sign without digits is left out.
+  static std::size_t RealLength(const char* p, const char* end);
+
+  // The conversions of a scanned token [begin, end) as extraction converts
+  // it: false where extraction fails, after setting the target as it does
+  // (0 for a text that is not a number, the largest value of the sign on
+  // overflow; an underflow gives zero of the sign and succeeds).
+  static bool ToWhole(const char* begin, const char* end, int state, long& value);
+  static bool ToReal(const char* begin, const char* end, int state, double& value);
+
+  // A real number, [-] digits or [-] point first, that ends at white space
+  // inside [p, end): converts it, correctly rounded, and returns its end;
+  // nullptr (value untouched) when the text is not of that form. This is the
+  // common case of a grid body, read without scanning the token first.
+  static const char* ParseDelimitedReal(const char* p, const char* end, double& value);
+};
+
+#endif
