@@ -1,7 +1,9 @@
 // The file-to-file resampling against the in-memory pipeline on arbitrary
 // bytes: the first line is the new cell size as the command line reads it,
 // the second picks the sizes of the read window, the checked pieces, the
-// checkpoints, the bands and the worker count, the rest is the source grid.
+// checkpoints, the bands and the worker count, and (its sixth byte) the
+// options: lenient reading, no-data-aware interpolation and the digits
+// written; the rest is the source grid.
 // Both ways run on the same file; their messages and destination bytes must
 // be identical, and a failure must leave the earlier destination as it was.
 //
@@ -38,11 +40,12 @@ std::string ReadAll(const std::string& path) {
   return text.str();
 }
 
-bool TooLargeToTry(const std::string& grid, double NewResolution) {
+bool TooLargeToTry(const std::string& grid, double NewResolution, bool lenient) {
   std::istringstream in(grid);
   std::unique_ptr<TMap> source;
   try {
-    source.reset(TARCGISFileTools::LoadARCGISFile(in));
+    source.reset(lenient ? TARCGISFileTools::LoadARCGISFileLenient(in)
+                         : TARCGISFileTools::LoadARCGISFile(in));
   } catch (...) {
     return false;
   }
@@ -57,10 +60,10 @@ bool TooLargeToTry(const std::string& grid, double NewResolution) {
 
 // The message, or the destination's bytes after success.
 std::string Outcome(const std::string& source, const std::string& destination, double R,
-                    const TStreamingKnobs& knobs) {
+                    const TResampleOptions& options, const TStreamingKnobs& knobs) {
   std::ofstream(destination, std::ios::binary) << kPrevious;
   try {
-    TStreamingResample::ResampleFile(source, destination, R, TResampleOptions{}, knobs);
+    TStreamingResample::ResampleFile(source, destination, R, options, knobs);
   } catch (const char* message) {
     if (ReadAll(destination) != kPrevious)
       std::abort();
@@ -85,6 +88,16 @@ TStreamingKnobs KnobsFrom(const std::string& line) {
   knobs.BandBytes = 1 + byte(4) * 16;
   return knobs;
 }
+
+TResampleOptions OptionsFrom(const std::string& line) {
+  const unsigned byte = line.size() > 5 ? static_cast<unsigned char>(line[5]) : 0u;
+  TResampleOptions options;
+  options.Lenient = (byte & 1) != 0;
+  options.NoDataAware = (byte & 2) != 0;
+  // 0: the writer's own rule; else 1 to 17 digits.
+  options.Digits = static_cast<int>((byte >> 2) % 18);
+  return options;
+}
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -96,9 +109,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (second == std::string::npos)
     return 0;
   const double NewResolution = TDecimalText::ToDouble(text.substr(0, first).c_str());
-  const TStreamingKnobs knobs = KnobsFrom(text.substr(first + 1, second - first - 1));
+  const std::string settings = text.substr(first + 1, second - first - 1);
+  const TStreamingKnobs knobs = KnobsFrom(settings);
+  const TResampleOptions options = OptionsFrom(settings);
   const std::string grid = text.substr(second + 1);
-  if (TooLargeToTry(grid, NewResolution))
+  if (TooLargeToTry(grid, NewResolution, options.Lenient))
     return 0;
 
   static const std::string source = Path("source.asc");
@@ -106,8 +121,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::ofstream(source, std::ios::binary) << grid;
   TStreamingKnobs inMemory;
   inMemory.Mode = TStreamingKnobs::TMode::InMemory;
-  const std::string expected = Outcome(source, destination, NewResolution, inMemory);
-  const std::string actual = Outcome(source, destination, NewResolution, knobs);
+  const std::string expected = Outcome(source, destination, NewResolution, options, inMemory);
+  const std::string actual = Outcome(source, destination, NewResolution, options, knobs);
   if (actual != expected) {
     std::fprintf(stderr, "in memory: %.300s\nbounded: %.300s\n", expected.c_str(), actual.c_str());
     std::abort();

@@ -8,6 +8,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -379,5 +380,100 @@ TEST_F(StreamingResampleTest, SourcesThatCannotBeReadTwice) {
   TARCGISFileTools::BilinearInterpolateFile(fifo, MbrDestination, 0.5);
   writer.join();
   EXPECT_EQ(ReadFileBytes(MbrDestination), expected);
+}
+// The header written in the ways the lenient reader also takes.
+std::vector<std::pair<std::string, std::string>> LenientVariants(const std::string& grid) {
+  const std::size_t body = BodyStart(grid);
+  std::vector<std::string> lines;
+  for (std::size_t at = 0; at < body;) {
+    const std::size_t end = grid.find('\n', at) + 1;
+    lines.push_back(grid.substr(at, end - at));
+    at = end;
+  }
+  const std::string values = grid.substr(body);
+  auto join = [&](const std::vector<std::string>& header) {
+    std::string text;
+    for (const std::string& line : header)
+      text += line;
+    return text + values;
+  };
+  std::vector<std::string> upper = lines;
+  for (std::string& line : upper)
+    for (std::size_t i = 0; i < line.find(' '); ++i)
+      line[i] = static_cast<char>(std::toupper(static_cast<unsigned char>(line[i])));
+  std::vector<std::string> reordered = {lines[5], lines[4], lines[1], lines[3], lines[0], lines[2]};
+  std::vector<std::string> centred = lines;
+  centred[2].replace(0, 9, "xllcenter");
+  centred[3].replace(0, 9, "YLLCENTER");
+  const std::vector<std::string> noNoData(lines.begin(), lines.begin() + 5);
+  const std::string trimmed = grid.substr(0, grid.find_last_not_of(" \n") + 1);
+  return {{"canonical", grid},
+          {"upper case", join(upper)},
+          {"any order", join(reordered)},
+          {"centres", join(centred)},
+          {"no NODATA_value", join(noNoData)},
+          {"byte order mark", "\xEF\xBB\xBF" + grid},
+          {"no final white space", trimmed}};
+}
+
+// Every option, alone and combined, through both ways: the in-memory way is
+// LoadARCGISFileLenient, BilinearInterpolateNoDataAware and WriteARCGISFile
+// with the digits.
+TEST_F(StreamingResampleTest, OptionsMatchInMemoryAloneAndCombined) {
+  Generator generate(17);
+  auto expectSame = [&](const std::string& text, const std::string& variant,
+                        const TResampleOptions& options) {
+    const std::string label = variant + " lenient=" + std::to_string(options.Lenient) +
+                              " nodata-aware=" + std::to_string(options.NoDataAware) +
+                              " digits=" + std::to_string(options.Digits);
+    return ExpectSameOutcome(text, 0.4, label, options);
+  };
+  for (const auto& shape : {std::pair<int, int>{7, 6}, {12, 9}}) {
+    const std::string grid = generate.Grid(shape.first, shape.second, "1", shape.first == 12);
+    for (int digits : {0, 6}) {
+      TResampleOptions strict;
+      strict.Digits = digits;
+      EXPECT_EQ(expectSame(grid, "canonical", strict), kNothing);
+    }
+    for (const auto& variant : LenientVariants(grid))
+      for (bool noDataAware : {false, true})
+        for (int digits : {0, 1, 9, 17}) {
+          TResampleOptions options;
+          options.Lenient = true;
+          options.NoDataAware = noDataAware;
+          options.Digits = digits;
+          EXPECT_EQ(expectSame(variant.second, variant.first, options), kNothing);
+        }
+  }
+}
+
+// A no-data cell placed at the start, in the middle and at the end: the
+// cells that turn to no-data are the same on both ways, on both fills (the
+// quotient fill takes evenly spaced points).
+TEST_F(StreamingResampleTest, NoDataAwareAroundNoDataCells) {
+  Generator generate(19);
+  const int columns = 10, rows = 9;
+  std::string grid = generate.Grid(columns, rows, "2", false);
+  for (long index = 0; index < columns * rows; ++index)
+    grid = WithValue(grid, index, index % 11 == 5 ? "-9999" : std::to_string(index));
+  TResampleOptions options;
+  options.NoDataAware = true;
+  for (double R : {0.5, 1.0, 2.0, 3.0, 0.7})
+    EXPECT_EQ(ExpectSameOutcome(grid, R, "scattered no-data", options), kNothing);
+  options.Digits = 17;
+  EXPECT_EQ(ExpectSameOutcome(grid, 0.5, "scattered no-data, 17 digits", options), kNothing);
+}
+
+// A digit count out of range is refused before the source is read.
+TEST_F(StreamingResampleTest, DigitsOutOfRange) {
+  WriteText(MbrSource, Generator(23).Grid(4, 4, "1", false));
+  for (int digits : {-1, 18}) {
+    TResampleOptions options;
+    options.Digits = digits;
+    EXPECT_THROW_MSG(
+        TARCGISFileTools::BilinearInterpolateFile(MbrSource, MbrDestination, 0.5, options),
+        "Digits must lie between 1 and 17 in TARCGISFileTools::WriteARCGISFile");
+    EXPECT_FALSE(std::filesystem::exists(MbrDestination));
+  }
 }
 } // namespace
