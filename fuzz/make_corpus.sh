@@ -6,7 +6,8 @@
 #   <dir>/resample  the same kind of grids, each behind a first line holding
 #                   a new cell size as the command line would read it;
 #   <dir>/streaming the resampling inputs, each with a second line that sets
-#                   the file-to-file resampling's buffer sizes and workers.
+#                   the file-to-file resampling's buffer sizes and workers
+#                   and, in some, its options.
 # Usage: fuzz/make_corpus.sh <dir>
 set -euo pipefail
 [ $# -eq 1 ] || { echo "usage: $0 <dir>" >&2; exit 2; }
@@ -97,7 +98,8 @@ for size in 1 0.5 2 0.3 3; do
 done
 for size in abc 0 -1 nan inf 0x10 2.5m 1e-9 1e308 100; do resample_seed valid_10x10 "$size"; done
 for seed in valid_decimals valid_7x2 valid_crlf valid_one_line coordinates_absorb_cell_size \
-  subnormal_cellsize coordinates_overflow claims_10e12_cells short_body bad_cellsize_tag; do
+  subnormal_cellsize coordinates_overflow claims_10e12_cells short_body bad_cellsize_tag \
+  bad_ncols_tag bad_xllcorner_tag missing_nodata unterminated_body; do
   resample_seed "$seed" 0.5
 done
 { printf '0.5\n'; header 4 2 0 0 1 -9999; body 4 2; } > "$out/resample/two_rows@0.5"
@@ -105,7 +107,9 @@ done
 { printf '1e-7\n'; header 3 3 1e9 1e9 1e-6 -9999; body 3 3; } > "$out/resample/large_coordinates"
 
 for seed in "$out/resample"/*; do
-  for knobs in 00000 abcde 3x1y9; do
+  # A sixth byte picks the options (StreamingResampleFuzz.cpp): C lenient and
+  # no-data-aware with 16 digits, b no-data-aware with 6, % lenient with 9.
+  for knobs in 00000 abcde 3x1y9 abcdeC 3x1y9b 00000%; do
     { head -n 1 "$seed"; printf '%s\n' "$knobs"; tail -n +2 "$seed"; } \
       > "$out/streaming/$(basename "$seed")@$knobs"
   done

@@ -239,8 +239,8 @@ private:
 class TRowReader {
 public:
   TRowReader(const TSourceFile& source, long firstRow, bool quotients, double area)
-      : MbrRefSource(source), MbrLngColumns(source.Header().Columns), MbrBlnQuotients(quotients),
-        MbrDblArea(area), MbrBlnLenient(source.Lenient()) {
+      : MbrLngColumns(source.Header().Columns), MbrBlnQuotients(quotients), MbrDblArea(area),
+        MbrBlnLenient(source.Lenient()) {
     const long long first = static_cast<long long>(firstRow) * MbrLngColumns;
     const TCheckpoint& from = source.CheckpointBefore(first);
     MbrPtrBuffer = std::make_unique<TFileRangeBuf>(
@@ -294,7 +294,6 @@ private:
     return slot;
   }
 
-  const TSourceFile& MbrRefSource;
   long MbrLngColumns;
   bool MbrBlnQuotients;
   double MbrDblArea;
