@@ -1,11 +1,13 @@
 // quillmap: resamples an ESRI ASCII grid to a new cell size by bilinear
 // interpolation. "quillmap source_file dest_file NewResolution" reads the
-// source, resamples it and writes the result, in bounded memory; the destination is opened only
+// source, resamples it and writes the result in bounded memory
+// (TARCGISFileTools::BilinearInterpolateFile); the destination is opened only
 // once the resampling has succeeded. Every failure of the tool is printed as
 // one line on standard output, and the exit status is 0 either way. Options
 // before the three arguments (TCommandLine) choose the lenient reader, the
 // no-data-aware interpolation, the digits of the values written, and
-// failures reported on standard error with status 1.
+// failures reported on standard error with status 1; all of them go to the
+// file-to-file resampling.
 #include <iostream>
 #include <string>
 

@@ -1,8 +1,8 @@
 // TDownscaleFrame: the grid that TMapTools::Downscale builds, without its
 // cells: cell size R, the column and row counts and the four axes, anchored
 // and accumulated exactly as Downscale does, with the source's no-data value
-// (as TMapTools::BilinearInterpolate's destination has it), for a caller that produces the
-// cells itself a few rows at a time. Internal.
+// (as TMapTools::BilinearInterpolate's destination has it), for a caller
+// that produces the cells itself a few rows at a time. Internal.
 //
 // The counts are refused as Downscale refuses them when they do not fit a
 // signed 32-bit count; the memory test covers only what the frame holds
