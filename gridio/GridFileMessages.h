@@ -1,5 +1,6 @@
-// GridFileMessages: the messages of the grid readers that more than one
-// reader throws, each text in one place. Internal to gridio.
+// GridFileMessages: the messages of the grid readers and writer that more
+// than one file throws, each text in one place. Internal to the toolkit:
+// gridio and the file-to-file resampling above it.
 #ifndef QUILLMAP_GRIDIO_GRIDFILEMESSAGES_H
 #define QUILLMAP_GRIDIO_GRIDFILEMESSAGES_H
 
@@ -16,6 +17,11 @@ inline const char* const kCellNotANumber =
     "File format error: cell value is not a number in TARCGISFileTools::LoadARCGISFile";
 inline const char* const kEndOfFile =
     "Unexpected end of file found in TARCGISFileTools::LoadARCGISFile";
+inline const char* const kDigitsOutOfRange =
+    "Digits must lie between 1 and 17 in TARCGISFileTools::WriteARCGISFile";
+// Thrown as std::string, followed by the file name.
+inline const char* const kOpenFailure = "Unable to open file ";
+inline const char* const kWriteFailure = "Unable to write file ";
 // The longest header word read in full: a longer one fails its keyword test
 // all the same, and an endless input without white space cannot hold the
 // reader.

@@ -7,15 +7,14 @@
 #include <system_error>
 
 #include "grid/TAxis.h"
+#include "gridio/GridFileMessages.h"
 #include "gridio/TGridHeader.h"
 #include "gridio/TGridTokenizer.h"
-#include "gridio/TStreamingResample.h"
 #include "maptools/TMapTools.h"
 #include "text/TDigitsFormat.h"
 #include "text/TLineWriter.h"
 
 namespace {
-const char* const kOpenFailure = "Unable to open file ";
 
 // Storage reserved ahead of the data: enough for ordinary grids, small enough
 // that a header claiming a huge grid costs nothing until values arrive.
@@ -73,7 +72,7 @@ void RequireEdgeAxes(TMap* map) {
 
 void RequireDigits(int digits) {
   if (digits < TDigitsFormat::kFewestDigits || digits > TDigitsFormat::kMostDigits)
-    throw "Digits must lie between 1 and 17 in TARCGISFileTools::WriteARCGISFile";
+    throw kDigitsOutOfRange;
 }
 
 // The grid; digits as TLineWriter takes them.
@@ -95,7 +94,7 @@ void WriteNamed(TMap* map, const std::string& fileName, int digits) {
   Write(map, file, digits);
   file.close();
   if (file.fail())
-    throw std::string("Unable to write file ") + fileName;
+    throw std::string(kWriteFailure) + fileName;
 }
 } // namespace
 
@@ -150,17 +149,4 @@ void TARCGISFileTools::WriteFileList(std::vector<TMap*> maps, std::vector<std::s
     throw "Size of map list and filename list do not match in TARCGISFileTools::WriteFileList";
   for (std::size_t i = 0; i < maps.size(); ++i)
     WriteARCGISFile(maps[i], fileNames[i]);
-}
-
-void TARCGISFileTools::BilinearInterpolateFile(std::string sourceFile, std::string destFile,
-                                               double NewResolution) {
-  TStreamingResample::ResampleFile(sourceFile, destFile, NewResolution);
-}
-
-void TARCGISFileTools::BilinearInterpolateFile(std::string sourceFile, std::string destFile,
-                                               double NewResolution,
-                                               const TResampleOptions& options) {
-  if (options.Digits != TLineWriter::kStreamDigits)
-    RequireDigits(options.Digits);
-  TStreamingResample::ResampleFile(sourceFile, destFile, NewResolution, options);
 }

@@ -1,20 +1,17 @@
 #include "gridio/TFileRangeBuf.h"
 
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
+
+#include "text/TDecimalGrammar.h"
 
 namespace {
-// White space of the classic locale, as the grid tokenizer skips it.
-bool IsSpace(char c) {
-  return c == ' ' || (c >= '\t' && c <= '\r');
-}
+// White space as the grid tokenizer skips it.
+const auto IsSpace = TDecimalGrammar::IsSpace;
 } // namespace
 
-TFileRangeBuf::TFileRangeBuf(int fd, std::uint64_t begin, std::uint64_t limit, bool startAtSpace,
-                             std::size_t bufferBytes)
-    : MbrIntFd(fd), MbrLngNext(begin), MbrLngLimit(limit), MbrLngStart(begin),
+TFileRangeBuf::TFileRangeBuf(const TFileDescriptor& file, std::uint64_t begin, std::uint64_t limit,
+                             bool startAtSpace, std::size_t bufferBytes)
+    : MbrRefFile(file), MbrLngNext(begin), MbrLngLimit(limit), MbrLngStart(begin),
       MbrLngWindowOffset(begin), MbrBlnSeekingSpace(startAtSpace), MbrBlnEnded(false),
       MbrPtrWindow(new char[std::max<std::size_t>(bufferBytes, 1)]),
       MbrLngWindowBytes(std::max<std::size_t>(bufferBytes, 1)) {
@@ -22,14 +19,7 @@ TFileRangeBuf::TFileRangeBuf(int fd, std::uint64_t begin, std::uint64_t limit, b
 }
 
 std::size_t TFileRangeBuf::Fill() {
-  for (;;) {
-    const ssize_t got =
-        pread(MbrIntFd, MbrPtrWindow.get(), MbrLngWindowBytes, static_cast<off_t>(MbrLngNext));
-    if (got >= 0)
-      return static_cast<std::size_t>(got);
-    if (errno != EINTR)
-      return 0;
-  }
+  return MbrRefFile.ReadAt(MbrLngNext, MbrPtrWindow.get(), MbrLngWindowBytes);
 }
 
 TFileRangeBuf::int_type TFileRangeBuf::underflow() {

@@ -1,5 +1,5 @@
 // TFileRangeBuf: an input stream buffer over part of an open file, read with
-// positioned reads (pread) so that several buffers may read one descriptor
+// positioned reads (TFileDescriptor::ReadAt) so that several buffers may read one descriptor
 // at once. Internal to the file-to-file resampling.
 //
 // The range begins at `begin`, or, when asked, at the first white-space
@@ -12,7 +12,7 @@
 //
 // Invariants: the window holds at most `bufferBytes` characters; Position()
 // is the file offset of the next character to be delivered.
-// Ownership: the descriptor stays the caller's and must outlive the buffer.
+// Ownership: the file stays the caller's and must outlive the buffer.
 // Nothing here throws.
 #ifndef QUILLMAP_GRIDIO_TFILERANGEBUF_H
 #define QUILLMAP_GRIDIO_TFILERANGEBUF_H
@@ -21,12 +21,14 @@
 #include <memory>
 #include <streambuf>
 
+#include "platform/TFileDescriptor.h"
+
 class TFileRangeBuf : public std::streambuf {
 public:
   static constexpr std::uint64_t kNoLimit = UINT64_MAX;
 
-  TFileRangeBuf(int fd, std::uint64_t begin, std::uint64_t limit, bool startAtSpace,
-                std::size_t bufferBytes);
+  TFileRangeBuf(const TFileDescriptor& file, std::uint64_t begin, std::uint64_t limit,
+                bool startAtSpace, std::size_t bufferBytes);
 
   std::uint64_t Position() const {
     return MbrLngWindowOffset + static_cast<std::uint64_t>(gptr() - eback());
@@ -43,7 +45,7 @@ private:
   // Reads the next window at MbrLngNext; the number of bytes, 0 at the end.
   std::size_t Fill();
 
-  int MbrIntFd;
+  const TFileDescriptor& MbrRefFile;
   std::uint64_t MbrLngNext;
   std::uint64_t MbrLngLimit;
   std::uint64_t MbrLngStart;

@@ -29,8 +29,8 @@ void ReadEntry(TGridTokenizer& in, std::string& word, Number& value, const char*
     throw message;
 }
 
-TGridHeader ReadStrict(TGridTokenizer& in) {
-  TGridHeader header;
+TGridGeometry ReadStrict(TGridTokenizer& in) {
+  TGridGeometry header;
   std::string word;
   ReadEntry(in, word, header.Columns, "ncols", kNoColumnsTag);
   ReadEntry(in, word, header.Rows, "nrows", kNoRowsTag);
@@ -82,7 +82,7 @@ std::unique_ptr<TAxis> XEdges(const TGridHeader& header, double north) {
 } // namespace
 
 TGridHeader TGridHeader::Read(TGridTokenizer& in, bool lenient) {
-  const TGridHeader header = lenient ? TLenientHeader::Read(in) : ReadStrict(in);
+  const TGridHeader header{lenient ? TLenientHeader::Read(in) : ReadStrict(in)};
   CheckDimensions(header);
   return header;
 }

@@ -20,16 +20,11 @@
 #include <memory>
 #include <ostream>
 
+#include "grid/TGridGeometry.h"
 #include "grid/TMap.h"
 #include "gridio/TGridTokenizer.h"
 
-struct TGridHeader {
-  long Columns = 0;
-  long Rows = 0;
-  double XLowerLeft = 0.0;
-  double YLowerLeft = 0.0;
-  double CellSize = 0.0;
-  double NoData = 0.0;
+struct TGridHeader : TGridGeometry {
 
   // The entries with the strict or the lenient rules, then the checks of the
   // counts and the cell size.

@@ -59,7 +59,7 @@ class TReading {
 public:
   explicit TReading(TGridTokenizer& in) : MbrRefIn(in), MbrBlnFirstWord(true), MbrBlnSeen() {}
 
-  TGridHeader Read() {
+  TGridGeometry Read() {
     while (!Complete())
       ReadEntry();
     if (!MbrBlnSeen[kNoData])
@@ -147,12 +147,12 @@ private:
   }
 
   TGridTokenizer& MbrRefIn;
-  TGridHeader MbrHeader;
+  TGridGeometry MbrHeader;
   bool MbrBlnFirstWord;
   bool MbrBlnSeen[kEntries];
 };
 } // namespace
 
-TGridHeader TLenientHeader::Read(TGridTokenizer& in) {
+TGridGeometry TLenientHeader::Read(TGridTokenizer& in) {
   return TReading(in).Read();
 }

@@ -26,12 +26,13 @@
 #ifndef QUILLMAP_GRIDIO_TLENIENTHEADER_H
 #define QUILLMAP_GRIDIO_TLENIENTHEADER_H
 
-#include "gridio/TGridHeader.h"
+#include "grid/TGridGeometry.h"
 #include "gridio/TGridTokenizer.h"
 
 class TLenientHeader {
 public:
-  static TGridHeader Read(TGridTokenizer& in);
+  // The entries as read; TGridHeader::Read checks the counts and cell size.
+  static TGridGeometry Read(TGridTokenizer& in);
 };
 
 #endif

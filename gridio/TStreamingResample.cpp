@@ -1,27 +1,17 @@
 #include "gridio/TStreamingResample.h"
 
-#include <fcntl.h>
-#include <sched.h>
-#include <sys/stat.h>
-#include <sys/statvfs.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <atomic>
-#include <cerrno>
 #include <climits>
 #include <condition_variable>
 #include <cstdint>
-#include <exception>
 #include <istream>
-#include <limits>
 #include <memory>
 #include <mutex>
 #include <sstream>
-#include <system_error>
-#include <thread>
 #include <vector>
 
+#include "gridio/GridFileMessages.h"
 #include "gridio/TARCGISFileTools.h"
 #include "gridio/TFileRangeBuf.h"
 #include "gridio/TGridHeader.h"
@@ -29,6 +19,11 @@
 #include "maptools/TBilinearWalk.h"
 #include "maptools/TDownscaleFrame.h"
 #include "maptools/TMapTools.h"
+#include "platform/TCores.h"
+#include "platform/TDiskSpace.h"
+#include "platform/TFileDescriptor.h"
+#include "platform/TFileStatus.h"
+#include "platform/TWorkerTeam.h"
 #include "text/TDigitsFormat.h"
 #include "text/TLineWriter.h"
 #include "text/TNumberFormat.h"
@@ -42,69 +37,6 @@ const std::size_t kCellRoom = TDigitsFormat::kMaxLength;
 
 const char* const kResolutionNotPositive =
     "New resolution cannot be <= 0.0 in TMapTools::BilinearInterpolate";
-
-class TFileDescriptor {
-public:
-  explicit TFileDescriptor(int fd) : MbrIntFd(fd) {}
-  ~TFileDescriptor() {
-    if (MbrIntFd >= 0)
-      close(MbrIntFd);
-  }
-  TFileDescriptor(const TFileDescriptor&) = delete;
-  TFileDescriptor& operator=(const TFileDescriptor&) = delete;
-  int Get() const { return MbrIntFd; }
-  // Closes now; false when closing reports an error.
-  bool Close() {
-    const int fd = MbrIntFd;
-    MbrIntFd = -1;
-    return close(fd) == 0;
-  }
-
-private:
-  int MbrIntFd;
-};
-
-unsigned UsableCores() {
-  unsigned cores = std::thread::hardware_concurrency();
-  cpu_set_t set;
-  CPU_ZERO(&set);
-  if (sched_getaffinity(0, sizeof set, &set) == 0) {
-    const unsigned allowed = static_cast<unsigned>(CPU_COUNT(&set));
-    cores = cores == 0 ? allowed : std::min(cores, allowed);
-  }
-  return std::max(cores, 1u);
-}
-
-// Runs work(w) for w in [0, count), w = 0 on the calling thread, the others
-// on threads of their own as far as threads can be started (the work must
-// be shared out dynamically, so that fewer workers still finish it); then
-// raises the failure of the lowest worker that failed. `stop` is called when
-// a worker fails, so that the others can finish early.
-template <class TWork, class TStop> void OnWorkers(unsigned count, TWork work, TStop stop) {
-  std::vector<std::exception_ptr> failures(count);
-  auto guarded = [&](unsigned w) {
-    try {
-      work(w);
-    } catch (...) {
-      failures[w] = std::current_exception();
-      stop();
-    }
-  };
-  std::vector<std::thread> threads;
-  threads.reserve(count > 0 ? count - 1 : 0);
-  try {
-    for (unsigned w = 1; w < count; ++w)
-      threads.emplace_back(guarded, w);
-  } catch (const std::system_error&) {
-    // No more threads (a process or address-space limit): fewer workers.
-  }
-  guarded(0);
-  for (std::thread& thread : threads)
-    thread.join();
-  for (const std::exception_ptr& failure : failures)
-    if (failure)
-      std::rethrow_exception(failure);
-}
 
 // A place in the body: the index of the next value and its file offset.
 struct TCheckpoint {
@@ -130,11 +62,11 @@ long long SaturatingProduct(long a, long b) {
 // and what the checking pass learnt of the body.
 class TSourceFile {
 public:
-  TSourceFile(int fd, const TStreamingKnobs& knobs, bool lenient)
-      : MbrIntFd(fd), MbrRefKnobs(knobs), MbrBlnLenient(lenient) {}
+  TSourceFile(const TFileDescriptor& file, const TStreamingKnobs& knobs, bool lenient)
+      : MbrRefFile(file), MbrRefKnobs(knobs), MbrBlnLenient(lenient) {}
 
   void ReadHeader() {
-    TFileRangeBuf buffer(MbrIntFd, 0, TFileRangeBuf::kNoLimit, false, MbrRefKnobs.ReadBytes);
+    TFileRangeBuf buffer(MbrRefFile, 0, TFileRangeBuf::kNoLimit, false, MbrRefKnobs.ReadBytes);
     std::istream stream(&buffer);
     TGridTokenizer in(stream);
     MbrHeader = TGridHeader::Read(in, MbrBlnLenient);
@@ -155,7 +87,7 @@ public:
     std::vector<TPiece> found(std::max<std::size_t>(pieces, 1));
     std::atomic<std::size_t> next(0);
     std::atomic<bool> stopped(false);
-    OnWorkers(
+    TWorkerTeam::Run(
         std::min<std::size_t>(workers, found.size()),
         [&](unsigned) {
           for (std::size_t p = next++; p < found.size() && !stopped; p = next++)
@@ -166,7 +98,7 @@ public:
   }
 
   const TGridHeader& Header() const { return MbrHeader; }
-  int Fd() const { return MbrIntFd; }
+  const TFileDescriptor& File() const { return MbrRefFile; }
   const TStreamingKnobs& Knobs() const { return MbrRefKnobs; }
   // Whether the lenient reader's rules apply.
   bool Lenient() const { return MbrBlnLenient; }
@@ -184,7 +116,7 @@ private:
     // A window no larger than the piece (and a little more for its last
     // token): a small piece reads little.
     const std::uint64_t window = std::min<std::uint64_t>(MbrRefKnobs.ReadBytes, bytes + 64);
-    TFileRangeBuf buffer(MbrIntFd, begin, begin + bytes, startAtSpace,
+    TFileRangeBuf buffer(MbrRefFile, begin, begin + bytes, startAtSpace,
                          static_cast<std::size_t>(window));
     std::istream stream(&buffer);
     TGridTokenizer in(stream);
@@ -224,7 +156,7 @@ private:
     TGridHeader::ThrowCellFailure(TCell::AtEnd);
   }
 
-  int MbrIntFd;
+  const TFileDescriptor& MbrRefFile;
   const TStreamingKnobs& MbrRefKnobs;
   bool MbrBlnLenient;
   TGridHeader MbrHeader;
@@ -244,7 +176,7 @@ public:
     const long long first = static_cast<long long>(firstRow) * MbrLngColumns;
     const TCheckpoint& from = source.CheckpointBefore(first);
     MbrPtrBuffer = std::make_unique<TFileRangeBuf>(
-        source.Fd(), from.Offset, TFileRangeBuf::kNoLimit, false, source.Knobs().ReadBytes);
+        source.File(), from.Offset, TFileRangeBuf::kNoLimit, false, source.Knobs().ReadBytes);
     MbrPtrStream = std::make_unique<std::istream>(MbrPtrBuffer.get());
     MbrPtrTokenizer = std::make_unique<TGridTokenizer>(*MbrPtrStream);
     for (long long skip = first - from.Value; skip > 0; --skip)
@@ -332,20 +264,6 @@ private:
   std::size_t MbrLngUsed = 0;
 };
 
-// Writes all of a buffer; false on an output error.
-bool WriteAll(int fd, const char* data, std::size_t size) {
-  while (size > 0) {
-    const ssize_t put = write(fd, data, size);
-    if (put < 0 && errno == EINTR)
-      continue;
-    if (put <= 0)
-      return false;
-    data += put;
-    size -= static_cast<std::size_t>(put);
-  }
-  return true;
-}
-
 // The destination side: the walk's stations, the row each destination row
 // takes its values from, and the bands written in order.
 class TDestinationWriter {
@@ -381,7 +299,7 @@ public:
     return true;
   }
 
-  void Write(int fd, const std::string& destFile, unsigned workers) {
+  void Write(const TFileDescriptor& destination, const std::string& destFile, unsigned workers) {
     const long columns = MbrPtrFrame->MbrLngXDim;
     const std::size_t rowBytes = static_cast<std::size_t>(columns) * (kCellRoom + 1) + 1;
     const long bandRows =
@@ -394,7 +312,7 @@ public:
     // Bands are taken in order, one at a time, so every band before a
     // worker's turn is already in some worker's hands.
     std::atomic<long> next(0);
-    OnWorkers(
+    TWorkerTeam::Run(
         static_cast<unsigned>(count),
         [&](unsigned) {
           std::vector<double> cells(columns);
@@ -403,7 +321,7 @@ public:
             const long first = band * bandRows;
             const long last = std::min(rowCount, first + bandRows);
             FormatBand(first, last, cells, text);
-            WriteInTurn(band, fd, text, destFile);
+            WriteInTurn(band, destination, text, destFile);
           }
         },
         [&] {
@@ -474,13 +392,14 @@ private:
     return MbrBlnStopped;
   }
 
-  void WriteInTurn(long band, int fd, const TBandText& text, const std::string& destFile) {
+  void WriteInTurn(long band, const TFileDescriptor& destination, const TBandText& text,
+                   const std::string& destFile) {
     std::unique_lock<std::mutex> lock(MbrMutex);
     MbrCondition.wait(lock, [&] { return MbrBlnStopped || MbrLngWritten == band; });
     if (MbrBlnStopped)
       return;
-    if (!WriteAll(fd, text.Data(), text.Size()))
-      throw std::string("Unable to write file ") + destFile;
+    if (!destination.WriteAll(text.Data(), text.Size()))
+      throw std::string(kWriteFailure) + destFile;
     ++MbrLngWritten;
     MbrCondition.notify_all();
   }
@@ -514,46 +433,21 @@ void ResampleInMemory(const std::string& sourceFile, const std::string& destFile
     TARCGISFileTools::WriteARCGISFile(resampled.get(), destFile, options.Digits);
 }
 
-// Whether the destination exists and is the very file open as the source.
-bool IsSameFile(const struct stat& source, const std::string& destFile) {
-  struct stat destination {};
-  return stat(destFile.c_str(), &destination) == 0 && destination.st_dev == source.st_dev &&
-         destination.st_ino == source.st_ino;
-}
-
-// The bytes the destination may take: what its file system has free, plus
-// what it holds now (truncation frees it). Unbounded when that is unknown.
-double RoomForDestination(const std::string& destFile) {
-  const std::string::size_type slash = destFile.rfind('/');
-  const std::string folder =
-      slash == std::string::npos ? "." : (slash == 0 ? "/" : destFile.substr(0, slash));
-  struct statvfs disk {};
-  if (statvfs(folder.c_str(), &disk) != 0)
-    return std::numeric_limits<double>::infinity();
-  double room = static_cast<double>(disk.f_bavail) * static_cast<double>(disk.f_frsize);
-  struct stat existing {};
-  if (stat(destFile.c_str(), &existing) != 0)
-    return room;
-  if (!S_ISREG(existing.st_mode))
-    return std::numeric_limits<double>::infinity();
-  return room + static_cast<double>(existing.st_size);
-}
-
 // The bounded way; false, before the destination is touched, when the
 // geometry needs the in-memory pipeline.
-bool ResampleBounded(int fd, std::uint64_t fileBytes, const std::string& destFile,
-                     double NewResolution, const TResampleOptions& options,
-                     const TStreamingKnobs& knobs) {
-  const unsigned workers = knobs.Threads > 0 ? knobs.Threads : UsableCores();
-  TSourceFile source(fd, knobs, options.Lenient);
+bool ResampleBounded(const TFileDescriptor& file, std::uint64_t fileBytes,
+                     const std::string& destFile, double NewResolution,
+                     const TResampleOptions& options, const TStreamingKnobs& knobs) {
+  const unsigned workers = knobs.Threads > 0 ? knobs.Threads : TCores::Usable();
+  TSourceFile source(file, knobs, options.Lenient);
   source.ReadHeader();
   source.CheckBody(workers, fileBytes);
   if (!(NewResolution > 0.0))
     throw kResolutionNotPositive;
   std::unique_ptr<TMap> sourceFrame = source.Header().Frame();
   // Each cell takes two characters at least: a digit and a blank.
-  std::unique_ptr<TMap> frame =
-      TDownscaleFrame::Build(sourceFrame.get(), NewResolution, 2.0, RoomForDestination(destFile));
+  std::unique_ptr<TMap> frame = TDownscaleFrame::Build(sourceFrame.get(), NewResolution, 2.0,
+                                                       TDiskSpace::RoomFor(destFile, true));
   TBilinearWalk walk(sourceFrame.get(), frame.get(), NewResolution);
   std::vector<TStation> columns;
   std::vector<TStation> rows;
@@ -564,18 +458,17 @@ bool ResampleBounded(int fd, std::uint64_t fileBytes, const std::string& destFil
   if (!writer.ReadsInOrder())
     return false;
 
-  TFileDescriptor destination(
-      open(destFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
-  if (destination.Get() < 0)
-    throw std::string("Unable to open file ") + destFile;
+  TFileDescriptor destination = TFileDescriptor::CreateOrTruncate(destFile);
+  if (!destination.IsOpen())
+    throw std::string(kOpenFailure) + destFile;
   std::ostringstream header;
   TGridHeader::Write(frame.get(), header, options.Digits);
   const std::string headerText = header.str();
-  if (!WriteAll(destination.Get(), headerText.data(), headerText.size()))
-    throw std::string("Unable to write file ") + destFile;
-  writer.Write(destination.Get(), destFile, workers);
+  if (!destination.WriteAll(headerText.data(), headerText.size()))
+    throw std::string(kWriteFailure) + destFile;
+  writer.Write(destination, destFile, workers);
   if (!destination.Close())
-    throw std::string("Unable to write file ") + destFile;
+    throw std::string(kWriteFailure) + destFile;
   return true;
 }
 } // namespace
@@ -585,16 +478,29 @@ void TStreamingResample::ResampleFile(const std::string& sourceFile, const std::
                                       const TStreamingKnobs& knobs) {
   // Only the name is examined before a source that is not a regular file is
   // opened: opening a pipe twice would lose what its writer wrote.
-  struct stat named {};
-  if (knobs.Mode == TStreamingKnobs::TMode::Auto && stat(sourceFile.c_str(), &named) == 0 &&
-      S_ISREG(named.st_mode)) {
-    TFileDescriptor source(open(sourceFile.c_str(), O_RDONLY | O_CLOEXEC));
-    struct stat status {};
-    if (source.Get() >= 0 && fstat(source.Get(), &status) == 0 && S_ISREG(status.st_mode) &&
-        !IsSameFile(status, destFile) &&
-        ResampleBounded(source.Get(), static_cast<std::uint64_t>(status.st_size), destFile,
-                        NewResolution, options, knobs))
+  if (knobs.Mode == TStreamingKnobs::TMode::Auto && TFileStatus::Of(sourceFile).Regular) {
+    const TFileDescriptor source = TFileDescriptor::OpenForReading(sourceFile);
+    const TFileStatus status = TFileStatus::Of(source);
+    if (status.Regular && !status.IsSameFile(TFileStatus::Of(destFile)) &&
+        ResampleBounded(source, status.Bytes, destFile, NewResolution, options, knobs))
       return;
   }
   ResampleInMemory(sourceFile, destFile, NewResolution, options);
+}
+
+// The public form; it stays beside the streaming resampling so that the
+// reader and writer do not depend on it.
+void TARCGISFileTools::BilinearInterpolateFile(std::string sourceFile, std::string destFile,
+                                               double NewResolution) {
+  TStreamingResample::ResampleFile(sourceFile, destFile, NewResolution);
+}
+
+void TARCGISFileTools::BilinearInterpolateFile(std::string sourceFile, std::string destFile,
+                                               double NewResolution,
+                                               const TResampleOptions& options) {
+  if (options.Digits != TLineWriter::kStreamDigits &&
+      (options.Digits < TDigitsFormat::kFewestDigits ||
+       options.Digits > TDigitsFormat::kMostDigits))
+    throw kDigitsOutOfRange;
+  TStreamingResample::ResampleFile(sourceFile, destFile, NewResolution, options);
 }

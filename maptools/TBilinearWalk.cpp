@@ -5,7 +5,6 @@
 
 #include "maptools/BilinearFormula.h"
 #include "maptools/NoDataCorners.h"
-#include "maptools/TMapTools.h"
 
 namespace {
 const char* const kStepTooSmall =
@@ -156,13 +155,9 @@ void TBilinearWalk::VisitPoint(double x, double y) {
   std::unique_ptr<TMapPoint> P21(source->GetPoint(c.X2, c.Y1));
   std::unique_ptr<TMapPoint> P12(source->GetPoint(c.X1, c.Y2));
   std::unique_ptr<TMapPoint> P22(source->GetPoint(c.X2, c.Y2));
-  TMapPoint target(x, y);
-  if (MbrBlnNoDataAware &&
-      AnyNoDataCorner(P11->value, P21->value, P12->value, P22->value, source->MbrDblNoDataValue))
-    target.value = source->MbrDblNoDataValue;
-  else
-    TMapTools::BilinearInterpolate(P11.get(), P21.get(), P12.get(), P22.get(), &target);
-  MbrPtrDestination->SetPoint(&at, target.value);
+  // The corners as the point form of TMapTools::BilinearInterpolate reads them.
+  MbrPtrDestination->SetPoint(&at, PointValue(P11->value, P21->value, P12->value, P22->value, x,
+                                              P11->x, P21->x, y, P11->y, P12->y));
 }
 
 // The tables need maps whose stored cells and axes match their dimensions;

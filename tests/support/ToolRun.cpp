@@ -1,7 +1,5 @@
 #include "support/ToolRun.h"
 
-#include "support/Sandbox.h"
-
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/resource.h>
@@ -11,11 +9,19 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <sstream>
 #include <thread>
 
 namespace {
 namespace fs = std::filesystem;
+
+std::string Captured(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
 
 std::vector<std::string> CommandLine(const std::vector<std::string>& args) {
   std::vector<std::string> command;
@@ -86,8 +92,8 @@ ToolRun RunTool(const std::vector<std::string>& args, const ToolLimits& limits,
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
   }
   run.Status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-  run.Out = ReadFileBytes(outPath);
-  run.Err = ReadFileBytes(errPath);
+  run.Out = Captured(outPath);
+  run.Err = Captured(errPath);
   fs::remove_all(capture);
   return run;
 }
