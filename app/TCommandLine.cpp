@@ -4,7 +4,6 @@
 #include <utility>
 
 #include "text/TDecimalGrammar.h"
-#include "text/TDigitsFormat.h"
 
 #ifndef QUILLMAP_VERSION
 #error "QUILLMAP_VERSION must be defined by the build"
@@ -14,8 +13,6 @@ namespace {
 const char* const kPlainUsage = "Usage: quillmap source_file dest_file NewResolution";
 const char* const kOptionsUsage = "Usage: quillmap [OPTION]... source_file dest_file NewResolution";
 const char* const kEndOfOptions = "--";
-const int kFewestDigits = TDigitsFormat::kFewestDigits;
-const int kMostDigits = TDigitsFormat::kMostDigits;
 
 struct TOptionHelp {
   const char* Name;
@@ -36,13 +33,15 @@ bool IsOption(const char* argument) {
   return std::strncmp(argument, kEndOfOptions, 2) == 0;
 }
 
-// A whole number from kFewestDigits to kMostDigits written in plain digits.
+// A digit count (TDigits::IsCount) written in plain digits.
 bool ReadDigits(const char* text, int& digits) {
+  // Far beyond every count, and far from overflowing.
+  const int kBeyond = 1000;
   int value = 0;
   const char* p = text;
-  for (; TDecimalGrammar::IsDigit(*p) && value <= kMostDigits; ++p)
+  for (; TDecimalGrammar::IsDigit(*p) && value < kBeyond; ++p)
     value = value * 10 + (*p - '0');
-  if (p == text || *p != '\0' || value < kFewestDigits || value > kMostDigits)
+  if (p == text || *p != '\0' || !TDigits::IsCount(value))
     return false;
   digits = value;
   return true;

@@ -20,12 +20,14 @@
 
 #include <string>
 
+#include "text/TDigits.h"
+
 class TCommandLine {
 public:
   enum class TAction { Resample, Help, Version, Fail };
 
   // Digits() when --digits is absent: the writer's own rule.
-  static constexpr int kStreamDigits = 0;
+  static constexpr int kStreamDigits = TDigits::kOwnRule;
 
   TCommandLine(int argc, const char* const* argv);
 

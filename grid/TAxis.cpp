@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <memory>
 
+#include "grid/GridMessages.h"
+
 namespace {
-const char* const kGetPointRange = "Index is out of range in TAxis::GetPoint";
 const char* const kSetPointRange = "Index is out of range in TAxis::SetPoint";
-const char* const kOrdinateRange = "Ordinate is out of range in TAxis::GetIndex";
 const char* const kSegmentStart = "Start index is out of range in TAxis::GetSegment";
 const char* const kSegmentEnd = "End index is out of range in TAxis::GetSegment";
 const char* const kSegmentOrder = "Start index is greater than end index in TAxis::GetSegment";

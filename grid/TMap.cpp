@@ -6,8 +6,6 @@
 #include "grid/TAxisTools.h"
 
 namespace {
-const double kDefaultNoData = -9999.0;
-
 // Replaces an owned axis pointer once the new axis is fully built.
 void Replace(TAxis*& slot, std::unique_ptr<TAxis>& axis) {
   delete slot;
@@ -20,8 +18,8 @@ TMap::TMap(double resolution) : TMap(resolution, 0, 0) {}
 TMap::TMap(double resolution, long columns, long rows)
     : MbrDblResolution(resolution), MbrLngXDim(0), MbrLngYDim(0), MbrPtrXAxis(nullptr),
       MbrPtrYAxis(nullptr), MbrPtrXAxisInterval(nullptr), MbrPtrYAxisInterval(nullptr),
-      MbrDblNoDataValue(kDefaultNoData) {
-  Init(resolution, columns, rows, kDefaultNoData);
+      MbrDblNoDataValue(kDefaultNoDataValue) {
+  Init(resolution, columns, rows, kDefaultNoDataValue);
 }
 
 TMap::TMap(TAxis* xAxis, TAxis* yAxis) : TMap(xAxis->MbrDblResolution) {
@@ -29,7 +27,7 @@ TMap::TMap(TAxis* xAxis, TAxis* yAxis) : TMap(xAxis->MbrDblResolution) {
     throw "Axes resolutions do not match in TMap::TMap";
   // The delegated constructor has finished, so a failure below runs the
   // destructor, which releases whatever axes were installed.
-  Init(xAxis->MbrDblResolution, xAxis->GetSize(), yAxis->GetSize(), kDefaultNoData);
+  Init(xAxis->MbrDblResolution, xAxis->GetSize(), yAxis->GetSize(), kDefaultNoDataValue);
   SetXAxis(xAxis);
   SetYAxis(yAxis);
 }

@@ -38,6 +38,9 @@
 
 class TMap {
 public:
+  // The no-data value of a map unless set otherwise.
+  static constexpr double kDefaultNoDataValue = -9999.0;
+
   // No columns, no rows, no axes.
   explicit TMap(double resolution);
   // Every cell and the no-data value -9999; no axes.

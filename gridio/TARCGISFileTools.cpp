@@ -11,7 +11,7 @@
 #include "gridio/TGridHeader.h"
 #include "gridio/TGridTokenizer.h"
 #include "maptools/TMapTools.h"
-#include "text/TDigitsFormat.h"
+#include "text/TDigits.h"
 #include "text/TLineWriter.h"
 
 namespace {
@@ -71,7 +71,7 @@ void RequireEdgeAxes(TMap* map) {
 }
 
 void RequireDigits(int digits) {
-  if (digits < TDigitsFormat::kFewestDigits || digits > TDigitsFormat::kMostDigits)
+  if (!TDigits::IsCount(digits))
     throw kDigitsOutOfRange;
 }
 

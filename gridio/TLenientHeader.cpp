@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "grid/TMap.h"
 #include "gridio/GridFileMessages.h"
 
 namespace {
@@ -27,7 +28,6 @@ const TKeyword kKeywords[kEntries] = {
 const char* const kMissing[kEntries - 2] = {kNoColumnsTag, kNoRowsTag,     kNoXCornerTag,
                                             kNoYCornerTag, kNoCellSizeTag, kNoNoDataTag};
 const char* const kByteOrderMark = "\xEF\xBB\xBF";
-const double kDefaultNoData = -9999.0;
 
 char Lower(char c) {
   return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
@@ -63,7 +63,7 @@ public:
     while (!Complete())
       ReadEntry();
     if (!MbrBlnSeen[kNoData])
-      MbrHeader.NoData = kDefaultNoData;
+      MbrHeader.NoData = TMap::kDefaultNoDataValue;
     if (MbrBlnSeen[kXCentre])
       MbrHeader.XLowerLeft = MbrHeader.XLowerLeft - MbrHeader.CellSize / 2.0;
     if (MbrBlnSeen[kYCentre])

@@ -16,27 +16,23 @@
 #include "gridio/TFileRangeBuf.h"
 #include "gridio/TGridHeader.h"
 #include "gridio/TGridTokenizer.h"
+#include "maptools/MapToolsMessages.h"
 #include "maptools/TBilinearWalk.h"
 #include "maptools/TDownscaleFrame.h"
 #include "maptools/TMapTools.h"
+#include "maptools/TRowPairCache.h"
 #include "platform/TCores.h"
 #include "platform/TDiskSpace.h"
 #include "platform/TFileDescriptor.h"
 #include "platform/TFileStatus.h"
 #include "platform/TWorkerTeam.h"
-#include "text/TDigitsFormat.h"
+#include "text/TDigits.h"
 #include "text/TLineWriter.h"
-#include "text/TNumberFormat.h"
+#include "text/TRowText.h"
 
 namespace {
 using TStation = TBilinearWalk::TStation;
 using TCell = TGridHeader::TCell;
-
-// The room of one value's text, whatever the digits.
-const std::size_t kCellRoom = TDigitsFormat::kMaxLength;
-
-const char* const kResolutionNotPositive =
-    "New resolution cannot be <= 0.0 in TMapTools::BilinearInterpolate";
 
 // A place in the body: the index of the next value and its file offset.
 struct TCheckpoint {
@@ -165,14 +161,13 @@ private:
   std::vector<TCheckpoint> MbrVecCheckpoints;
 };
 
-// Source rows read in order from a checkpoint, two held at a time, each
-// with its values and, where the walk shares one cell area, their quotients
-// by it.
+// Source rows read in order from a checkpoint: each row asked for (at or
+// after the last one) is read into the caller's buffer, the rows between
+// read past.
 class TRowReader {
 public:
-  TRowReader(const TSourceFile& source, long firstRow, bool quotients, double area)
-      : MbrLngColumns(source.Header().Columns), MbrBlnQuotients(quotients), MbrDblArea(area),
-        MbrBlnLenient(source.Lenient()) {
+  TRowReader(const TSourceFile& source, long firstRow)
+      : MbrLngColumns(source.Header().Columns), MbrBlnLenient(source.Lenient()) {
     const long long first = static_cast<long long>(firstRow) * MbrLngColumns;
     const TCheckpoint& from = source.CheckpointBefore(first);
     MbrPtrBuffer = std::make_unique<TFileRangeBuf>(
@@ -182,25 +177,16 @@ public:
     for (long long skip = first - from.Value; skip > 0; --skip)
       NextValue();
     MbrLngNextRow = firstRow;
-    for (TSlot& slot : MbrSlots) {
-      slot.Values.resize(MbrLngColumns);
-      if (quotients)
-        slot.Quotients.resize(MbrLngColumns);
-    }
   }
 
-  // The slot holding the row, read now if needed; `keep` is a row that must
-  // stay held.
-  const double* Values(long row, long keep) { return Slot(row, keep).Values.data(); }
-  const double* Quotients(long row, long keep) { return Slot(row, keep).Quotients.data(); }
+  const double* Row(long row, double* values) {
+    for (; MbrLngNextRow <= row; ++MbrLngNextRow)
+      for (long x = 0; x < MbrLngColumns; ++x)
+        values[x] = NextValue();
+    return values;
+  }
 
 private:
-  struct TSlot {
-    long Row = -1;
-    std::vector<double> Values;
-    std::vector<double> Quotients;
-  };
-
   double NextValue() {
     double value = 0.0;
     const TCell read = TGridHeader::ReadCell(*MbrPtrTokenizer, value, MbrBlnLenient);
@@ -210,31 +196,12 @@ private:
     return value;
   }
 
-  TSlot& Slot(long row, long keep) {
-    for (TSlot& slot : MbrSlots)
-      if (slot.Row == row)
-        return slot;
-    TSlot& slot = MbrSlots[0].Row == keep ? MbrSlots[1] : MbrSlots[0];
-    double* values = slot.Values.data();
-    for (; MbrLngNextRow <= row; ++MbrLngNextRow)
-      for (long x = 0; x < MbrLngColumns; ++x)
-        values[x] = NextValue();
-    if (MbrBlnQuotients)
-      for (long x = 0; x < MbrLngColumns; ++x)
-        slot.Quotients[x] = values[x] / MbrDblArea;
-    slot.Row = row;
-    return slot;
-  }
-
   long MbrLngColumns;
-  bool MbrBlnQuotients;
-  double MbrDblArea;
   bool MbrBlnLenient;
   std::unique_ptr<TFileRangeBuf> MbrPtrBuffer;
   std::unique_ptr<std::istream> MbrPtrStream;
   std::unique_ptr<TGridTokenizer> MbrPtrTokenizer;
   long MbrLngNextRow = 0;
-  TSlot MbrSlots[2];
 };
 
 // The text of a band: grows without clearing the room it adds, since the
@@ -273,14 +240,13 @@ public:
       : MbrRefSource(source), MbrPtrFrame(frame), MbrRefColumns(columns), MbrRefRows(rows),
         MbrEnmPolicy(options.NoDataAware ? TBilinearWalk::TCornerPolicy::NoDataAware
                                          : TBilinearWalk::TCornerPolicy::Plain),
-        MbrIntDigits(options.Digits == TLineWriter::kStreamDigits ? TNumberFormat::kDefaultDigits
-                                                                  : options.Digits) {
+        MbrRowText(TDigits(options.Digits), ' ') {
     MbrBlnQuotients = TBilinearWalk::SharesOneArea(columns, rows, MbrDblArea);
     MbrVecRowStation.assign(frame->MbrLngYDim, -1);
     for (std::size_t r = 0; r < rows.size(); ++r)
       MbrVecRowStation[rows[r].Cell] = static_cast<long>(r);
-    char text[TDigitsFormat::kMaxLength + 1];
-    char* end = FormatCells(text, &frame->MbrDblNoDataValue, 1);
+    char text[TRowText::kValueRoom];
+    char* end = MbrRowText.Values(text, &frame->MbrDblNoDataValue, 1);
     MbrStrNoDataCell.assign(text, end);
   }
 
@@ -301,7 +267,7 @@ public:
 
   void Write(const TFileDescriptor& destination, const std::string& destFile, unsigned workers) {
     const long columns = MbrPtrFrame->MbrLngXDim;
-    const std::size_t rowBytes = static_cast<std::size_t>(columns) * (kCellRoom + 1) + 1;
+    const std::size_t rowBytes = TRowText::Room(columns);
     const long bandRows =
         static_cast<long>(std::max<std::size_t>(MbrRefSource.Knobs().BandBytes / rowBytes, 1));
     const long rowCount = MbrPtrFrame->MbrLngYDim;
@@ -336,6 +302,7 @@ private:
     const long columns = MbrPtrFrame->MbrLngXDim;
     text.Clear();
     std::unique_ptr<TRowReader> reader;
+    TRowPairCache cache(MbrRefSource.Header().Columns, true, MbrBlnQuotients, MbrDblArea);
     for (long d = first; d < last; ++d) {
       const long station = MbrVecRowStation[d];
       if (station < 0) {
@@ -344,21 +311,11 @@ private:
       }
       const TStation& row = MbrRefRows[station];
       if (!reader)
-        reader = std::make_unique<TRowReader>(MbrRefSource, row.Low, MbrBlnQuotients, MbrDblArea);
-      FillRow(*reader, row, cells);
-      char* end = FormatCells(text.Reserve(static_cast<std::size_t>(columns) * (kCellRoom + 1) + 1),
-                              cells.data(), columns);
-      *end++ = '\n';
-      text.SetEnd(end);
+        reader = std::make_unique<TRowReader>(MbrRefSource, row.Low);
+      FillRow(*reader, cache, row, cells);
+      char* end = MbrRowText.Values(text.Reserve(TRowText::Room(columns)), cells.data(), columns);
+      text.SetEnd(TRowText::EndLine(end));
     }
-  }
-
-  // Each value and a blank, with the writer's digits; kCellRoom + 1
-  // characters of room per value.
-  char* FormatCells(char* out, const double* cells, long count) const {
-    if (MbrIntDigits == TNumberFormat::kDefaultDigits)
-      return TNumberFormat::FormatSeparated(out, cells, count, ' ');
-    return TDigitsFormat::FormatSeparated(out, cells, count, ' ', MbrIntDigits);
   }
 
   void AppendNoDataRow(TBandText& text, long columns) const {
@@ -366,25 +323,27 @@ private:
     char* out = text.Reserve(static_cast<std::size_t>(columns) * cell + 1);
     for (long x = 0; x < columns; ++x, out += cell)
       std::copy(MbrStrNoDataCell.begin(), MbrStrNoDataCell.end(), out);
-    *out++ = '\n';
-    text.SetEnd(out);
+    text.SetEnd(TRowText::EndLine(out));
   }
 
   // One destination row: the no-data value where no walk point falls, the
   // interpolated value elsewhere (the last point of a cell wins, as in the
   // walk).
-  void FillRow(TRowReader& reader, const TStation& row, std::vector<double>& cells) const {
+  void FillRow(TRowReader& reader, TRowPairCache& cache, const TStation& row,
+               std::vector<double>& cells) const {
     const double noData = MbrPtrFrame->MbrDblNoDataValue;
     std::fill(cells.begin(), cells.end(), noData);
     // The rows are read in file order: the lower one first.
-    const double* low = reader.Values(row.Low, row.High);
-    const double* high = reader.Values(row.High, row.Low);
+    const auto read = [&reader](long index, double* buffer) { return reader.Row(index, buffer); };
+    const TRowPairCache::TRow low = cache.Get(row.Low, row.High, read);
+    const TRowPairCache::TRow high = cache.Get(row.High, row.Low, read);
     if (MbrBlnQuotients)
-      TBilinearWalk::FillRowFromQuotients(
-          MbrEnmPolicy, noData, low, high, reader.Quotients(row.Low, row.High),
-          reader.Quotients(row.High, row.Low), row, MbrRefColumns, cells.data());
+      TBilinearWalk::FillRowFromQuotients(MbrEnmPolicy, noData, low.Values, high.Values,
+                                          low.Quotients, high.Quotients, row, MbrRefColumns,
+                                          cells.data());
     else
-      TBilinearWalk::FillRow(MbrEnmPolicy, noData, low, high, row, MbrRefColumns, cells.data());
+      TBilinearWalk::FillRow(MbrEnmPolicy, noData, low.Values, high.Values, row, MbrRefColumns,
+                             cells.data());
   }
 
   bool Stopped() {
@@ -409,7 +368,7 @@ private:
   const std::vector<TStation>& MbrRefColumns;
   const std::vector<TStation>& MbrRefRows;
   TBilinearWalk::TCornerPolicy MbrEnmPolicy;
-  int MbrIntDigits;
+  TRowText MbrRowText;
   bool MbrBlnQuotients = false;
   double MbrDblArea = 0.0;
   std::vector<long> MbrVecRowStation;
@@ -498,9 +457,7 @@ void TARCGISFileTools::BilinearInterpolateFile(std::string sourceFile, std::stri
 void TARCGISFileTools::BilinearInterpolateFile(std::string sourceFile, std::string destFile,
                                                double NewResolution,
                                                const TResampleOptions& options) {
-  if (options.Digits != TLineWriter::kStreamDigits &&
-      (options.Digits < TDigitsFormat::kFewestDigits ||
-       options.Digits > TDigitsFormat::kMostDigits))
+  if (!TDigits::IsSetting(options.Digits))
     throw kDigitsOutOfRange;
   TStreamingResample::ResampleFile(sourceFile, destFile, NewResolution, options);
 }

@@ -5,12 +5,12 @@
 #include <memory>
 
 #include "maptools/MapSupport.h"
+#include "maptools/MapToolsMessages.h"
 #include "maptools/TDownscaleFrame.h"
 #include "maptools/TMapTools.h"
 #include "platform/TMemoryBudget.h"
 
 namespace {
-const char* const kDownscaleTooLarge = "Grid dimensions are too large in TMapTools::Downscale";
 const char* const kSubdivideTooLarge = "Grid dimensions are too large in TMapTools::Subdivide";
 const char* const kDownscaleNoAxes = "Map has no axes in TMapTools::Downscale";
 const char* const kSubdivideNoAxes = "Map has no axes in TMapTools::Subdivide";
@@ -85,10 +85,6 @@ void CopySubdivided(TMap* source, TMap* result, long factor) {
   });
 }
 
-// The no-data value of a new map.
-double DefaultNoData() {
-  return TMap(0.0).MbrDblNoDataValue;
-}
 } // namespace
 
 namespace {
@@ -141,7 +137,7 @@ std::unique_ptr<TMap> TDownscaleFrame::Build(TMap* source, double NewResolution,
 }
 
 TMap* TMapTools::Downscale(TMap* source, double NewResolution) {
-  return mapsupport::DownscaledGrid(source, NewResolution, DefaultNoData());
+  return mapsupport::DownscaledGrid(source, NewResolution, TMap::kDefaultNoDataValue);
 }
 
 TMap* TMapTools::Subdivide(TMap* source, int factor) {

@@ -5,7 +5,7 @@
 
 #include "maptools/MapSupport.h"
 #include "maptools/TMapTools.h"
-#include "text/TDigitsFormat.h"
+#include "text/TDigits.h"
 #include "text/TLineWriter.h"
 
 namespace {
@@ -55,7 +55,7 @@ void TMapTools::WriteFlatFile(TMap* map, std::ostream& stream, char separator) {
 }
 
 void TMapTools::WriteFlatFile(TMap* map, std::ostream& stream, char separator, int digits) {
-  if (digits < TDigitsFormat::kFewestDigits || digits > TDigitsFormat::kMostDigits)
+  if (!TDigits::IsCount(digits))
     throw "Digits must lie between 1 and 17 in TMapTools::WriteFlatFile";
   WriteRows(map, stream, separator, digits);
 }

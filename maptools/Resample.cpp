@@ -3,12 +3,11 @@
 
 #include "maptools/BilinearFormula.h"
 #include "maptools/MapSupport.h"
+#include "maptools/MapToolsMessages.h"
 #include "maptools/TBilinearWalk.h"
 #include "maptools/TMapTools.h"
 
 namespace {
-const char* const kResolutionNotPositive =
-    "New resolution cannot be <= 0.0 in TMapTools::BilinearInterpolate";
 const char* const kNoAxes = "Map has no axes in TMapTools::BilinearInterpolate";
 
 bool IsComplete(TAxis* axis) {

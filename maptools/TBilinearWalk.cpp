@@ -4,16 +4,11 @@
 #include <memory>
 
 #include "maptools/BilinearFormula.h"
+#include "maptools/MapToolsMessages.h"
 #include "maptools/NoDataCorners.h"
+#include "maptools/TRowPairCache.h"
 
 namespace {
-const char* const kStepTooSmall =
-    "New resolution is too small for the map's coordinates in TMapTools::BilinearInterpolate";
-const char* const kX1Range = "LngGetX1 is out of range in TMapTools::BilinearInterpolate";
-const char* const kX2Range = "LngGetX2 is out of range in TMapTools::BilinearInterpolate";
-const char* const kY1Range = "LngGetY1 is out of range in TMapTools::BilinearInterpolate";
-const char* const kY2Range = "LngGetY2 is out of range in TMapTools::BilinearInterpolate";
-
 // On a strictly monotonic axis the lookup fails exactly for ordinates outside
 // its two end points (not-a-number included).
 bool Holds(const TAxisLookup& edges, double ordinate) {
@@ -301,9 +296,11 @@ void TBilinearWalk::FillInRowOrder(const std::vector<TStation>& columns,
 double TBilinearWalk::PointValue(double Q11, double Q21, double Q12, double Q22, double x,
                                  double x1, double x2, double y, double y1, double y2) const {
   const double noData = MbrPtrSource->MbrDblNoDataValue;
-  if (MbrBlnNoDataAware && AnyNoDataCorner(Q11, Q21, Q12, Q22, noData))
-    return noData;
-  return bilinear::Interpolate(Q11, Q21, Q12, Q22, x, x1, x2, y, y1, y2);
+  const auto interpolate = [&] {
+    return bilinear::Interpolate(Q11, Q21, Q12, Q22, x, x1, x2, y, y1, y2);
+  };
+  return MbrBlnNoDataAware ? CornerValue<true>(Q11, Q21, Q12, Q22, noData, interpolate)
+                           : CornerValue<false>(Q11, Q21, Q12, Q22, noData, interpolate);
 }
 
 void TBilinearWalk::FillRowByRow(const std::vector<TStation>& columns,
@@ -332,11 +329,10 @@ void TBilinearWalk::FillRowOf(double noData, const double* low, const double* hi
     const double Q21 = low[column.High];
     const double Q12 = high[column.Low];
     const double Q22 = high[column.High];
-    out[column.Cell] =
-        NoDataAware && AnyNoDataCorner(Q11, Q21, Q12, Q22, noData)
-            ? noData
-            : bilinear::Interpolate(Q11, Q21, Q12, Q22, column.At, column.LowCentre,
-                                    column.HighCentre, row.At, row.LowCentre, row.HighCentre);
+    out[column.Cell] = CornerValue<NoDataAware>(Q11, Q21, Q12, Q22, noData, [&] {
+      return bilinear::Interpolate(Q11, Q21, Q12, Q22, column.At, column.LowCentre,
+                                   column.HighCentre, row.At, row.LowCentre, row.HighCentre);
+    });
   }
 }
 
@@ -375,30 +371,16 @@ bool TBilinearWalk::SharesOneArea(const std::vector<TStation>& columns,
 
 void TBilinearWalk::FillFromQuotients(const std::vector<TStation>& columns,
                                       const std::vector<TStation>& rows, double area) {
-  const long width = MbrPtrSource->MbrLngXDim;
-  std::vector<double> quotients[2] = {std::vector<double>(width), std::vector<double>(width)};
-  long held[2] = {-1, -1};
-  // The source row divided by the area, kept for the next walk row; the
-  // slot of the other row in use is left alone.
-  auto quotientRow = [&](long index, long kept) -> const double* {
-    for (int slot = 0; slot < 2; ++slot)
-      if (held[slot] == index)
-        return quotients[slot].data();
-    const int slot = held[0] == kept ? 1 : 0;
-    const double* values = MbrPtrSource->MbrVecValues[index].data();
-    double* out = quotients[slot].data();
-    for (long x = 0; x < width; ++x)
-      out[x] = values[x] / area;
-    held[slot] = index;
-    return out;
+  TRowPairCache cache(MbrPtrSource->MbrLngXDim, false, true, area);
+  const auto mapRow = [this](long index, double*) {
+    return MbrPtrSource->MbrVecValues[index].data();
   };
   for (const TStation& row : rows) {
-    const double* lowQuotients = quotientRow(row.Low, row.High);
-    const double* highQuotients = quotientRow(row.High, row.Low);
-    FillRowFromQuotients(Policy(), MbrPtrSource->MbrDblNoDataValue,
-                         MbrPtrSource->MbrVecValues[row.Low].data(),
-                         MbrPtrSource->MbrVecValues[row.High].data(), lowQuotients, highQuotients,
-                         row, columns, MbrPtrDestination->MbrVecValues[row.Cell].data());
+    const TRowPairCache::TRow low = cache.Get(row.Low, row.High, mapRow);
+    const TRowPairCache::TRow high = cache.Get(row.High, row.Low, mapRow);
+    FillRowFromQuotients(Policy(), MbrPtrSource->MbrDblNoDataValue, low.Values, high.Values,
+                         low.Quotients, high.Quotients, row, columns,
+                         MbrPtrDestination->MbrVecValues[row.Cell].data());
   }
 }
 
@@ -422,12 +404,11 @@ void TBilinearWalk::FillRowOfQuotients(double noData, const double* low, const d
   for (const TStation& column : columns) {
     const double xHigh = column.HighCentre - column.At;
     const double xLow = column.At - column.LowCentre;
-    out[column.Cell] =
-        NoDataAware && AnyNoDataCorner(low[column.Low], low[column.High], high[column.Low],
-                                       high[column.High], noData)
-            ? noData
-            : bilinear::Combine(lowQuotients[column.Low], lowQuotients[column.High],
-                                highQuotients[column.Low], highQuotients[column.High], xHigh, xLow,
-                                yHigh, yLow);
+    out[column.Cell] = CornerValue<NoDataAware>(
+        low[column.Low], low[column.High], high[column.Low], high[column.High], noData, [&] {
+          return bilinear::Combine(lowQuotients[column.Low], lowQuotients[column.High],
+                                   highQuotients[column.Low], highQuotients[column.High], xHigh,
+                                   xLow, yHigh, yLow);
+        });
   }
 }

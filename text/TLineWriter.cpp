@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "text/TRowText.h"
+
 TLineWriter::TLineWriter(std::ostream& stream, int digits)
     : MbrRefStream(stream), MbrBlnFast(TNumberFormat::IsDefaultState(stream)),
       MbrIntDigits(digits == kStreamDigits && MbrBlnFast ? TNumberFormat::kDefaultDigits : digits),
@@ -49,15 +51,14 @@ void TLineWriter::Reals(const double* values, long count, char separator) {
     }
     return;
   }
-  const std::ptrdiff_t kRoom = TDigitsFormat::kMaxLength + 1;
+  const std::ptrdiff_t kRoom = TRowText::kValueRoom;
+  const TRowText row(TDigits(MbrIntDigits), separator);
   while (count > 0) {
     if (kBufferSize - MbrLngUsed < kRoom)
       Drain();
     const long fits = static_cast<long>((kBufferSize - MbrLngUsed) / kRoom);
     const long chunk = count < fits ? count : fits;
-    MbrLngUsed = TDigitsFormat::FormatSeparated(MbrChrBuffer + MbrLngUsed, values, chunk, separator,
-                                                MbrIntDigits) -
-                 MbrChrBuffer;
+    MbrLngUsed = row.Values(MbrChrBuffer + MbrLngUsed, values, chunk) - MbrChrBuffer;
     values += chunk;
     count -= chunk;
   }
@@ -97,11 +98,12 @@ void TLineWriter::Georeference(double value, int width) {
 
 void TLineWriter::EndLine() {
   if (!MbrBlnFast) {
-    MbrRefStream << std::endl;
+    MbrRefStream.put(TRowText::kLineEnd);
+    MbrRefStream.flush();
     return;
   }
   Reserve(1);
-  MbrChrBuffer[MbrLngUsed++] = '\n';
+  MbrLngUsed = TRowText::EndLine(MbrChrBuffer + MbrLngUsed) - MbrChrBuffer;
   Drain();
   MbrRefStream.flush();
 }

@@ -23,15 +23,16 @@
 #include <cstddef>
 #include <ostream>
 
+#include "text/TDigits.h"
 #include "text/TDigitsFormat.h"
 #include "text/TNumberFormat.h"
 
 class TLineWriter {
 public:
   // The digit count of a writer that keeps the stream's precision.
-  static constexpr int kStreamDigits = 0;
+  static constexpr int kStreamDigits = TDigits::kOwnRule;
 
-  // digits: kStreamDigits, or 1 .. TDigitsFormat::kMostDigits.
+  // digits: a TDigits setting (kStreamDigits, or a count).
   explicit TLineWriter(std::ostream& stream, int digits = kStreamDigits);
   TLineWriter(const TLineWriter&) = delete;
   TLineWriter& operator=(const TLineWriter&) = delete;
@@ -51,13 +52,15 @@ public:
     MbrLngUsed =
         TDigitsFormat::Format(MbrChrBuffer + MbrLngUsed, value, MbrIntDigits) - MbrChrBuffer;
   }
-  // Each value as Real writes it, followed by the separator.
+  // Each value as Real writes it, followed by the separator (TRowText on
+  // the fast path).
   void Reals(const double* values, long count, char separator);
   // A real number with the georeferencing precision (TNumberFormat::
   // GeoreferencePrecision), right-aligned in a field of at least `width`
   // characters; the width applies to this value only.
   void Georeference(double value, int width);
-  // A newline, then the buffered text goes out and the stream is flushed.
+  // The line end (TRowText::kLineEnd), then the buffered text goes out and
+  // the stream is flushed.
   void EndLine();
 
 private:
