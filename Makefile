@@ -59,8 +59,8 @@ test-sanitize:
 test-thread:
 	cmake -S . -B build/thread -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLMAP_THREAD_SANITIZE=ON \
 	  -DQUILLMAP_BUILD_TESTS=ON -DQUILLMAP_BUILD_BENCHMARKS=OFF -DQUILLMAP_BUILD_EXAMPLES=OFF
-	cmake --build build/thread --target TStreamingResampleTest TWorkerTeamTest -j $(JOBS)
-	ctest --test-dir build/thread -R 'StreamingResample|TWorkerTeam' --output-on-failure -j $(JOBS) --output-log build/thread/ctest.log
+	cmake --build build/thread --target TFileResamplingTest TBandSchedulerTest TWorkerTeamTest -j $(JOBS)
+	ctest --test-dir build/thread -R 'FileResampling|TBandScheduler|TWorkerTeam' --output-on-failure -j $(JOBS) --output-log build/thread/ctest.log
 	@echo "thread ctest:    $$(grep -E 'tests passed' build/thread/ctest.log)" > $(THREAD_SUMMARY)
 
 # The fuzz targets need clang; all three run at once, one per core. The script

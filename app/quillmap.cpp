@@ -1,7 +1,7 @@
 // quillmap: resamples an ESRI ASCII grid to a new cell size by bilinear
 // interpolation. "quillmap source_file dest_file NewResolution" reads the
 // source, resamples it and writes the result in bounded memory
-// (TARCGISFileTools::BilinearInterpolateFile); the destination is opened only
+// (TResampleFileTools::BilinearInterpolateFile); the destination is opened only
 // once the resampling has succeeded. Every failure of the tool is printed as
 // one line on standard output, and the exit status is 0 either way. Options
 // before the three arguments (TCommandLine) choose the lenient reader, the
@@ -12,8 +12,8 @@
 #include <string>
 
 #include "app/TCommandLine.h"
-#include "gridio/TARCGISFileTools.h"
 #include "numeric/TDecimalText.h"
+#include "pipeline/TResampleFileTools.h"
 
 namespace {
 void Run(const TCommandLine& line) {
@@ -23,11 +23,11 @@ void Run(const TCommandLine& line) {
   const std::string& destFile = line.DestFile();
   const double NewResolution = TDecimalText::ToDouble(line.NewResolution().c_str());
 
-  TARCGISFileTools::TResampleOptions options;
+  TResampleFileTools::TResampleOptions options;
   options.Lenient = line.Lenient();
   options.NoDataAware = line.NoDataAware();
   options.Digits = line.Digits();
-  TARCGISFileTools::BilinearInterpolateFile(sourceFile, destFile, NewResolution, options);
+  TResampleFileTools::BilinearInterpolateFile(sourceFile, destFile, NewResolution, options);
 }
 
 int Report(const TCommandLine& line, const char* message) {

@@ -39,7 +39,7 @@ void PerWalkPoint(benchmark::State& state, long points) {
 }
 
 // Arguments: grid size N, new cell size in hundredths of the source's.
-void Walk(benchmark::State& state, TBilinearWalk::TCornerPolicy policy) {
+void Walk(benchmark::State& state, TCornerPolicy policy) {
   const double newCell = state.range(1) / 100.0;
   auto source = Terrain(state.range(0));
   std::unique_ptr<TMap> destination(TMapTools::Downscale(source.get(), newCell));
@@ -54,11 +54,11 @@ void Walk(benchmark::State& state, TBilinearWalk::TCornerPolicy policy) {
 }
 
 void BM_Walk(benchmark::State& state) {
-  Walk(state, TBilinearWalk::TCornerPolicy::Plain);
+  Walk(state, TCornerPolicy::Plain);
 }
 
 void BM_WalkNoDataAware(benchmark::State& state) {
-  Walk(state, TBilinearWalk::TCornerPolicy::NoDataAware);
+  Walk(state, TCornerPolicy::NoDataAware);
 }
 
 void BM_BilinearInterpolate(benchmark::State& state) {

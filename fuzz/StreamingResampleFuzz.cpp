@@ -1,9 +1,10 @@
 // The file-to-file resampling against the in-memory pipeline on arbitrary
 // bytes: the first line is the new cell size as the command line reads it,
 // the second picks the sizes of the read window, the checked pieces, the
-// checkpoints, the bands and the worker count, and (its sixth byte) the
+// checkpoints, the bands and the worker count, (its sixth byte) the
 // options: lenient reading, no-data-aware interpolation and the digits
-// written; the rest is the source grid.
+// written, and (its seventh) the walk plan's checkpoint spacing; the rest is
+// the source grid.
 // Both ways run on the same file; their messages and destination bytes must
 // be identical, and a failure must leave the earlier destination as it was.
 //
@@ -22,8 +23,8 @@
 #include <string>
 
 #include "gridio/TARCGISFileTools.h"
-#include "gridio/TStreamingResample.h"
 #include "numeric/TDecimalText.h"
+#include "pipeline/TFileResampling.h"
 
 namespace {
 const double kMostCells = 1 << 16;
@@ -60,10 +61,10 @@ bool TooLargeToTry(const std::string& grid, double NewResolution, bool lenient) 
 
 // The message, or the destination's bytes after success.
 std::string Outcome(const std::string& source, const std::string& destination, double R,
-                    const TResampleOptions& options, const TStreamingKnobs& knobs) {
+                    const TResampleSettings& settings, const TPipelineKnobs& knobs) {
   std::ofstream(destination, std::ios::binary) << kPrevious;
   try {
-    TStreamingResample::ResampleFile(source, destination, R, options, knobs);
+    TFileResampling::Run(source, destination, R, settings, knobs);
   } catch (const char* message) {
     if (ReadAll(destination) != kPrevious)
       std::abort();
@@ -76,27 +77,29 @@ std::string Outcome(const std::string& source, const std::string& destination, d
   return ReadAll(destination);
 }
 
-TStreamingKnobs KnobsFrom(const std::string& line) {
-  auto byte = [&](std::size_t i) -> unsigned {
-    return i < line.size() ? static_cast<unsigned char>(line[i]) : 0u;
-  };
-  TStreamingKnobs knobs;
-  knobs.Threads = 1 + byte(0) % 4;
-  knobs.ReadBytes = 1 + byte(1) % 64;
-  knobs.PieceBytes = 1 + byte(2) % 128;
-  knobs.CheckpointValues = 1 + byte(3) % 16;
-  knobs.BandBytes = 1 + byte(4) * 16;
+unsigned Byte(const std::string& line, std::size_t i) {
+  return i < line.size() ? static_cast<unsigned char>(line[i]) : 0u;
+}
+
+TPipelineKnobs KnobsFrom(const std::string& line) {
+  TPipelineKnobs knobs;
+  knobs.ReadBytes = 1 + Byte(line, 1) % 64;
+  knobs.PieceBytes = 1 + Byte(line, 2) % 128;
+  knobs.CheckpointValues = 1 + Byte(line, 3) % 16;
+  knobs.BandBytes = 1 + Byte(line, 4) * 16;
+  knobs.StationSpacing = Byte(line, 6) % 8;
   return knobs;
 }
 
-TResampleOptions OptionsFrom(const std::string& line) {
-  const unsigned byte = line.size() > 5 ? static_cast<unsigned char>(line[5]) : 0u;
-  TResampleOptions options;
-  options.Lenient = (byte & 1) != 0;
-  options.NoDataAware = (byte & 2) != 0;
+TResampleSettings SettingsFrom(const std::string& line) {
+  const unsigned byte = Byte(line, 5);
+  TResampleSettings settings;
+  settings.Threads = 1 + Byte(line, 0) % 4;
+  settings.Lenient = (byte & 1) != 0;
+  settings.Policy = (byte & 2) != 0 ? TCornerPolicy::NoDataAware : TCornerPolicy::Plain;
   // 0: the writer's own rule; else 1 to 17 digits.
-  options.Digits = static_cast<int>((byte >> 2) % 18);
-  return options;
+  settings.Digits = TDigits(static_cast<int>((byte >> 2) % 18));
+  return settings;
 }
 } // namespace
 
@@ -110,19 +113,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     return 0;
   const double NewResolution = TDecimalText::ToDouble(text.substr(0, first).c_str());
   const std::string settings = text.substr(first + 1, second - first - 1);
-  const TStreamingKnobs knobs = KnobsFrom(settings);
-  const TResampleOptions options = OptionsFrom(settings);
+  const TPipelineKnobs knobs = KnobsFrom(settings);
+  const TResampleSettings chosen = SettingsFrom(settings);
   const std::string grid = text.substr(second + 1);
-  if (TooLargeToTry(grid, NewResolution, options.Lenient))
+  if (TooLargeToTry(grid, NewResolution, chosen.Lenient))
     return 0;
 
   static const std::string source = Path("source.asc");
   static const std::string destination = Path("dest.asc");
   std::ofstream(source, std::ios::binary) << grid;
-  TStreamingKnobs inMemory;
-  inMemory.Mode = TStreamingKnobs::TMode::InMemory;
-  const std::string expected = Outcome(source, destination, NewResolution, options, inMemory);
-  const std::string actual = Outcome(source, destination, NewResolution, options, knobs);
+  TPipelineKnobs inMemory;
+  inMemory.Mode = TPipelineKnobs::TMode::InMemory;
+  const std::string expected = Outcome(source, destination, NewResolution, chosen, inMemory);
+  const std::string actual = Outcome(source, destination, NewResolution, chosen, knobs);
   if (actual != expected) {
     std::fprintf(stderr, "in memory: %.300s\nbounded: %.300s\n", expected.c_str(), actual.c_str());
     std::abort();

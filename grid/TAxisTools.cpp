@@ -1,8 +1,9 @@
 #include "grid/TAxisTools.h"
 
 #include <algorithm>
-#include <cmath>
 #include <memory>
+
+#include "grid/TAxisRules.h"
 
 namespace {
 bool HasEmptySlot(const TAxis* axis) {
@@ -13,32 +14,21 @@ bool HasEmptySlot(const TAxis* axis) {
 
 TAxis* TAxisTools::PointsToIntervals(TAxis* centres, char selector) {
   const double r = centres->MbrDblResolution;
-  const double half = r * 0.5;
   const long n = centres->GetSize();
   TPoint* first = centres->GetPoint(0);
   TPoint* last = centres->GetPoint(n - 1);
   if (first == nullptr || last == nullptr)
     throw "Axis has an empty slot in TAxisTools::PointsToIntervals";
 
-  const double x0 = first->x - half;
-  double y0 = first->y - half;
-  double step = r;
-  if (first->y > last->y || (n == 1 && selector == 'Y')) {
-    y0 = first->y + half;
-    step = selector == 'Y' ? -r : r;
-  }
-
+  // Every edge point carries the first edge of the other ordinate.
+  const TStepSequence xs = TAxisRules::XEdgesOf(first->x, r, n);
+  const TStepSequence ys = TAxisRules::YEdgesOf(first->y, last->y, r, n, selector);
   auto edges = std::make_unique<TAxis>(r);
   edges->MbrVecPoints.reserve(n + 1);
-  if (selector == 'X') {
-    double x = x0;
-    for (long i = 0; i <= n; ++i, x += r)
-      edges->AddPoint(new TPoint(x, y0));
-  } else {
-    double y = y0;
-    for (long i = 0; i <= n; ++i, y += step)
-      edges->AddPoint(new TPoint(x0, y));
-  }
+  if (selector == 'X')
+    xs.ForEach([&](double x) { edges->AddPoint(new TPoint(x, ys.First())); });
+  else
+    ys.ForEach([&](double y) { edges->AddPoint(new TPoint(xs.First(), y)); });
   return edges.release();
 }
 
@@ -55,7 +45,7 @@ TAxis* TAxisTools::IntervalsToPoints(TAxis* edges, char) {
     const TPoint* a = edges->MbrVecPoints[i];
     const TPoint* b = edges->MbrVecPoints[i + 1];
     centres->AddPoint(
-        new TPoint(a->x + std::fabs(b->x - a->x) * 0.5, a->y - std::fabs(b->y - a->y) * 0.5));
+        new TPoint(TAxisRules::XCentreOf(a->x, b->x), TAxisRules::YCentreOf(a->y, b->y)));
   }
   return centres.release();
 }

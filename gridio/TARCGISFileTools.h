@@ -41,7 +41,7 @@
 // operations throw. As std::string: "Unable to open file " followed by the
 // name (a file that cannot be opened, or a directory), "Unable to write file "
 // followed by the name (an output error while writing or closing by name).
-// BilinearInterpolateFile throws what those three operations throw.
+// BilinearInterpolateFile throws what TResampleFileTools' does.
 #ifndef QUILLMAP_GRIDIO_TARCGISFILETOOLS_H
 #define QUILLMAP_GRIDIO_TARCGISFILETOOLS_H
 
@@ -72,15 +72,11 @@ public:
 
   // Reads the grid file sourceFile, resamples it to the cell size
   // NewResolution by bilinear interpolation and writes the result to
-  // destFile: the bytes, the messages (and which comes first) and the
-  // destination's fate are those of LoadARCGISFile, TMapTools::
-  // BilinearInterpolate and WriteARCGISFile in turn, in bounded memory on
-  // every core the process may use. A regular source file is read twice and
-  // never held: about 64 MiB whatever its size, plus about 150 bytes per row
-  // and column of the source and of the result. A source that cannot be read
-  // twice (a pipe, a device) or that is destFile itself (by any name) is
-  // resampled in memory. The destination is created or truncated only once
-  // the source has been read and the resampling's failures ruled out.
+  // destFile, with the bytes, messages and destination's fate of
+  // LoadARCGISFile, TMapTools::BilinearInterpolate and WriteARCGISFile in
+  // turn, in bounded memory on every core: the file-to-file resampling of
+  // pipeline/TResampleFileTools.h (which defines both forms, and whose
+  // options extend TResampleOptions), kept here for existing callers.
   static void BilinearInterpolateFile(std::string sourceFile, std::string destFile,
                                       double NewResolution);
 

@@ -18,6 +18,14 @@ TFileRangeBuf::TFileRangeBuf(const TFileDescriptor& file, std::uint64_t begin, s
   setg(MbrPtrWindow.get(), MbrPtrWindow.get(), MbrPtrWindow.get());
 }
 
+void TFileRangeBuf::Restart(std::uint64_t begin) {
+  MbrLngNext = MbrLngStart = MbrLngWindowOffset = begin;
+  MbrLngLimit = kNoLimit;
+  MbrBlnSeekingSpace = false;
+  MbrBlnEnded = false;
+  setg(MbrPtrWindow.get(), MbrPtrWindow.get(), MbrPtrWindow.get());
+}
+
 std::size_t TFileRangeBuf::Fill() {
   return MbrRefFile.ReadAt(MbrLngNext, MbrPtrWindow.get(), MbrLngWindowBytes);
 }

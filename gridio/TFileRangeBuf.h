@@ -30,6 +30,11 @@ public:
   TFileRangeBuf(const TFileDescriptor& file, std::uint64_t begin, std::uint64_t limit,
                 bool startAtSpace, std::size_t bufferBytes);
 
+  // The same buffer over the range from `begin` to the end of the file, as
+  // if made afresh with no limit and without seeking white space (the
+  // window is kept).
+  void Restart(std::uint64_t begin);
+
   std::uint64_t Position() const {
     return MbrLngWindowOffset + static_cast<std::uint64_t>(gptr() - eback());
   }

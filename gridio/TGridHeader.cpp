@@ -56,27 +56,20 @@ void CheckDimensions(const TGridHeader& header) {
 }
 
 // Y edges from the south edge northward, then X edges from the west edge
-// eastward along the north edge, each coordinate the previous one plus the
-// cell size.
-std::unique_ptr<TAxis> YEdges(const TGridHeader& header) {
+// eastward along the north edge.
+std::unique_ptr<TAxis> YEdgeAxis(const TGridHeader& header) {
   auto edges = std::make_unique<TAxis>(header.CellSize, header.Rows + 1);
-  double y = header.YLowerLeft;
-  edges->SetPoint(header.Rows, new TPoint(header.XLowerLeft, y));
-  for (long i = header.Rows - 1; i >= 0; --i) {
-    y = y + header.CellSize;
-    edges->SetPoint(i, new TPoint(header.XLowerLeft, y));
-  }
+  long index = header.Rows;
+  TGridHeader::YEdgesFromSouth(header).ForEach(
+      [&](double y) { edges->SetPoint(index--, new TPoint(header.XLowerLeft, y)); });
   return edges;
 }
 
-std::unique_ptr<TAxis> XEdges(const TGridHeader& header, double north) {
+std::unique_ptr<TAxis> XEdgeAxis(const TGridHeader& header, double north) {
   auto edges = std::make_unique<TAxis>(header.CellSize, header.Columns + 1);
-  double x = header.XLowerLeft;
-  edges->SetPoint(0, new TPoint(x, north));
-  for (long i = 1; i <= header.Columns; ++i) {
-    x = x + header.CellSize;
-    edges->SetPoint(i, new TPoint(x, north));
-  }
+  long index = 0;
+  TGridHeader::XEdges(header).ForEach(
+      [&](double x) { edges->SetPoint(index++, new TPoint(x, north)); });
   return edges;
 }
 } // namespace
@@ -85,6 +78,14 @@ TGridHeader TGridHeader::Read(TGridTokenizer& in, bool lenient) {
   const TGridHeader header{lenient ? TLenientHeader::Read(in) : ReadStrict(in)};
   CheckDimensions(header);
   return header;
+}
+
+TStepSequence TGridHeader::YEdgesFromSouth(const TGridGeometry& grid, long spacing) {
+  return TStepSequence(grid.YLowerLeft, grid.CellSize, grid.Rows + 1, spacing);
+}
+
+TStepSequence TGridHeader::XEdges(const TGridGeometry& grid, long spacing) {
+  return TStepSequence(grid.XLowerLeft, grid.CellSize, grid.Columns + 1, spacing);
 }
 
 void TGridHeader::ThrowCellFailure(TCell failure) {
@@ -98,34 +99,45 @@ std::unique_ptr<TMap> TGridHeader::Frame() const {
   map->MbrLngXDim = Columns;
   map->MbrLngYDim = Rows;
   map->MbrDblNoDataValue = NoData;
-  std::unique_ptr<TAxis> yEdges = YEdges(*this);
-  std::unique_ptr<TAxis> xEdges = XEdges(*this, yEdges->GetPoint(0)->y);
+  std::unique_ptr<TAxis> yEdges = YEdgeAxis(*this);
+  std::unique_ptr<TAxis> xEdges = XEdgeAxis(*this, yEdges->GetPoint(0)->y);
   map->SetXAxisInterval(xEdges.get());
   map->SetYAxisInterval(yEdges.get());
   return map;
 }
 
+TGridGeometry TGridHeader::GeometryOf(TMap* map) {
+  return TGridGeometry{map->MbrLngXDim,
+                       map->MbrLngYDim,
+                       map->MbrPtrXAxisInterval->GetPoint(0)->x,
+                       map->MbrPtrYAxisInterval->GetPoint(map->MbrLngYDim)->y,
+                       map->MbrDblResolution,
+                       map->MbrDblNoDataValue};
+}
+
 void TGridHeader::Write(TMap* map, std::ostream& stream, int digits) {
-  const double xLowerLeft = map->MbrPtrXAxisInterval->GetPoint(0)->x;
-  const double yLowerLeft = map->MbrPtrYAxisInterval->GetPoint(map->MbrLngYDim)->y;
+  Write(GeometryOf(map), stream, digits);
+}
+
+void TGridHeader::Write(const TGridGeometry& grid, std::ostream& stream, int digits) {
   const int kCornerWidth = 8;
   TLineWriter out(stream, digits);
   out.Text("ncols ");
-  out.Whole(map->MbrLngXDim);
+  out.Whole(grid.Columns);
   out.EndLine();
   out.Text("nrows ");
-  out.Whole(map->MbrLngYDim);
+  out.Whole(grid.Rows);
   out.EndLine();
   out.Text("xllcorner ");
-  out.Georeference(xLowerLeft, kCornerWidth);
+  out.Georeference(grid.XLowerLeft, kCornerWidth);
   out.EndLine();
   out.Text("yllcorner ");
-  out.Georeference(yLowerLeft, kCornerWidth);
+  out.Georeference(grid.YLowerLeft, kCornerWidth);
   out.EndLine();
   out.Text("cellsize ");
-  out.Georeference(map->MbrDblResolution, 0);
+  out.Georeference(grid.CellSize, 0);
   out.EndLine();
   out.Text("NODATA_value ");
-  out.Real(map->MbrDblNoDataValue);
+  out.Real(grid.NoData);
   out.EndLine();
 }

@@ -22,6 +22,7 @@
 
 #include "grid/TGridGeometry.h"
 #include "grid/TMap.h"
+#include "grid/TStepSequence.h"
 #include "gridio/TGridTokenizer.h"
 
 struct TGridHeader : TGridGeometry {
@@ -44,9 +45,20 @@ struct TGridHeader : TGridGeometry {
 
   // Counts, cell size, no-data value and axes; no cells.
   std::unique_ptr<TMap> Frame() const;
+  // The edges of the reader's rule, which Frame installs: the Rows + 1 Y
+  // edges from the south edge northward (term j is the edge at index Rows -
+  // j), and the Columns + 1 X edges from the west edge eastward. A spacing
+  // as TStepSequence takes it.
+  static TStepSequence YEdgesFromSouth(const TGridGeometry& grid, long spacing = 0);
+  static TStepSequence XEdges(const TGridGeometry& grid, long spacing = 0);
 
-  // The six header lines of a map written as a grid file; digits as
-  // TLineWriter takes them (the NODATA_value entry follows them).
+  // The header a map is written with: its counts, the lower-left corner from
+  // its first X edge and last Y edge, its cell size and no-data value. The
+  // map must have its edge axes.
+  static TGridGeometry GeometryOf(TMap* map);
+  // The six header lines of a grid file; digits as TLineWriter takes them
+  // (the NODATA_value entry follows them).
+  static void Write(const TGridGeometry& grid, std::ostream& stream, int digits);
   static void Write(TMap* map, std::ostream& stream, int digits);
 };
 

@@ -8,6 +8,10 @@
 #ifndef QUILLMAP_MAPTOOLS_NODATACORNERS_H
 #define QUILLMAP_MAPTOOLS_NODATACORNERS_H
 
+// Whether the walk tests the corners (TMapTools::BilinearInterpolateNoDataAware)
+// or not (TMapTools::BilinearInterpolate).
+enum class TCornerPolicy { Plain, NoDataAware };
+
 inline bool IsNoDataCorner(double value, double noData) {
   return value == noData || value != value;
 }

@@ -19,7 +19,7 @@ bool IsComplete(TAxis* axis) {
   return true;
 }
 
-TMap* Resample(TMap* source, double NewResolution, TBilinearWalk::TCornerPolicy policy) {
+TMap* Resample(TMap* source, double NewResolution, TCornerPolicy policy) {
   if (!(NewResolution > 0.0))
     throw kResolutionNotPositive;
   if (!IsComplete(source->MbrPtrXAxis) || !IsComplete(source->MbrPtrYAxis) ||
@@ -33,11 +33,11 @@ TMap* Resample(TMap* source, double NewResolution, TBilinearWalk::TCornerPolicy 
 } // namespace
 
 TMap* TMapTools::BilinearInterpolate(TMap* source, double NewResolution) {
-  return Resample(source, NewResolution, TBilinearWalk::TCornerPolicy::Plain);
+  return Resample(source, NewResolution, TCornerPolicy::Plain);
 }
 
 TMap* TMapTools::BilinearInterpolateNoDataAware(TMap* source, double NewResolution) {
-  return Resample(source, NewResolution, TBilinearWalk::TCornerPolicy::NoDataAware);
+  return Resample(source, NewResolution, TCornerPolicy::NoDataAware);
 }
 
 void TMapTools::BilinearInterpolate(TMapPoint* P11, TMapPoint* P21, TMapPoint* P12, TMapPoint* P22,

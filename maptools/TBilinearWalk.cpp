@@ -1,12 +1,14 @@
 #include "maptools/TBilinearWalk.h"
 
-#include <cstring>
 #include <memory>
 
 #include "maptools/BilinearFormula.h"
 #include "maptools/MapToolsMessages.h"
-#include "maptools/NoDataCorners.h"
+#include "maptools/TRowFill.h"
 #include "maptools/TRowPairCache.h"
+#include "maptools/TSharedArea.h"
+#include "maptools/TWalkFailure.h"
+#include "maptools/TWalkRun.h"
 
 namespace {
 // On a strictly monotonic axis the lookup fails exactly for ordinates outside
@@ -32,21 +34,29 @@ bool Inside(long index, long count) {
   return index >= 0 && index < count;
 }
 
-bool SameBits(double a, double b) {
-  return std::memcmp(&a, &b, sizeof a) == 0;
+// The ordinates of a run in order, and whether it stalled.
+std::vector<double> Ordinates(const TWalkRun& run, bool& stalls) {
+  std::vector<double> ordinates;
+  TWalkSteps steps(run);
+  do
+    ordinates.push_back(steps.Value());
+  while (steps.Advance());
+  stalls = steps.Stalls();
+  return ordinates;
 }
 
-// The cell spacing of a station's two neighbours, x2 - x1 or y2 - y1.
-double Spacing(double lowCentre, double highCentre) {
-  return highCentre - lowCentre;
+const TWalkStation* FirstFailing(const std::vector<TWalkStation>& stations) {
+  for (const TWalkStation& station : stations)
+    if (station.Fails())
+      return &station;
+  return nullptr;
 }
 } // namespace
 
 TBilinearWalk::TBilinearWalk(TMap* source, TMap* destination, double NewResolution,
                              TCornerPolicy policy)
     : MbrPtrSource(source), MbrPtrDestination(destination), MbrDblResolution(NewResolution),
-      MbrBlnNoDataAware(policy == TCornerPolicy::NoDataAware), MbrBlnDescending(false),
-      MbrDblXEnd(0.0), MbrDblYEnd(0.0), MbrBlnXStalls(false), MbrBlnYStalls(false) {
+      MbrEnmPolicy(policy), MbrBlnDescending(false), MbrBlnXStalls(false), MbrBlnYStalls(false) {
   BuildOrdinates();
 }
 
@@ -54,50 +64,20 @@ long TBilinearWalk::PointCount() const {
   return static_cast<long>(MbrVecX.size() * MbrVecY.size());
 }
 
-// The letters of the walk: S is the source's cell size, R the new one; Xa and
-// Xb are the destination's west and east edges, Ya and Yb its first (north)
-// and last (south) Y edges, the other way round on an ascending Y axis.
 void TBilinearWalk::BuildOrdinates() {
   const double S = MbrPtrSource->MbrDblResolution;
-  const double R = MbrDblResolution;
   TMap* destination = MbrPtrDestination;
-  const double Xa = destination->MbrPtrXAxisInterval->GetPoint(0)->x;
-  const double Xb = destination->MbrPtrXAxisInterval->GetPoint(destination->MbrLngXDim)->x;
-  const double Ya = destination->MbrPtrYAxisInterval->GetPoint(0)->y;
-  const double Yb = destination->MbrPtrYAxisInterval->GetPoint(destination->MbrLngYDim)->y;
-
-  MbrBlnDescending = Ya > Yb;
-  MbrDblXEnd = Xb - S - R;
-  const double yStep = MbrBlnDescending ? -R : R;
-  const double yStart = MbrBlnDescending ? Ya - S - R : Ya + S;
-  MbrDblYEnd = MbrBlnDescending ? Yb + S : Yb - S;
-
-  double x = Xa + S;
-  if (x > MbrDblXEnd)
+  const TWalkRun x = TWalkRun::AlongX(
+      destination->MbrPtrXAxisInterval->GetPoint(0)->x,
+      destination->MbrPtrXAxisInterval->GetPoint(destination->MbrLngXDim)->x, S, MbrDblResolution);
+  const TWalkRun y = TWalkRun::AlongY(
+      destination->MbrPtrYAxisInterval->GetPoint(0)->y,
+      destination->MbrPtrYAxisInterval->GetPoint(destination->MbrLngYDim)->y, S, MbrDblResolution);
+  MbrBlnDescending = y.Descending;
+  if (!x.GoesOn(x.Start))
     return;
-  for (;;) {
-    MbrVecX.push_back(x);
-    const double next = x + R;
-    if (!(next <= MbrDblXEnd))
-      break;
-    if (next == x) {
-      MbrBlnXStalls = true;
-      break;
-    }
-    x = next;
-  }
-  double y = yStart;
-  for (;;) {
-    MbrVecY.push_back(y);
-    const double next = y + yStep;
-    if (!YGoesOn(next))
-      break;
-    if (next == y) {
-      MbrBlnYStalls = true;
-      break;
-    }
-    y = next;
-  }
+  MbrVecX = Ordinates(x, MbrBlnXStalls);
+  MbrVecY = Ordinates(y, MbrBlnYStalls);
 }
 
 void TBilinearWalk::Run() {
@@ -108,9 +88,9 @@ void TBilinearWalk::Run() {
 }
 
 void TBilinearWalk::RunPointByPoint() {
-  for (std::size_t c = 0; c < MbrVecX.size(); ++c) {
+  for (double x : MbrVecX) {
     for (double y : MbrVecY)
-      VisitPoint(MbrVecX[c], y);
+      VisitPoint(x, y);
     if (MbrBlnYStalls)
       throw kStepTooSmall;
   }
@@ -150,9 +130,22 @@ void TBilinearWalk::VisitPoint(double x, double y) {
   std::unique_ptr<TMapPoint> P21(source->GetPoint(c.X2, c.Y1));
   std::unique_ptr<TMapPoint> P12(source->GetPoint(c.X1, c.Y2));
   std::unique_ptr<TMapPoint> P22(source->GetPoint(c.X2, c.Y2));
-  // The corners as the point form of TMapTools::BilinearInterpolate reads them.
-  MbrPtrDestination->SetPoint(&at, PointValue(P11->value, P21->value, P12->value, P22->value, x,
-                                              P11->x, P21->x, y, P11->y, P12->y));
+  // The corners as the point form of TMapTools::BilinearInterpolate reads
+  // them: one row station and one column station of the point.
+  TWalkStation column;
+  column.At = x;
+  column.LowCentre = P11->x;
+  column.HighCentre = P21->x;
+  column.High = 1;
+  TWalkStation row;
+  row.At = y;
+  row.LowCentre = P11->y;
+  row.HighCentre = P12->y;
+  const double low[2] = {P11->value, P21->value};
+  const double high[2] = {P12->value, P22->value};
+  double value = 0.0;
+  TRowFill::FromValues(MbrEnmPolicy, source->MbrDblNoDataValue, low, high, row, &column, 1, &value);
+  MbrPtrDestination->SetPoint(&at, value);
 }
 
 // The tables need maps whose stored cells and axes match their dimensions;
@@ -172,11 +165,10 @@ bool TBilinearWalk::AxesMatchCounts() const {
          HasSize(destination->MbrPtrYAxisInterval, destination->MbrLngYDim + 1);
 }
 
-bool TBilinearWalk::ResolveWalk(std::vector<TStation>& columns, std::vector<TStation>& rows) const {
+bool TBilinearWalk::ResolveWalk(std::vector<TWalkStation>& columns,
+                                std::vector<TWalkStation>& rows) const {
   TMap* source = MbrPtrSource;
   TMap* destination = MbrPtrDestination;
-  if (!AxesMatchCounts())
-    return false;
   const TAxisLookup destinationX(destination->MbrPtrXAxisInterval, 'X');
   const TAxisLookup destinationY(destination->MbrPtrYAxisInterval, 'Y');
   const TAxisLookup sourceX(source->MbrPtrXAxisInterval, 'X');
@@ -192,223 +184,89 @@ bool TBilinearWalk::ResolveWalk(std::vector<TStation>& columns, std::vector<TSta
 }
 
 void TBilinearWalk::RunTables() {
-  std::vector<TStation> columns;
-  std::vector<TStation> rows;
+  std::vector<TWalkStation> columns;
+  std::vector<TWalkStation> rows;
   if (!ResolveWalk(columns, rows)) {
     RunPointByPoint();
     return;
   }
-  bool fails = MbrBlnXStalls || MbrBlnYStalls;
-  for (const TStation& column : columns)
-    fails = fails || column.Fails;
-  for (const TStation& row : rows)
-    fails = fails || row.Fails;
-  // A walk that fails gives no result, so only the order of its points
-  // matters; a walk that succeeds writes each cell from the same points in
-  // any order (the points that share a cell share its column and its row,
-  // and the last of them is the same in both orders).
-  if (fails)
-    ReplayInWalkOrder(columns, rows);
+  RaiseFirstFailure(columns, rows);
+  // The walk succeeds: each cell is written from the same points in any
+  // order (the points that share a cell share its column and its row, and
+  // the last of them is the same in both orders).
+  const double points = static_cast<double>(columns.size()) * static_cast<double>(rows.size());
+  const double cells =
+      static_cast<double>(MbrPtrSource->MbrLngXDim) * static_cast<double>(MbrPtrSource->MbrLngYDim);
+  TSharedArea area;
+  for (const TWalkStation& column : columns)
+    area.AddColumn(column);
+  for (const TWalkStation& row : rows)
+    area.AddRow(row);
+  // Four divisions a point against one a source cell.
+  if (4 * points > cells && area.Shared())
+    FillFromQuotients(columns, rows, area.Area());
   else
-    FillInRowOrder(columns, rows);
+    FillRowByRow(columns, rows);
 }
 
-void TBilinearWalk::RaiseFirstFailure(const std::vector<TStation>& columns,
-                                      const std::vector<TStation>& rows) {
-  // A point fails where its column or its row fails; the lookups of the
-  // destination come first, as in VisitPoint.
-  std::vector<std::size_t> failingRows;
-  for (std::size_t r = 0; r < rows.size(); ++r)
-    if (rows[r].Fails)
-      failingRows.push_back(r);
-  auto locate = [this](const TStation& column, const TStation& row) {
-    MbrPtrDestination->GetIndex(column.At, 'X');
-    MbrPtrDestination->GetIndex(row.At, 'Y');
-    LocateCorners(column.At, row.At);
-  };
-  for (const TStation& column : columns) {
-    if (column.Fails)
-      for (const TStation& row : rows)
-        locate(column, row);
-    for (std::size_t r : failingRows)
-      locate(column, rows[r]);
-    if (MbrBlnYStalls)
-      throw kStepTooSmall;
-  }
-  if (MbrBlnXStalls)
-    throw kStepTooSmall;
+void TBilinearWalk::RaiseFirstFailure(const std::vector<TWalkStation>& columns,
+                                      const std::vector<TWalkStation>& rows) const {
+  if (columns.empty())
+    return;
+  TWalkFailure::RaiseFirst(&columns.front(), rows.front(), FirstFailing(rows), MbrBlnYStalls,
+                           FirstFailing(columns), MbrBlnXStalls);
 }
 
 void TBilinearWalk::ResolveStations(const std::vector<double>& ordinates,
                                     const TAxisLookup& destinationEdges,
                                     const TAxisLookup& sourceEdges, TAxis* sourceCentres,
                                     char selector, long count,
-                                    std::vector<TStation>& stations) const {
+                                    std::vector<TWalkStation>& stations) const {
   // Consecutive ordinates move by about the same number of cells, so the last
   // move predicts the next index and the lookup answers in O(1).
   const bool descending = selector != 'X' && MbrBlnDescending;
+  const auto centre = [&](long i) {
+    return TAxis::Ordinate(sourceCentres->MbrVecPoints[i], selector);
+  };
   long cell = 0, cellMove = 0, index = 0, indexMove = 0;
   stations.reserve(ordinates.size());
   for (double v : ordinates) {
-    TStation station{v, 0, 0, 0, 0.0, 0.0, true};
-    if (Holds(destinationEdges, v) && Holds(sourceEdges, v)) {
-      const long nextCell = destinationEdges.GetIndex(v, cell + cellMove);
-      const long nextIndex = sourceEdges.GetIndex(v, index + indexMove);
-      cellMove = nextCell - cell;
-      indexMove = nextIndex - index;
-      cell = nextCell;
-      index = nextIndex;
-      const double centre = TAxis::Ordinate(sourceCentres->MbrVecPoints[index], selector);
-      const bool lowerPair = descending ? v > centre : v <= centre;
-      station.Cell = cell;
-      station.Low = lowerPair ? index - 1 : index;
-      station.High = lowerPair ? index : index + 1;
-      station.Fails = !Inside(station.Low, count) || !Inside(station.High, count);
-      if (!station.Fails) {
-        station.LowCentre = TAxis::Ordinate(sourceCentres->MbrVecPoints[station.Low], selector);
-        station.HighCentre = TAxis::Ordinate(sourceCentres->MbrVecPoints[station.High], selector);
-      }
+    if (!Holds(destinationEdges, v) || !Holds(sourceEdges, v)) {
+      stations.push_back(TWalkStation::OutsideAt(v));
+      continue;
     }
-    stations.push_back(station);
+    const long nextCell = destinationEdges.GetIndex(v, cell + cellMove);
+    const long nextIndex = sourceEdges.GetIndex(v, index + indexMove);
+    cellMove = nextCell - cell;
+    indexMove = nextIndex - index;
+    cell = nextCell;
+    index = nextIndex;
+    stations.push_back(TWalkStation::Resolve(v, cell, index, count, descending, centre));
   }
 }
 
-void TBilinearWalk::StoreFromTables(const TStation& column, const TStation& row) {
-  const std::vector<double>& low = MbrPtrSource->MbrVecValues[row.Low];
-  const std::vector<double>& high = MbrPtrSource->MbrVecValues[row.High];
-  MbrPtrDestination->MbrVecValues[row.Cell][column.Cell] =
-      PointValue(low[column.Low], low[column.High], high[column.Low], high[column.High], column.At,
-                 column.LowCentre, column.HighCentre, row.At, row.LowCentre, row.HighCentre);
+void TBilinearWalk::FillRowByRow(const std::vector<TWalkStation>& columns,
+                                 const std::vector<TWalkStation>& rows) {
+  const long count = static_cast<long>(columns.size());
+  for (const TWalkStation& row : rows)
+    TRowFill::FromValues(MbrEnmPolicy, MbrPtrSource->MbrDblNoDataValue,
+                         MbrPtrSource->MbrVecValues[row.Low].data(),
+                         MbrPtrSource->MbrVecValues[row.High].data(), row, columns.data(), count,
+                         MbrPtrDestination->MbrVecValues[row.Cell].data());
 }
 
-void TBilinearWalk::FillInRowOrder(const std::vector<TStation>& columns,
-                                   const std::vector<TStation>& rows) {
-  const double points = static_cast<double>(columns.size()) * static_cast<double>(rows.size());
-  const double cells =
-      static_cast<double>(MbrPtrSource->MbrLngXDim) * static_cast<double>(MbrPtrSource->MbrLngYDim);
-  double area = 0.0;
-  // Four divisions a point against one a source cell.
-  if (4 * points > cells && SharesOneArea(columns, rows, area))
-    return FillFromQuotients(columns, rows, area);
-  FillRowByRow(columns, rows);
-}
-
-double TBilinearWalk::PointValue(double Q11, double Q21, double Q12, double Q22, double x,
-                                 double x1, double x2, double y, double y1, double y2) const {
-  const double noData = MbrPtrSource->MbrDblNoDataValue;
-  const auto interpolate = [&] {
-    return bilinear::Interpolate(Q11, Q21, Q12, Q22, x, x1, x2, y, y1, y2);
-  };
-  return MbrBlnNoDataAware ? CornerValue<true>(Q11, Q21, Q12, Q22, noData, interpolate)
-                           : CornerValue<false>(Q11, Q21, Q12, Q22, noData, interpolate);
-}
-
-void TBilinearWalk::FillRowByRow(const std::vector<TStation>& columns,
-                                 const std::vector<TStation>& rows) {
-  for (const TStation& row : rows)
-    FillRow(Policy(), MbrPtrSource->MbrDblNoDataValue, MbrPtrSource->MbrVecValues[row.Low].data(),
-            MbrPtrSource->MbrVecValues[row.High].data(), row, columns,
-            MbrPtrDestination->MbrVecValues[row.Cell].data());
-}
-
-void TBilinearWalk::FillRow(TCornerPolicy policy, double noData, const double* low,
-                            const double* high, const TStation& row,
-                            const std::vector<TStation>& columns, double* out) {
-  if (policy == TCornerPolicy::NoDataAware)
-    FillRowOf<true>(noData, low, high, row, columns, out);
-  else
-    FillRowOf<false>(noData, low, high, row, columns, out);
-}
-
-template <bool NoDataAware>
-void TBilinearWalk::FillRowOf(double noData, const double* low, const double* high,
-                              const TStation& row, const std::vector<TStation>& columns,
-                              double* out) {
-  for (const TStation& column : columns) {
-    const double Q11 = low[column.Low];
-    const double Q21 = low[column.High];
-    const double Q12 = high[column.Low];
-    const double Q22 = high[column.High];
-    out[column.Cell] = CornerValue<NoDataAware>(Q11, Q21, Q12, Q22, noData, [&] {
-      return bilinear::Interpolate(Q11, Q21, Q12, Q22, column.At, column.LowCentre,
-                                   column.HighCentre, row.At, row.LowCentre, row.HighCentre);
-    });
-  }
-}
-
-void TBilinearWalk::ReplayInWalkOrder(const std::vector<TStation>& columns,
-                                      const std::vector<TStation>& rows) {
-  for (const TStation& column : columns) {
-    for (const TStation& row : rows) {
-      if (column.Fails || row.Fails)
-        VisitPoint(column.At, row.At);
-      else
-        StoreFromTables(column, row);
-    }
-    if (MbrBlnYStalls)
-      throw kStepTooSmall;
-  }
-  if (MbrBlnXStalls)
-    throw kStepTooSmall;
-}
-
-bool TBilinearWalk::SharesOneArea(const std::vector<TStation>& columns,
-                                  const std::vector<TStation>& rows, double& area) {
-  if (columns.empty() || rows.empty())
-    return false;
-  const double dx = Spacing(columns.front().LowCentre, columns.front().HighCentre);
-  const double dy = Spacing(rows.front().LowCentre, rows.front().HighCentre);
-  for (const TStation& column : columns)
-    if (!SameBits(Spacing(column.LowCentre, column.HighCentre), dx))
-      return false;
-  for (const TStation& row : rows)
-    if (!SameBits(Spacing(row.LowCentre, row.HighCentre), dy))
-      return false;
-  area = bilinear::Area(columns.front().LowCentre, columns.front().HighCentre,
-                        rows.front().LowCentre, rows.front().HighCentre);
-  return true;
-}
-
-void TBilinearWalk::FillFromQuotients(const std::vector<TStation>& columns,
-                                      const std::vector<TStation>& rows, double area) {
+void TBilinearWalk::FillFromQuotients(const std::vector<TWalkStation>& columns,
+                                      const std::vector<TWalkStation>& rows, double area) {
   TRowPairCache cache(MbrPtrSource->MbrLngXDim, false, true, area);
   const auto mapRow = [this](long index, double*) {
     return MbrPtrSource->MbrVecValues[index].data();
   };
-  for (const TStation& row : rows) {
+  const long count = static_cast<long>(columns.size());
+  for (const TWalkStation& row : rows) {
     const TRowPairCache::TRow low = cache.Get(row.Low, row.High, mapRow);
     const TRowPairCache::TRow high = cache.Get(row.High, row.Low, mapRow);
-    FillRowFromQuotients(Policy(), MbrPtrSource->MbrDblNoDataValue, low.Values, high.Values,
-                         low.Quotients, high.Quotients, row, columns,
-                         MbrPtrDestination->MbrVecValues[row.Cell].data());
-  }
-}
-
-void TBilinearWalk::FillRowFromQuotients(TCornerPolicy policy, double noData, const double* low,
-                                         const double* high, const double* lowQuotients,
-                                         const double* highQuotients, const TStation& row,
-                                         const std::vector<TStation>& columns, double* out) {
-  if (policy == TCornerPolicy::NoDataAware)
-    FillRowOfQuotients<true>(noData, low, high, lowQuotients, highQuotients, row, columns, out);
-  else
-    FillRowOfQuotients<false>(noData, low, high, lowQuotients, highQuotients, row, columns, out);
-}
-
-template <bool NoDataAware>
-void TBilinearWalk::FillRowOfQuotients(double noData, const double* low, const double* high,
-                                       const double* lowQuotients, const double* highQuotients,
-                                       const TStation& row, const std::vector<TStation>& columns,
-                                       double* out) {
-  const double yHigh = row.HighCentre - row.At;
-  const double yLow = row.At - row.LowCentre;
-  for (const TStation& column : columns) {
-    const double xHigh = column.HighCentre - column.At;
-    const double xLow = column.At - column.LowCentre;
-    out[column.Cell] = CornerValue<NoDataAware>(
-        low[column.Low], low[column.High], high[column.Low], high[column.High], noData, [&] {
-          return bilinear::Combine(lowQuotients[column.Low], lowQuotients[column.High],
-                                   highQuotients[column.Low], highQuotients[column.High], xHigh,
-                                   xLow, yHigh, yLow);
-        });
+    TRowFill::FromQuotients(MbrEnmPolicy, MbrPtrSource->MbrDblNoDataValue, low.Values, high.Values,
+                            low.Quotients, high.Quotients, row, columns.data(), count,
+                            MbrPtrDestination->MbrVecValues[row.Cell].data());
   }
 }

@@ -22,7 +22,8 @@
 #include <gtest/gtest.h>
 
 #include "gridio/TARCGISFileTools.h"
-#include "gridio/TStreamingResample.h"
+#include "pipeline/TFileResampling.h"
+#include "pipeline/TResampleFileTools.h"
 #include "support/ExpectThrowMsg.h"
 #include "support/Sandbox.h"
 
@@ -73,48 +74,77 @@ struct Outcome {
   bool SameFile = false;
 };
 
+// The pipeline's settings and knobs, and the workers it runs on.
+struct Setting {
+  TPipelineKnobs Knobs;
+  unsigned Threads = 0;
+};
+
 Outcome Resample(const std::string& source, const std::string& destination, double R,
-                 const TResampleOptions& options, const TStreamingKnobs& knobs, bool previous) {
+                 TResampleSettings settings, const Setting& setting, bool previous) {
   std::remove(destination.c_str());
   if (previous)
     PlacePrevious(destination);
   Outcome outcome;
   const FileState before = StateOf(destination);
-  outcome.Failure = CaptureThrow(
-      [&] { TStreamingResample::ResampleFile(source, destination, R, options, knobs); });
+  settings.Threads = setting.Threads;
+  outcome.Failure =
+      CaptureThrow([&] { TFileResampling::Run(source, destination, R, settings, setting.Knobs); });
   outcome.Destination = StateOf(destination);
   outcome.SameFile = before.Exists && outcome.Destination.Inode == before.Inode &&
                      outcome.Destination.Mode == before.Mode;
   return outcome;
 }
 
-TStreamingKnobs InMemory() {
-  TStreamingKnobs knobs;
-  knobs.Mode = TStreamingKnobs::TMode::InMemory;
-  return knobs;
+Setting InMemory() {
+  Setting setting;
+  setting.Knobs.Mode = TPipelineKnobs::TMode::InMemory;
+  setting.Threads = 1;
+  return setting;
 }
 
 // Knob settings from the smallest (a window of one byte, a checkpoint at
 // every value, a band per row) to the defaults, with one to four workers.
-std::vector<TStreamingKnobs> KnobSettings() {
-  std::vector<TStreamingKnobs> settings;
+std::vector<Setting> KnobSettings() {
+  std::vector<Setting> settings;
   const std::size_t reads[] = {1, 3, 16, 1 << 18};
   const std::size_t pieces[] = {1, 7, 64, 1 << 20};
   const long checkpoints[] = {1, 2, 5, 4096};
   const std::size_t bands[] = {1, 200, 2000, 1 << 22};
+  const long stations[] = {1, 3, 7, 0};
   for (int i = 0; i < 4; ++i) {
-    TStreamingKnobs knobs;
-    knobs.Threads = static_cast<unsigned>(1 + i);
-    knobs.ReadBytes = reads[i];
-    knobs.PieceBytes = pieces[(i + 1) % 4];
-    knobs.CheckpointValues = checkpoints[(i + 2) % 4];
-    knobs.BandBytes = bands[(i + 3) % 4];
-    settings.push_back(knobs);
+    Setting setting;
+    setting.Threads = static_cast<unsigned>(1 + i);
+    setting.Knobs.ReadBytes = reads[i];
+    setting.Knobs.PieceBytes = pieces[(i + 1) % 4];
+    setting.Knobs.CheckpointValues = checkpoints[(i + 2) % 4];
+    setting.Knobs.BandBytes = bands[(i + 3) % 4];
+    setting.Knobs.StationSpacing = stations[(i + 1) % 4];
+    settings.push_back(setting);
   }
-  TStreamingKnobs defaults;
+  Setting defaults;
   settings.push_back(defaults);
   defaults.Threads = 1;
   settings.push_back(defaults);
+  return settings;
+}
+
+// For larger grids: bands of a few columns or rows, checkpoints at nearly
+// every value and station, reads of a few dozen bytes.
+std::vector<Setting> BandSettings() {
+  std::vector<Setting> settings;
+  const std::size_t bands[] = {200, 2000, 30000};
+  for (int i = 0; i < 3; ++i) {
+    Setting setting;
+    setting.Threads = static_cast<unsigned>(1 + i);
+    setting.Knobs.ReadBytes = 48;
+    setting.Knobs.PieceBytes = 1000;
+    setting.Knobs.CheckpointValues = 1 + 3 * i;
+    setting.Knobs.BandBytes = bands[i];
+    setting.Knobs.StationSpacing = 1 + 2 * i;
+    settings.push_back(setting);
+  }
+  settings.push_back(Setting());
   return settings;
 }
 
@@ -208,28 +238,30 @@ std::string WithValue(const std::string& text, long index, const std::string& va
   return text.substr(0, at) + value + text.substr(end);
 }
 
-class StreamingResampleTest : public ::testing::Test {
+class FileResamplingTest : public ::testing::Test {
 protected:
   void SetUp() override {
-    MbrSource = MbrSandbox.Path("streaming_source.asc");
-    MbrDestination = MbrSandbox.Path("streaming_dest.asc");
+    MbrSource = MbrSandbox.Path("resampling_source.asc");
+    MbrDestination = MbrSandbox.Path("resampling_dest.asc");
   }
 
   // Both ways on the text, without and with an earlier destination, under
   // every knob setting; returns the in-memory outcome's failure, described.
   std::string ExpectSameOutcome(const std::string& text, double R, const std::string& label,
-                                const TResampleOptions& options = {}) {
+                                const TResampleSettings& options = {},
+                                const std::vector<Setting>& settings = KnobSettings()) {
     WriteText(MbrSource, text);
     std::string failure;
     for (bool previous : {false, true}) {
       const Outcome expected =
           Resample(MbrSource, MbrDestination, R, options, InMemory(), previous);
       failure = expected.Failure.Describe();
-      for (const TStreamingKnobs& knobs : KnobSettings()) {
-        const Outcome actual = Resample(MbrSource, MbrDestination, R, options, knobs, previous);
-        const std::string where =
-            label + " R=" + std::to_string(R) + " threads=" + std::to_string(knobs.Threads) +
-            " read=" + std::to_string(knobs.ReadBytes) + " previous=" + std::to_string(previous);
+      for (const Setting& setting : settings) {
+        const Outcome actual = Resample(MbrSource, MbrDestination, R, options, setting, previous);
+        const std::string where = label + " R=" + std::to_string(R) +
+                                  " threads=" + std::to_string(setting.Threads) +
+                                  " read=" + std::to_string(setting.Knobs.ReadBytes) +
+                                  " previous=" + std::to_string(previous);
         EXPECT_EQ(actual.Failure.Describe(), failure) << where;
         EXPECT_EQ(actual.Destination.Exists, expected.Destination.Exists) << where;
         EXPECT_TRUE(actual.Destination.Bytes == expected.Destination.Bytes) << where;
@@ -247,7 +279,7 @@ protected:
   std::string MbrDestination;
 };
 
-TEST_F(StreamingResampleTest, MatchesInMemoryOnGeneratedGrids) {
+TEST_F(FileResamplingTest, MatchesInMemoryOnGeneratedGrids) {
   Generator generate(13);
   struct Shape {
     int Columns;
@@ -265,7 +297,7 @@ TEST_F(StreamingResampleTest, MatchesInMemoryOnGeneratedGrids) {
     }
 }
 
-TEST_F(StreamingResampleTest, RowsLongerThanEveryBufferAndCellSizesOffTheBinaryGrid) {
+TEST_F(FileResamplingTest, RowsLongerThanEveryBufferAndCellSizesOffTheBinaryGrid) {
   Generator generate(7);
   const std::string wide = generate.Grid(300, 6, "0.1", false);
   for (double R : {0.05, 0.1, 0.3})
@@ -275,10 +307,40 @@ TEST_F(StreamingResampleTest, RowsLongerThanEveryBufferAndCellSizesOffTheBinaryG
     EXPECT_EQ(ExpectSameOutcome(tall, R, "tall"), kNothing);
 }
 
+// Grids of a few rows and thousands of columns (bands that are runs of
+// columns, each reading its runs of the source rows from a checkpoint), and
+// their transposes (bands of many short rows), at half and twice the cell
+// size and off the binary grid.
+TEST_F(FileResamplingTest, VeryWideAndVeryTallGrids) {
+  Generator generate(29);
+  const struct {
+    int Columns;
+    int Rows;
+  } shapes[] = {{1200, 4}, {700, 8}, {4, 1200}, {8, 700}};
+  for (const auto& shape : shapes) {
+    const std::string grid = generate.Grid(shape.Columns, shape.Rows, "30", false);
+    const std::string label = std::to_string(shape.Columns) + "x" + std::to_string(shape.Rows);
+    for (double R : {15.0, 60.0, 23.1})
+      EXPECT_EQ(ExpectSameOutcome(grid, R, label, {}, BandSettings()), kNothing);
+  }
+}
+
+// Coordinates so large that adding the cell size leaves them unchanged: the
+// plan does not describe such axes, and the in-memory way resamples them,
+// failures and all.
+TEST_F(FileResamplingTest, CoordinatesBeyondThePlan) {
+  Generator generate(31);
+  std::string grid = generate.Grid(9, 9, "1", false);
+  const std::size_t corner = grid.find("xllcorner");
+  grid.replace(corner, grid.find('\n', corner) - corner, "xllcorner 1e17");
+  for (double R : {0.5, 2.0})
+    ExpectSameOutcome(grid, R, "x at 1e17");
+}
+
 // Every failure class of the reader at the first value, in the middle (at a
 // piece, band and checkpoint boundary for the small knobs) and at the last
 // value, then the failures after reading.
-TEST_F(StreamingResampleTest, FailuresAtTheStartInTheMiddleAndAtTheEnd) {
+TEST_F(FileResamplingTest, FailuresAtTheStartInTheMiddleAndAtTheEnd) {
   Generator generate(3);
   const int columns = 9, rows = 8;
   const std::string grid = generate.Grid(columns, rows, "1", false);
@@ -315,7 +377,7 @@ TEST_F(StreamingResampleTest, FailuresAtTheStartInTheMiddleAndAtTheEnd) {
   ExpectSameOutcome(generate.Grid(1, 6, "1", false), 0.5, "one column");
 }
 
-TEST_F(StreamingResampleTest, HeaderFailures) {
+TEST_F(FileResamplingTest, HeaderFailures) {
   Generator generate(5);
   const std::string grid = generate.Grid(3, 3, "1", false);
   const char* variants[][2] = {{"ncols", "NCOLS"},     {"nrows", "rows"},
@@ -330,7 +392,7 @@ TEST_F(StreamingResampleTest, HeaderFailures) {
   EXPECT_NE(ExpectSameOutcome("", 0.5, "empty"), kNothing);
 }
 
-TEST_F(StreamingResampleTest, DestinationFailures) {
+TEST_F(FileResamplingTest, DestinationFailures) {
   Generator generate(9);
   WriteText(MbrSource, generate.Grid(5, 5, "1", false));
   for (const std::string& destination :
@@ -350,14 +412,14 @@ TEST_F(StreamingResampleTest, DestinationFailures) {
 
 // A source that is the destination (same name, a hard link, a symbolic
 // link) and a source that is a pipe take the in-memory pipeline.
-TEST_F(StreamingResampleTest, SourcesThatCannotBeReadTwice) {
+TEST_F(FileResamplingTest, SourcesThatCannotBeReadTwice) {
   Generator generate(11);
   const std::string text = generate.Grid(6, 5, "1", false);
   WriteText(MbrSource, text);
-  TStreamingResample::ResampleFile(MbrSource, MbrDestination, 0.5, TResampleOptions{}, InMemory());
+  TFileResampling::Run(MbrSource, MbrDestination, 0.5, TResampleSettings{}, InMemory().Knobs);
   const std::string expected = ReadFileBytes(MbrDestination);
 
-  const std::string link = MbrSandbox.Path("streaming_link.asc");
+  const std::string link = MbrSandbox.Path("resampling_link.asc");
   for (int kind = 0; kind < 3; ++kind) {
     WriteText(MbrSource, text);
     std::remove(link.c_str());
@@ -373,7 +435,7 @@ TEST_F(StreamingResampleTest, SourcesThatCannotBeReadTwice) {
     TARCGISFileTools::BilinearInterpolateFile(MbrSource, destination, 0.5);
     EXPECT_EQ(ReadFileBytes(MbrSource), expected) << kind;
   }
-  const std::string fifo = MbrSandbox.Path("streaming_fifo");
+  const std::string fifo = MbrSandbox.Path("resampling_fifo");
   std::remove(fifo.c_str());
   ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
   std::thread writer([&] { WriteText(fifo, text); });
@@ -419,29 +481,30 @@ std::vector<std::pair<std::string, std::string>> LenientVariants(const std::stri
 // Every option, alone and combined, through both ways: the in-memory way is
 // LoadARCGISFileLenient, BilinearInterpolateNoDataAware and WriteARCGISFile
 // with the digits.
-TEST_F(StreamingResampleTest, OptionsMatchInMemoryAloneAndCombined) {
+TEST_F(FileResamplingTest, OptionsMatchInMemoryAloneAndCombined) {
   Generator generate(17);
   auto expectSame = [&](const std::string& text, const std::string& variant,
-                        const TResampleOptions& options) {
-    const std::string label = variant + " lenient=" + std::to_string(options.Lenient) +
-                              " nodata-aware=" + std::to_string(options.NoDataAware) +
-                              " digits=" + std::to_string(options.Digits);
+                        const TResampleSettings& options) {
+    const std::string label =
+        variant + " lenient=" + std::to_string(options.Lenient) +
+        " nodata-aware=" + std::to_string(options.Policy == TCornerPolicy::NoDataAware) +
+        " digits=" + std::to_string(options.Digits.Setting());
     return ExpectSameOutcome(text, 0.4, label, options);
   };
   for (const auto& shape : {std::pair<int, int>{7, 6}, {12, 9}}) {
     const std::string grid = generate.Grid(shape.first, shape.second, "1", shape.first == 12);
     for (int digits : {0, 6}) {
-      TResampleOptions strict;
-      strict.Digits = digits;
+      TResampleSettings strict;
+      strict.Digits = TDigits(digits);
       EXPECT_EQ(expectSame(grid, "canonical", strict), kNothing);
     }
     for (const auto& variant : LenientVariants(grid))
       for (bool noDataAware : {false, true})
         for (int digits : {0, 1, 9, 17}) {
-          TResampleOptions options;
+          TResampleSettings options;
           options.Lenient = true;
-          options.NoDataAware = noDataAware;
-          options.Digits = digits;
+          options.Policy = noDataAware ? TCornerPolicy::NoDataAware : TCornerPolicy::Plain;
+          options.Digits = TDigits(digits);
           EXPECT_EQ(expectSame(variant.second, variant.first, options), kNothing);
         }
   }
@@ -450,25 +513,25 @@ TEST_F(StreamingResampleTest, OptionsMatchInMemoryAloneAndCombined) {
 // A no-data cell placed at the start, in the middle and at the end: the
 // cells that turn to no-data are the same on both ways, on both fills (the
 // quotient fill takes evenly spaced points).
-TEST_F(StreamingResampleTest, NoDataAwareAroundNoDataCells) {
+TEST_F(FileResamplingTest, NoDataAwareAroundNoDataCells) {
   Generator generate(19);
   const int columns = 10, rows = 9;
   std::string grid = generate.Grid(columns, rows, "2", false);
   for (long index = 0; index < columns * rows; ++index)
     grid = WithValue(grid, index, index % 11 == 5 ? "-9999" : std::to_string(index));
-  TResampleOptions options;
-  options.NoDataAware = true;
+  TResampleSettings options;
+  options.Policy = TCornerPolicy::NoDataAware;
   for (double R : {0.5, 1.0, 2.0, 3.0, 0.7})
     EXPECT_EQ(ExpectSameOutcome(grid, R, "scattered no-data", options), kNothing);
-  options.Digits = 17;
+  options.Digits = TDigits(17);
   EXPECT_EQ(ExpectSameOutcome(grid, 0.5, "scattered no-data, 17 digits", options), kNothing);
 }
 
 // A digit count out of range is refused before the source is read.
-TEST_F(StreamingResampleTest, DigitsOutOfRange) {
+TEST_F(FileResamplingTest, DigitsOutOfRange) {
   WriteText(MbrSource, Generator(23).Grid(4, 4, "1", false));
   for (int digits : {-1, 18}) {
-    TResampleOptions options;
+    TARCGISFileTools::TResampleOptions options;
     options.Digits = digits;
     EXPECT_THROW_MSG(
         TARCGISFileTools::BilinearInterpolateFile(MbrSource, MbrDestination, 0.5, options),

@@ -1,0 +1,61 @@
+// TArcGridSource: an ESRI ASCII grid file as a source, read from a regular
+// file that can be read more than once. Open reads the header as the reader
+// reads it (TGridHeader, strict or lenient), then checks every value the
+// reader would read, in pieces of the body cut at white space, one piece per
+// worker at a time: the first failing value in file order decides the
+// message, exactly as the whole-map reader would raise it, and a checkpoint
+// (TBodyCheckpoints) is kept every few thousand values. Rows hands out
+// readers (TArcGridRows) that start from the checkpoint before the first
+// value they need.
+//
+// Memory: the checkpoints (16 bytes each, one per 4096 values or more for
+// huge files) and, while checking, a read window per worker. The file must
+// outlive the source and its readers. Throws the reader's messages (see
+// TARCGISFileTools.h): those of the header, "Unexpected end of file found in
+// TARCGISFileTools::LoadARCGISFile" and "File format error: cell value is
+// not a number in TARCGISFileTools::LoadARCGISFile".
+#ifndef QUILLMAP_PIPELINE_TARCGRIDSOURCE_H
+#define QUILLMAP_PIPELINE_TARCGRIDSOURCE_H
+
+#include <cstdint>
+#include <vector>
+
+#include "gridio/TGridHeader.h"
+#include "pipeline/TBodyCheckpoints.h"
+#include "pipeline/TGridSource.h"
+#include "pipeline/TPipelineKnobs.h"
+#include "platform/TFileDescriptor.h"
+
+class TArcGridSource : public TGridSource {
+public:
+  TArcGridSource(const TFileDescriptor& file, std::uint64_t fileBytes, bool lenient,
+                 const TPipelineKnobs& knobs);
+
+  void Open(unsigned workers) override;
+  const TGridGeometry& Geometry() const override { return MbrHeader; }
+  std::unique_ptr<TSourceRows> Rows(long firstRow, long firstColumn, long endColumn) const override;
+
+private:
+  // How one piece of the body ended: the values it read and the checkpoints
+  // (value indices within the piece).
+  struct TPiece {
+    long long Count = 0;
+    TGridHeader::TCell End = TGridHeader::TCell::AtEnd;
+    std::vector<TBodyCheckpoints::TCheckpoint> Checkpoints;
+  };
+
+  void ReadHeader();
+  void CheckBody(unsigned workers);
+  TPiece CheckPiece(std::uint64_t begin, std::uint64_t bytes, bool startAtSpace) const;
+  void Collect(std::vector<TPiece>& pieces);
+
+  const TFileDescriptor& MbrRefFile;
+  std::uint64_t MbrLngFileBytes;
+  bool MbrBlnLenient;
+  const TPipelineKnobs& MbrRefKnobs;
+  TGridHeader MbrHeader;
+  std::uint64_t MbrLngBodyStart = 0;
+  TBodyCheckpoints MbrCheckpoints;
+};
+
+#endif

@@ -1,0 +1,59 @@
+// TBandWalk: one worker's walk over blocks of the result, from a plan
+// (TWalkPlan) and a source (TGridSource): for each result row of a block,
+// the station that decides it (the last walk y in that row), the block's
+// column stations, the two source rows that station names, read as runs of
+// the block's source columns (TSourceRows, TRowPairCache), and the row's
+// values filled (TRowFill), the no-data value wherever no walk point falls.
+// The rows have the bits TMapTools::BilinearInterpolate
+// (BilinearInterpolateNoDataAware) gives them. Blocks come in increasing
+// order; the walk keeps its row stations' cursor, and, while blocks keep
+// their columns, their column stations, reader and source rows, so that
+// consecutive blocks continue where the last one stopped.
+//
+// Memory: a block's column stations, one row of values and two rows of
+// the source run (with their quotients): O(block width), nothing per result
+// row or source row. The plan and the source must outlive the walk. Throws
+// what the source's reader throws.
+#ifndef QUILLMAP_PIPELINE_TBANDWALK_H
+#define QUILLMAP_PIPELINE_TBANDWALK_H
+
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "maptools/TRowPairCache.h"
+#include "maptools/TWalkStation.h"
+#include "pipeline/TBandProducer.h"
+#include "pipeline/TGridSource.h"
+#include "pipeline/TWalkPlan.h"
+
+class TBandWalk : public TBandProducer {
+public:
+  TBandWalk(const TWalkPlan& plan, const TGridSource& source);
+  void Produce(const TBlock& block, TBandEncoder& encoder) override;
+
+private:
+  // The column stations of result columns [first, end), cells counted from
+  // first and source indices from the first source column they read; false
+  // where there is none.
+  bool TakeColumns(long first, long end);
+
+  const TWalkPlan& MbrRefPlan;
+  const TGridSource& MbrRefSource;
+  std::vector<TWalkStation> MbrVecColumns;
+  long MbrLngFirstColumn = -1;
+  long MbrLngEndColumn = -1;
+  // The source columns [MbrLngLowColumn, MbrLngEndSourceColumn) they read.
+  long MbrLngLowColumn = 0;
+  long MbrLngEndSourceColumn = 0;
+  std::vector<double> MbrVecValues;
+  // The row stations, all before the cursor lying in rows before
+  // MbrLngRowsPassed.
+  std::optional<TRowPlan::TCursor> MbrRows;
+  long MbrLngRowsPassed = 0;
+  // The reader of the current source columns and the rows it gave.
+  std::unique_ptr<TSourceRows> MbrPtrReader;
+  std::optional<TRowPairCache> MbrCache;
+};
+
+#endif

@@ -1,0 +1,92 @@
+#include "pipeline/TFileResampling.h"
+
+#include <algorithm>
+#include <memory>
+
+#include "gridio/TARCGISFileTools.h"
+#include "gridio/TGridHeader.h"
+#include "maptools/TMapTools.h"
+#include "pipeline/TArcGridSink.h"
+#include "pipeline/TArcGridSource.h"
+#include "pipeline/TBandScheduler.h"
+#include "pipeline/TBandWalk.h"
+#include "pipeline/TMapBands.h"
+#include "pipeline/TWalkPlan.h"
+#include "platform/TCores.h"
+#include "platform/TFileDescriptor.h"
+#include "platform/TFileStatus.h"
+
+namespace {
+// The memory the workers' bands share, and the least band.
+const std::size_t kSharedBandBytes = 12u << 20;
+const std::size_t kLeastBandBytes = 64u << 10;
+// A source column a band reads takes two values and two quotients.
+const std::size_t kSourceColumnBytes = 4 * sizeof(double);
+
+unsigned Workers(const TResampleSettings& settings) {
+  return settings.Threads > 0 ? settings.Threads : TCores::Usable();
+}
+
+std::size_t BandBytes(const TPipelineKnobs& knobs, unsigned workers) {
+  return std::min(knobs.BandBytes, std::max(kLeastBandBytes, kSharedBandBytes / workers));
+}
+
+// The bounded way; false, before the destination is touched, when the plan
+// does not describe the geometry.
+bool RunBounded(const TFileDescriptor& file, std::uint64_t fileBytes, const std::string& destFile,
+                double NewResolution, const TResampleSettings& settings,
+                const TPipelineKnobs& knobs) {
+  const unsigned workers = Workers(settings);
+  TArcGridSource source(file, fileBytes, settings.Lenient, knobs);
+  source.Open(workers);
+  TArcGridSink sink(destFile, settings.Digits);
+  const TWalkPlan plan(
+      source.Geometry(), NewResolution, settings.Policy,
+      [&sink](double cells) { return sink.Fits(cells); }, knobs.StationSpacing);
+  if (!plan.Streams())
+    return false;
+  const std::size_t bandBytes = BandBytes(knobs, workers);
+  const TBandLayout layout =
+      sink.Layout(plan.Result(), bandBytes,
+                  plan.ColumnsWithin(
+                      static_cast<long>(std::max<std::size_t>(bandBytes / kSourceColumnBytes, 1))));
+  sink.Open(plan.Result());
+  TBandScheduler::Run(layout, sink, workers,
+                      [&] { return std::make_unique<TBandWalk>(plan, source); });
+  sink.Close();
+  return true;
+}
+
+void RunInMemory(const std::string& sourceFile, const std::string& destFile, double NewResolution,
+                 const TResampleSettings& settings, const TPipelineKnobs& knobs) {
+  std::unique_ptr<TMap> source(settings.Lenient
+                                   ? TARCGISFileTools::LoadARCGISFileLenient(sourceFile)
+                                   : TARCGISFileTools::LoadARCGISFile(sourceFile));
+  std::unique_ptr<TMap> result(
+      settings.Policy == TCornerPolicy::NoDataAware
+          ? TMapTools::BilinearInterpolateNoDataAware(source.get(), NewResolution)
+          : TMapTools::BilinearInterpolate(source.get(), NewResolution));
+  const unsigned workers = Workers(settings);
+  const TGridGeometry geometry = TGridHeader::GeometryOf(result.get());
+  TArcGridSink sink(destFile, settings.Digits);
+  const TBandLayout layout = sink.Layout(geometry, BandBytes(knobs, workers), geometry.Columns);
+  sink.Open(geometry);
+  TBandScheduler::Run(layout, sink, workers, [&] { return std::make_unique<TMapBands>(*result); });
+  sink.Close();
+}
+} // namespace
+
+void TFileResampling::Run(const std::string& sourceFile, const std::string& destFile,
+                          double NewResolution, const TResampleSettings& settings,
+                          const TPipelineKnobs& knobs) {
+  // Only the name is examined before a source that is not a regular file is
+  // opened: opening a pipe twice would lose what its writer wrote.
+  if (knobs.Mode == TPipelineKnobs::TMode::Auto && TFileStatus::Of(sourceFile).Regular) {
+    const TFileDescriptor file = TFileDescriptor::OpenForReading(sourceFile);
+    const TFileStatus status = TFileStatus::Of(file);
+    if (status.Regular && !status.IsSameFile(TFileStatus::Of(destFile)) &&
+        RunBounded(file, status.Bytes, destFile, NewResolution, settings, knobs))
+      return;
+  }
+  RunInMemory(sourceFile, destFile, NewResolution, settings, knobs);
+}

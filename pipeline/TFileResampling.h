@@ -1,0 +1,38 @@
+// TFileResampling: one file-to-file resampling, run as the pipeline runs it:
+// the bytes, the messages (and which comes first) and the destination's fate
+// are those of reading the source (TARCGISFileTools::LoadARCGISFile, or
+// LoadARCGISFileLenient), resampling it (TMapTools::BilinearInterpolate, or
+// BilinearInterpolateNoDataAware) and writing it (WriteARCGISFile with the
+// digits) in turn.
+//
+// The bounded way, for a regular source file that is not the destination:
+// the source (TArcGridSource) reads its header and checks its body; the walk
+// is planned from the header (TWalkPlan), which raises the resampling's
+// failures; only then does the sink (TArcGridSink) create or truncate the
+// destination, and the scheduler (TBandScheduler) produces the result in
+// blocks on every worker (TBandWalk) and writes them in order. A source that
+// cannot be read twice (a pipe), a source that is the destination (by any
+// name), and a geometry the plan does not describe take the in-memory way:
+// the whole source read, resampled as a map, and written through the same
+// sink (TMapBands). Either way nothing reaches the destination before the
+// source has been read and the resampling's failures ruled out.
+//
+// Memory on the bounded way: per worker one band (TPipelineKnobs::BandBytes,
+// less when many workers share 12 MiB), its column stations, a row of values
+// and two source rows of the band's columns; plus the checkpoints of the
+// body and of the plan. Nothing per row or column of either grid.
+#ifndef QUILLMAP_PIPELINE_TFILERESAMPLING_H
+#define QUILLMAP_PIPELINE_TFILERESAMPLING_H
+
+#include <string>
+
+#include "pipeline/TPipelineKnobs.h"
+#include "pipeline/TResampleSettings.h"
+
+class TFileResampling {
+public:
+  static void Run(const std::string& sourceFile, const std::string& destFile, double NewResolution,
+                  const TResampleSettings& settings, const TPipelineKnobs& knobs = {});
+};
+
+#endif

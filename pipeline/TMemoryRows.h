@@ -1,0 +1,31 @@
+// TMemoryRows: a grid whose rows [FirstRow, EndRow) lie in memory, row after
+// row of Columns values each, as a source (TGridSource): its readers point
+// into the rows, copying nothing. Open checks nothing. A row outside the
+// rows given fails. The rows must outlive the source and its readers.
+//
+// Throws "Source rows do not cover the result rows in
+// TResamplePlan::FillRows" for a row outside the rows given.
+#ifndef QUILLMAP_PIPELINE_TMEMORYROWS_H
+#define QUILLMAP_PIPELINE_TMEMORYROWS_H
+
+#include "pipeline/TGridSource.h"
+
+class TMemoryRows : public TGridSource {
+public:
+  TMemoryRows(const TGridGeometry& geometry, const double* rows, long firstRow, long endRow);
+
+  void Open(unsigned) override {}
+  const TGridGeometry& Geometry() const override { return MbrGeometry; }
+  std::unique_ptr<TSourceRows> Rows(long firstRow, long firstColumn, long endColumn) const override;
+
+  // The values of a row from firstColumn on.
+  const double* At(long row, long firstColumn) const;
+
+private:
+  TGridGeometry MbrGeometry;
+  const double* MbrPtrRows;
+  long MbrLngFirstRow;
+  long MbrLngEndRow;
+};
+
+#endif

@@ -1,0 +1,27 @@
+// TPipelineKnobs: the sizes and the mode of the file-to-file resampling's
+// machinery, settable so that tests can cross every buffer, piece,
+// checkpoint, band and station boundary with small grids. The defaults suit
+// large files. Internal: the library's entry points use the defaults.
+#ifndef QUILLMAP_PIPELINE_TPIPELINEKNOBS_H
+#define QUILLMAP_PIPELINE_TPIPELINEKNOBS_H
+
+#include <cstddef>
+
+struct TPipelineKnobs {
+  enum class TMode { Auto, InMemory };
+  // InMemory: always the in-memory way (read, resample, write).
+  TMode Mode = TMode::Auto;
+  // Bytes of each read window.
+  std::size_t ReadBytes = 1 << 18;
+  // Bytes of body text per checked piece (at least; more for huge files).
+  std::size_t PieceBytes = 1 << 20;
+  // Values between body checkpoints (at least; more for huge files).
+  long CheckpointValues = 4096;
+  // Bytes of one worker's band (at the room of the longest value text), and
+  // of its source rows; less where many workers share the memory.
+  std::size_t BandBytes = 1 << 22;
+  // Walk stations between the plan's checkpoints; 0 for the plan's choice.
+  long StationSpacing = 0;
+};
+
+#endif

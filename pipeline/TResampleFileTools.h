@@ -1,0 +1,51 @@
+// TResampleFileTools: resampling a grid file into a grid file by bilinear
+// interpolation, in bounded memory on every core the process may use. The
+// bytes written, the messages (and which comes first) and the destination's
+// fate are those of TARCGISFileTools::LoadARCGISFile, TMapTools::
+// BilinearInterpolate and TARCGISFileTools::WriteARCGISFile in turn (or the
+// lenient, no-data-aware and digits forms the options choose), for any
+// number of workers.
+//
+// A regular source file is read twice and never held: a first pass checks
+// every value as the reader would, the result's geometry and the
+// resampling's failures follow from the header alone, and only then is the
+// destination created or truncated and written, band by band. Memory stays
+// within a few tens of MiB whatever the grids' shapes: about 4 MiB per
+// worker for its band and as much for its source rows, besides checkpoints
+// of 16 to 40 bytes per few thousand values, rows or columns. A source that
+// cannot be read twice (a pipe, a device), a source that is the destination
+// itself (by any name), and coordinates so large that adding a cell size
+// leaves them unchanged are resampled in memory instead.
+//
+// Throws what the three in-memory operations throw, in their order, and, as
+// std::string, "Unable to write file " followed by the name when writing or
+// closing the destination fails (a full disk); "Digits must lie between 1
+// and 17 in TARCGISFileTools::WriteARCGISFile" before the source is opened.
+// "Grid dimensions are too large in TMapTools::Downscale" also refuses, on
+// the bounded way, a result that could not fit the destination's file system
+// at two bytes a cell.
+#ifndef QUILLMAP_PIPELINE_TRESAMPLEFILETOOLS_H
+#define QUILLMAP_PIPELINE_TRESAMPLEFILETOOLS_H
+
+#include <string>
+
+#include "gridio/TARCGISFileTools.h"
+
+class TResampleFileTools {
+public:
+  // The options of TARCGISFileTools::TResampleOptions (Lenient, NoDataAware,
+  // Digits), and those of the pipeline, all opt-in.
+  struct TResampleOptions : TARCGISFileTools::TResampleOptions {
+    // The workers: 0 for every core the process may use, else that many
+    // (fewer where threads cannot be started). The bytes are the same for any
+    // number.
+    unsigned Threads = 0;
+  };
+
+  static void BilinearInterpolateFile(std::string sourceFile, std::string destFile,
+                                      double NewResolution);
+  static void BilinearInterpolateFile(std::string sourceFile, std::string destFile,
+                                      double NewResolution, const TResampleOptions& options);
+};
+
+#endif

@@ -1,0 +1,79 @@
+#include "pipeline/TResamplePlan.h"
+
+#include <algorithm>
+
+#include "pipeline/PipelineMessages.h"
+#include "pipeline/TBandEncoder.h"
+#include "pipeline/TBandWalk.h"
+#include "pipeline/TMemoryRows.h"
+#include "pipeline/TWalkPlan.h"
+
+namespace {
+const char* const kBadGeometry = "Grid geometry needs columns, rows and a cell size greater than "
+                                 "0 in TResamplePlan::TResamplePlan";
+const char* const kNotPlanned = "Grid cannot be planned in rows in TResamplePlan";
+const char* const kSourceRowsRange = "Result rows are out of range in TResamplePlan::SourceRows";
+const char* const kFillRowsRange = "Result rows are out of range in TResamplePlan::FillRows";
+
+// The rows of a block copied into the caller's array.
+class TValueRows : public TBandEncoder {
+public:
+  explicit TValueRows(double* out) : MbrPtrOut(out) {}
+  void Begin(const TBlock& block) override { MbrLngWidth = block.Width(); }
+  void Row(const double* values) override {
+    MbrPtrOut = std::copy(values, values + MbrLngWidth, MbrPtrOut);
+  }
+  void End() override {}
+
+private:
+  double* MbrPtrOut;
+  long MbrLngWidth = 0;
+};
+
+void RequireRows(const TWalkPlan& plan, long first, long end, const char* message) {
+  if (!plan.Streams())
+    throw kNotPlanned;
+  if (first < 0 || first > end || end > plan.Result().Rows)
+    throw message;
+}
+} // namespace
+
+TResamplePlan::TResamplePlan(const TGridGeometry& source, double NewResolution, bool noDataAware) {
+  if (source.Columns <= 0 || source.Rows <= 0 || !(source.CellSize > 0.0))
+    throw kBadGeometry;
+  MbrPtrPlan = std::make_unique<TWalkPlan>(
+      source, NewResolution, noDataAware ? TCornerPolicy::NoDataAware : TCornerPolicy::Plain,
+      [](double) { return true; });
+}
+
+TResamplePlan::~TResamplePlan() = default;
+
+bool TResamplePlan::Streams() const {
+  return MbrPtrPlan->Streams();
+}
+
+const TGridGeometry& TResamplePlan::Result() const {
+  return MbrPtrPlan->Result();
+}
+
+void TResamplePlan::SourceRows(long first, long end, long& sourceFirst, long& sourceEnd) const {
+  RequireRows(*MbrPtrPlan, first, end, kSourceRowsRange);
+  MbrPtrPlan->SourceRowsOf(first, end, sourceFirst, sourceEnd);
+}
+
+void TResamplePlan::FillRows(long first, long end, const double* rows, long sourceFirst,
+                             long sourceEnd, double* out) const {
+  RequireRows(*MbrPtrPlan, first, end, kFillRowsRange);
+  long low = 0, high = 0;
+  if (MbrPtrPlan->SourceRowsOf(first, end, low, high) && (low < sourceFirst || high > sourceEnd))
+    throw kSourceRowsMissing;
+  const TMemoryRows source(MbrPtrPlan->Source(), rows, sourceFirst, sourceEnd);
+  TBandWalk walk(*MbrPtrPlan, source);
+  TBlock block;
+  block.FirstRow = first;
+  block.EndRow = end;
+  block.FirstColumn = 0;
+  block.EndColumn = MbrPtrPlan->Result().Columns;
+  TValueRows values(out);
+  walk.Produce(block, values);
+}

@@ -1,0 +1,19 @@
+// TResampleSettings: what one file-to-file resampling does beside the
+// defaults, checked (see TResampleFileTools::TResampleOptions, of which this
+// is the internal form): the lenient reader, the corner policy, the digits
+// written, the workers (0 for every usable core) and the atomic replacement
+// of the destination. A plain value.
+#ifndef QUILLMAP_PIPELINE_TRESAMPLESETTINGS_H
+#define QUILLMAP_PIPELINE_TRESAMPLESETTINGS_H
+
+#include "maptools/NoDataCorners.h"
+#include "text/TDigits.h"
+
+struct TResampleSettings {
+  bool Lenient = false;
+  TCornerPolicy Policy = TCornerPolicy::Plain;
+  TDigits Digits;
+  unsigned Threads = 0;
+};
+
+#endif
