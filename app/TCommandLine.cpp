@@ -24,6 +24,7 @@ const TOptionHelp kOptions[] = {
     {"--nodata-aware", "give no-data where a sample's four source cells include no-data or NaN"},
     {"--digits N", "write values and NODATA_value with N significant digits (1 to 17; "
                    "default 6)"},
+    {"--atomic", "write a new file and rename it over dest_file only once it is complete"},
     {"--exit-status", "report a failure on standard error and exit with status 1"},
     {"--help", "print this help and exit"},
     {"--version", "print the version and exit"},
@@ -50,7 +51,7 @@ bool ReadDigits(const char* text, int& digits) {
 
 TCommandLine::TCommandLine(int argc, const char* const* argv)
     : MbrEnmAction(TAction::Resample), MbrBlnLenient(false), MbrBlnNoDataAware(false),
-      MbrIntDigits(kStreamDigits), MbrBlnExitStatus(false) {
+      MbrBlnAtomic(false), MbrIntDigits(kStreamDigits), MbrBlnExitStatus(false) {
   if (argc == 4 || argc < 2 || !IsOption(argv[1]))
     ReadPlain(argc, argv);
   else
@@ -93,6 +94,8 @@ int TCommandLine::ReadOption(int argc, const char* const* argv, int at) {
     MbrBlnLenient = true;
   else if (option == "--nodata-aware")
     MbrBlnNoDataAware = true;
+  else if (option == "--atomic")
+    MbrBlnAtomic = true;
   else if (option == "--exit-status")
     MbrBlnExitStatus = true;
   else if (option == "--help")

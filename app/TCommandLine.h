@@ -41,6 +41,8 @@ public:
 
   bool Lenient() const { return MbrBlnLenient; }
   bool NoDataAware() const { return MbrBlnNoDataAware; }
+  // The destination is written as a replacement renamed over it at the end.
+  bool Atomic() const { return MbrBlnAtomic; }
   int Digits() const { return MbrIntDigits; }
   // Failures go to standard error with a prefix, and the status tells them.
   bool ExitStatus() const { return MbrBlnExitStatus; }
@@ -65,6 +67,7 @@ private:
   std::string MbrStrResolution;
   bool MbrBlnLenient;
   bool MbrBlnNoDataAware;
+  bool MbrBlnAtomic;
   int MbrIntDigits;
   bool MbrBlnExitStatus;
 };

@@ -5,8 +5,10 @@
 // once the resampling has succeeded. Every failure of the tool is printed as
 // one line on standard output, and the exit status is 0 either way. Options
 // before the three arguments (TCommandLine) choose the lenient reader, the
-// no-data-aware interpolation, the digits of the values written, and
-// failures reported on standard error with status 1; all of them go to the
+// no-data-aware interpolation, the digits of the values written, the
+// destination written as a replacement renamed over it at the end (its
+// unfinished replacement removed when a signal ends the tool), and failures
+// reported on standard error with status 1; all of them go to the
 // file-to-file resampling.
 #include <iostream>
 #include <string>
@@ -14,6 +16,7 @@
 #include "app/TCommandLine.h"
 #include "numeric/TDecimalText.h"
 #include "pipeline/TResampleFileTools.h"
+#include "platform/TPendingFiles.h"
 
 namespace {
 void Run(const TCommandLine& line) {
@@ -27,6 +30,9 @@ void Run(const TCommandLine& line) {
   options.Lenient = line.Lenient();
   options.NoDataAware = line.NoDataAware();
   options.Digits = line.Digits();
+  options.Atomic = line.Atomic();
+  if (options.Atomic)
+    TPendingFiles::InstallSignalCleanup();
   TResampleFileTools::BilinearInterpolateFile(sourceFile, destFile, NewResolution, options);
 }
 

@@ -36,8 +36,8 @@ private:
 };
 } // namespace
 
-TArcGridSink::TArcGridSink(std::string destFile, TDigits digits)
-    : MbrStrDest(std::move(destFile)), MbrDigits(digits) {}
+TArcGridSink::TArcGridSink(std::string destFile, TDigits digits, bool atomic)
+    : MbrStrDest(std::move(destFile)), MbrDigits(digits), MbrBlnAtomic(atomic) {}
 
 TBandLayout TArcGridSink::Layout(const TGridGeometry& result, std::size_t bandBytes,
                                  long mostColumns) const {
@@ -51,12 +51,12 @@ TBandLayout TArcGridSink::Layout(const TGridGeometry& result, std::size_t bandBy
 
 bool TArcGridSink::Fits(double cells) const {
   // Each cell takes two characters at least: a digit and a blank.
-  return cells * 2.0 <= TDiskSpace::RoomFor(MbrStrDest, true);
+  return cells * 2.0 <= TDiskSpace::RoomFor(MbrStrDest, !MbrBlnAtomic);
 }
 
 void TArcGridSink::Open(const TGridGeometry& result) {
-  MbrFile = TFileDescriptor::CreateOrTruncate(MbrStrDest);
-  if (!MbrFile.IsOpen())
+  if (!MbrFile.Open(MbrStrDest,
+                    MbrBlnAtomic ? TOutputFile::TMode::Replace : TOutputFile::TMode::InPlace))
     throw std::string(kOpenFailure) + MbrStrDest;
   std::ostringstream header;
   TGridHeader::Write(result, header, MbrDigits.Setting());
@@ -74,11 +74,11 @@ void TArcGridSink::Write(TBandEncoder& band) {
 }
 
 void TArcGridSink::Close() {
-  if (!MbrFile.Close())
+  if (!MbrFile.Commit())
     throw std::string(kWriteFailure) + MbrStrDest;
 }
 
 void TArcGridSink::WriteText(const char* text, std::size_t size) {
-  if (!MbrFile.WriteAll(text, size))
+  if (!MbrFile.Write(text, size))
     throw std::string(kWriteFailure) + MbrStrDest;
 }

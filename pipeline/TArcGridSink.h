@@ -8,9 +8,12 @@
 // order.
 //
 // The destination is created or truncated at Open (not before), written in
-// large writes, and closed at Close. A result is refused (Fits) when its
-// cells at two bytes each (a digit and a blank) exceed the room of the
-// destination's file system.
+// large writes, and closed at Close; or, atomic, written as a replacement
+// that Close renames over it once complete and on disk (TOutputFile), so
+// that any failure leaves an existing destination as it was. A result is
+// refused (Fits) when its cells at two bytes each (a digit and a blank)
+// exceed the room of the destination's file system (beside the old file,
+// for a replacement).
 //
 // Throws (as std::string) "Unable to open file " followed by the name when
 // the destination cannot be created, and "Unable to write file " followed by
@@ -21,12 +24,12 @@
 #include <string>
 
 #include "pipeline/TGridSink.h"
-#include "platform/TFileDescriptor.h"
+#include "platform/TOutputFile.h"
 #include "text/TDigits.h"
 
 class TArcGridSink : public TGridSink {
 public:
-  TArcGridSink(std::string destFile, TDigits digits);
+  TArcGridSink(std::string destFile, TDigits digits, bool atomic);
 
   TBandLayout Layout(const TGridGeometry& result, std::size_t bandBytes,
                      long mostColumns) const override;
@@ -41,7 +44,8 @@ private:
 
   std::string MbrStrDest;
   TDigits MbrDigits;
-  TFileDescriptor MbrFile;
+  bool MbrBlnAtomic;
+  TOutputFile MbrFile;
 };
 
 #endif

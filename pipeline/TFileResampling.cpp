@@ -39,7 +39,7 @@ bool RunBounded(const TFileDescriptor& file, std::uint64_t fileBytes, const std:
   const unsigned workers = Workers(settings);
   TArcGridSource source(file, fileBytes, settings.Lenient, knobs);
   source.Open(workers);
-  TArcGridSink sink(destFile, settings.Digits);
+  TArcGridSink sink(destFile, settings.Digits, settings.Atomic);
   const TWalkPlan plan(
       source.Geometry(), NewResolution, settings.Policy,
       [&sink](double cells) { return sink.Fits(cells); }, knobs.StationSpacing);
@@ -68,7 +68,7 @@ void RunInMemory(const std::string& sourceFile, const std::string& destFile, dou
           : TMapTools::BilinearInterpolate(source.get(), NewResolution));
   const unsigned workers = Workers(settings);
   const TGridGeometry geometry = TGridHeader::GeometryOf(result.get());
-  TArcGridSink sink(destFile, settings.Digits);
+  TArcGridSink sink(destFile, settings.Digits, settings.Atomic);
   const TBandLayout layout = sink.Layout(geometry, BandBytes(knobs, workers), geometry.Columns);
   sink.Open(geometry);
   TBandScheduler::Run(layout, sink, workers, [&] { return std::make_unique<TMapBands>(*result); });
@@ -84,7 +84,8 @@ void TFileResampling::Run(const std::string& sourceFile, const std::string& dest
   if (knobs.Mode == TPipelineKnobs::TMode::Auto && TFileStatus::Of(sourceFile).Regular) {
     const TFileDescriptor file = TFileDescriptor::OpenForReading(sourceFile);
     const TFileStatus status = TFileStatus::Of(file);
-    if (status.Regular && !status.IsSameFile(TFileStatus::Of(destFile)) &&
+    // A replacement leaves the source as it is until it is complete.
+    if (status.Regular && (settings.Atomic || !status.IsSameFile(TFileStatus::Of(destFile))) &&
         RunBounded(file, status.Bytes, destFile, NewResolution, settings, knobs))
       return;
   }

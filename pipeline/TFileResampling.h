@@ -5,7 +5,8 @@
 // BilinearInterpolateNoDataAware) and writing it (WriteARCGISFile with the
 // digits) in turn.
 //
-// The bounded way, for a regular source file that is not the destination:
+// The bounded way, for a regular source file that is not the destination
+// (or is, when the destination is written as a replacement):
 // the source (TArcGridSource) reads its header and checks its body; the walk
 // is planned from the header (TWalkPlan), which raises the resampling's
 // failures; only then does the sink (TArcGridSink) create or truncate the
@@ -15,7 +16,8 @@
 // name), and a geometry the plan does not describe take the in-memory way:
 // the whole source read, resampled as a map, and written through the same
 // sink (TMapBands). Either way nothing reaches the destination before the
-// source has been read and the resampling's failures ruled out.
+// source has been read and the resampling's failures ruled out; with Atomic,
+// nothing reaches it before the whole result is written and on disk.
 //
 // Memory on the bounded way: per worker one band (TPipelineKnobs::BandBytes,
 // less when many workers share 12 MiB), its column stations, a row of values

@@ -20,5 +20,6 @@ void TResampleFileTools::BilinearInterpolateFile(std::string sourceFile, std::st
   settings.Policy = options.NoDataAware ? TCornerPolicy::NoDataAware : TCornerPolicy::Plain;
   settings.Digits = TDigits(options.Digits);
   settings.Threads = options.Threads;
+  settings.Atomic = options.Atomic;
   TFileResampling::Run(sourceFile, destFile, NewResolution, settings);
 }

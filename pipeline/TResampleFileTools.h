@@ -40,6 +40,16 @@ public:
     // (fewer where threads cannot be started). The bytes are the same for any
     // number.
     unsigned Threads = 0;
+    // Write the result to a new file in the destination's folder and rename
+    // it over the destination only once it is complete and on disk (fsync),
+    // with the permission bits of the file it replaces, on either way: any
+    // failure (a full disk, a killed process) leaves an existing destination
+    // exactly as it was, and the new file is removed wherever the process can
+    // still do so. The destination becomes a new file (its owner the writing
+    // user; other hard links keep the old bytes), and the file system needs
+    // room for both until the rename. A destination that is not a regular
+    // file (a device) is written in place.
+    bool Atomic = false;
   };
 
   static void BilinearInterpolateFile(std::string sourceFile, std::string destFile,

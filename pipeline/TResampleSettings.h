@@ -14,6 +14,7 @@ struct TResampleSettings {
   TCornerPolicy Policy = TCornerPolicy::Plain;
   TDigits Digits;
   unsigned Threads = 0;
+  bool Atomic = false;
 };
 
 #endif

@@ -22,6 +22,7 @@ const char* const kHelp =
     "  --nodata-aware  give no-data where a sample's four source cells include no-data or NaN\n"
     "  --digits N      write values and NODATA_value with N significant digits (1 to 17; "
     "default 6)\n"
+    "  --atomic        write a new file and rename it over dest_file only once it is complete\n"
     "  --exit-status   report a failure on standard error and exit with status 1\n"
     "  --help          print this help and exit\n"
     "  --version       print the version and exit\n";

@@ -5,7 +5,10 @@
 // same message or the same destination bytes, and a failure must leave an
 // existing destination exactly as it was (bytes, size, inode, time stamp).
 #include <fcntl.h>
+#include <signal.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cctype>
@@ -412,6 +415,99 @@ TEST_F(FileResamplingTest, DestinationFailures) {
 
 // A source that is the destination (same name, a hard link, a symbolic
 // link) and a source that is a pipe take the in-memory pipeline.
+// Replacements the resampling left in the sandbox.
+int Leftovers(const Sandbox& sandbox) {
+  int count = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(sandbox.Dir()))
+    count += entry.path().filename().string().find(".quillmap-") != std::string::npos;
+  return count;
+}
+
+// Atomic, on both ways: the messages and bytes of writing in place; a
+// failure leaves the earlier destination exactly as it was (bytes, inode,
+// mode, time stamp), a success replaces it with its mode; nothing else
+// remains in the folder.
+TEST_F(FileResamplingTest, AtomicReplacesTheDestinationOnlyOnSuccess) {
+  Generator generate(37);
+  const std::string grid = generate.Grid(9, 8, "1", false);
+  const struct {
+    std::string Text;
+    double R;
+  } cases[] = {{grid, 0.5},
+               {grid, 2.0},
+               {grid.substr(0, grid.size() / 2), 0.5},
+               {grid, 0.0},
+               {generate.Grid(4, 2, "1", false), 0.5}};
+  TResampleSettings atomic;
+  atomic.Atomic = true;
+  for (const auto& test : cases) {
+    WriteText(MbrSource, test.Text);
+    const Outcome expected =
+        Resample(MbrSource, MbrDestination, test.R, TResampleSettings{}, InMemory(), true);
+    for (const Setting& setting : {InMemory(), Setting(), KnobSettings()[0]}) {
+      const Outcome actual = Resample(MbrSource, MbrDestination, test.R, atomic, setting, true);
+      EXPECT_EQ(actual.Failure.Describe(), expected.Failure.Describe());
+      EXPECT_EQ(actual.Destination.Mode & 07777, 0640u);
+      if (expected.Failure.kind == Thrown::Nothing) {
+        EXPECT_TRUE(actual.Destination.Bytes == expected.Destination.Bytes);
+        EXPECT_FALSE(actual.SameFile);
+      } else {
+        EXPECT_EQ(actual.Destination.Bytes, kPrevious);
+        EXPECT_TRUE(actual.SameFile);
+        EXPECT_EQ(actual.Destination.ModifiedNanoseconds, 1000000000LL * 1000000000LL);
+      }
+      EXPECT_EQ(Leftovers(MbrSandbox), 0);
+    }
+  }
+}
+
+// A file size limit (in a child process, SIGXFSZ ignored) stands for a full
+// file system: the write fails with the writer's message, and an atomic
+// resampling leaves the earlier destination and no replacement.
+TEST_F(FileResamplingTest, AFullFileSystemLeavesTheEarlierDestination) {
+  WriteText(MbrSource, Generator(41).Grid(30, 30, "1", false));
+  for (const Setting& setting : {InMemory(), Setting()}) {
+    PlacePrevious(MbrDestination);
+    const pid_t child = fork();
+    if (child == 0) {
+      signal(SIGXFSZ, SIG_IGN);
+      const rlimit limit{2000, 2000};
+      setrlimit(RLIMIT_FSIZE, &limit);
+      TResampleSettings settings;
+      settings.Atomic = true;
+      const Thrown thrown = CaptureThrow(
+          [&] { TFileResampling::Run(MbrSource, MbrDestination, 0.5, settings, setting.Knobs); });
+      _exit(thrown.Describe() ==
+                    Thrown{Thrown::String, "Unable to write file " + MbrDestination}.Describe()
+                ? 0
+                : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_EQ(ReadFileBytes(MbrDestination), kPrevious);
+    EXPECT_EQ(Leftovers(MbrSandbox), 0);
+  }
+}
+
+// Written as a replacement, the source can be its own destination on the
+// bounded way: it is read to the end before the new file takes its name.
+TEST_F(FileResamplingTest, AtomicOntoTheSourceItself) {
+  const std::string text = Generator(43).Grid(7, 6, "1", false);
+  WriteText(MbrSource, text);
+  TFileResampling::Run(MbrSource, MbrDestination, 0.5, TResampleSettings{}, InMemory().Knobs);
+  const std::string expected = ReadFileBytes(MbrDestination);
+  TResampleSettings atomic;
+  atomic.Atomic = true;
+  for (const Setting& setting : KnobSettings()) {
+    WriteText(MbrSource, text);
+    atomic.Threads = setting.Threads;
+    TFileResampling::Run(MbrSource, MbrSource, 0.5, atomic, setting.Knobs);
+    EXPECT_EQ(ReadFileBytes(MbrSource), expected);
+  }
+  EXPECT_EQ(Leftovers(MbrSandbox), 0);
+}
+
 TEST_F(FileResamplingTest, SourcesThatCannotBeReadTwice) {
   Generator generate(11);
   const std::string text = generate.Grid(6, 5, "1", false);

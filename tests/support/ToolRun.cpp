@@ -52,6 +52,8 @@ void SetLimit(int resource, long value) {
     _exit(126);
   SetLimit(RLIMIT_AS, limits.AddressSpaceBytes);
   SetLimit(RLIMIT_CPU, limits.CpuSeconds);
+  SetLimit(RLIMIT_FSIZE, limits.FileSizeBytes);
+  signal(SIGXFSZ, limits.FileSizeSignalKills ? SIG_DFL : SIG_IGN);
   execvp(argv[0], argv);
   _exit(127);
 }
