@@ -40,8 +40,10 @@ TGridGeometry ReadStrict(TGridTokenizer& in) {
   in.ReadWord(word, kLongestHeaderWord);
   if (word != "NODATA_value" && word != "nodata_value")
     throw kNoNoDataTag;
+  // A value cut by the end of the input runs into the body, which reports
+  // the end; only a value that is there and malformed is not a number.
   in.ReadDouble(header.NoData);
-  if (in.Failed())
+  if (in.Failed() && !in.AtEnd())
     throw kNoDataNotANumber;
   return header;
 }

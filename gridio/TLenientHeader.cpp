@@ -142,7 +142,9 @@ private:
       MbrRefIn.ReadDouble(MbrHeader.NoData);
       break;
     }
-    if (MbrRefIn.Failed())
+    // As in the strict reader, a no-data value cut by the end of the input
+    // leaves the end to be reported by what reads on.
+    if (MbrRefIn.Failed() && !(entry == kNoData && MbrRefIn.AtEnd()))
       throw entry == kNoData ? kNoDataNotANumber : FirstMissing();
   }
 
