@@ -15,11 +15,47 @@
 #ifndef QUILLMAP_MAPTOOLS_TROWFILL_H
 #define QUILLMAP_MAPTOOLS_TROWFILL_H
 
+#include "maptools/BilinearFormula.h"
 #include "maptools/NoDataCorners.h"
 #include "maptools/TWalkStation.h"
 
 class TRowFill {
 public:
+  // What one result row is filled from: its row station, the two source
+  // rows it names (with their quotients by the shared area, when filled
+  // from quotients) and the source's no-data value.
+  struct TSource {
+    const TWalkStation& Row;
+    const double* Low;
+    const double* High;
+    const double* LowQuotients;
+    const double* HighQuotients;
+    double NoData;
+  };
+
+  // The value of the walk point of a column station and the row station,
+  // the column's source indices counted from `first`: the one formula of
+  // every fill, for callers that stream their column stations.
+  template <bool Quotients, bool NoDataAware>
+  static double Point(const TSource& source, const TWalkStation& column, long first) {
+    const TWalkStation& row = source.Row;
+    const long low = column.Low - first;
+    const long high = column.High - first;
+    const double Q11 = source.Low[low];
+    const double Q21 = source.Low[high];
+    const double Q12 = source.High[low];
+    const double Q22 = source.High[high];
+    return CornerValue<NoDataAware>(Q11, Q21, Q12, Q22, source.NoData, [&] {
+      if (Quotients)
+        return bilinear::Combine(source.LowQuotients[low], source.LowQuotients[high],
+                                 source.HighQuotients[low], source.HighQuotients[high],
+                                 column.HighCentre - column.At, column.At - column.LowCentre,
+                                 row.HighCentre - row.At, row.At - row.LowCentre);
+      return bilinear::Interpolate(Q11, Q21, Q12, Q22, column.At, column.LowCentre,
+                                   column.HighCentre, row.At, row.LowCentre, row.HighCentre);
+    });
+  }
+
   static void FromValues(TCornerPolicy policy, double noData, const double* low, const double* high,
                          const TWalkStation& row, const TWalkStation* columns, long count,
                          double* out);

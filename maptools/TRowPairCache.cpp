@@ -1,11 +1,17 @@
 #include "maptools/TRowPairCache.h"
 
 TRowPairCache::TRowPairCache(long width, bool holdsValues, bool quotients, double area)
-    : MbrLngWidth(width > 0 ? width : 0), MbrBlnQuotients(quotients), MbrDblArea(area) {
+    : MbrLngWidth(0), MbrBlnHoldsValues(holdsValues), MbrBlnQuotients(quotients), MbrDblArea(area) {
+  Resize(width);
+}
+
+void TRowPairCache::Resize(long width) {
+  Clear();
+  MbrLngWidth = width > 0 ? width : 0;
   for (TSlot& slot : MbrSlots) {
-    if (holdsValues)
+    if (MbrBlnHoldsValues)
       slot.Buffer.resize(MbrLngWidth);
-    if (quotients)
+    if (MbrBlnQuotients)
       slot.Quotients.resize(MbrLngWidth);
   }
 }

@@ -47,6 +47,9 @@ public:
 
   // Forgets the rows held (their values may no longer be valid).
   void Clear();
+  // Forgets the rows held and takes rows of another width, keeping the
+  // buffers' room.
+  void Resize(long width);
 
 private:
   struct TSlot {
@@ -59,6 +62,7 @@ private:
   void Divide(TSlot& slot) const;
 
   long MbrLngWidth;
+  bool MbrBlnHoldsValues;
   bool MbrBlnQuotients;
   double MbrDblArea;
   TSlot MbrSlots[2];

@@ -10,6 +10,12 @@ TArcGridRows::TArcGridRows(const TBody& body, long firstRow, long firstColumn, l
   MoveTo(static_cast<long long>(firstRow) * MbrBody.Columns + firstColumn);
 }
 
+void TArcGridRows::Restart(long firstRow, long firstColumn, long endColumn) {
+  MbrLngFirstColumn = firstColumn;
+  MbrLngEndColumn = endColumn;
+  MoveTo(static_cast<long long>(firstRow) * MbrBody.Columns + firstColumn);
+}
+
 void TArcGridRows::MoveTo(long long value) {
   const long long spacing = MbrBody.Checkpoints.Spacing();
   if (MbrLngPosition < 0 || value < MbrLngPosition || value - MbrLngPosition > 2 * spacing) {

@@ -33,6 +33,7 @@ public:
 
   TArcGridRows(const TBody& body, long firstRow, long firstColumn, long endColumn);
   const double* Row(long row, double* buffer) override;
+  void Restart(long firstRow, long firstColumn, long endColumn) override;
 
 private:
   // Positions the reader at the value, from a checkpoint when that is

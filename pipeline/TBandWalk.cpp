@@ -17,10 +17,70 @@ bool DecidingStation(TRowPlan::TCursor& rows, long row, TWalkStation& deciding) 
     }
   return found;
 }
+// Streams the column stations of [first, end) from the cursor into the
+// values of one row.
+template <bool Quotients, bool NoDataAware>
+void FillStreamed(TColumnPlan::TCursor& columns, long first, long end,
+                  const TRowFill::TSource& source, long firstSource, double* out) {
+  for (; !columns.AtEnd() && columns.Station().Cell < end; columns.Advance()) {
+    const TWalkStation& column = columns.Station();
+    out[column.Cell - first] = TRowFill::Point<Quotients, NoDataAware>(source, column, firstSource);
+  }
+}
 } // namespace
 
 TBandWalk::TBandWalk(const TWalkPlan& plan, const TGridSource& source)
     : MbrRefPlan(plan), MbrRefSource(source) {}
+
+void TBandWalk::UseSourceColumns(long low, long end) {
+  if (low == MbrLngLowColumn && end == MbrLngEndSourceColumn)
+    return;
+  MbrBlnRestart = MbrPtrReader != nullptr;
+  MbrLngLowColumn = low;
+  MbrLngEndSourceColumn = end;
+}
+
+TRowFill::TSource TBandWalk::SourceRowsOf(const TWalkStation& row) {
+  const auto read = [this](long index, double* buffer) { return MbrPtrReader->Row(index, buffer); };
+  if (!MbrPtrReader) {
+    MbrPtrReader = MbrRefSource.Rows(row.Low, MbrLngLowColumn, MbrLngEndSourceColumn);
+    MbrCache.emplace(MbrLngEndSourceColumn - MbrLngLowColumn, true, MbrRefPlan.UsesQuotients(),
+                     MbrRefPlan.Area());
+  } else if (MbrBlnRestart) {
+    // Other source columns: the same reader and buffers, turned to them.
+    MbrPtrReader->Restart(row.Low, MbrLngLowColumn, MbrLngEndSourceColumn);
+    MbrCache->Resize(MbrLngEndSourceColumn - MbrLngLowColumn);
+  }
+  MbrBlnRestart = false;
+  // The lower row first: rows are read in file order.
+  const TRowPairCache::TRow low = MbrCache->Get(row.Low, row.High, read);
+  const TRowPairCache::TRow high = MbrCache->Get(row.High, row.Low, read);
+  return TRowFill::TSource{row,           low.Values,     high.Values,
+                           low.Quotients, high.Quotients, MbrRefPlan.Source().NoData};
+}
+
+void TBandWalk::FillRun(const TBlock& block, const TWalkStation& row) {
+  // No other block has these columns in this row: nothing is kept.
+  MbrLngFirstColumn = MbrLngEndColumn = -1;
+  TColumnPlan::TCursor columns(MbrRefPlan.Columns(), block.FirstColumn);
+  if (columns.AtEnd() || columns.Station().Cell >= block.EndColumn)
+    return;
+  // The first station past the run (or the last) bounds its source columns.
+  const long low = columns.Station().Low;
+  UseSourceColumns(low,
+                   TColumnPlan::TCursor(MbrRefPlan.Columns(), block.EndColumn).Station().High + 1);
+  const TRowFill::TSource source = SourceRowsOf(row);
+  double* out = MbrVecValues.data();
+  const bool noDataAware = MbrRefPlan.Policy() == TCornerPolicy::NoDataAware;
+  if (MbrRefPlan.UsesQuotients())
+    noDataAware
+        ? FillStreamed<true, true>(columns, block.FirstColumn, block.EndColumn, source, low, out)
+        : FillStreamed<true, false>(columns, block.FirstColumn, block.EndColumn, source, low, out);
+  else
+    noDataAware
+        ? FillStreamed<false, true>(columns, block.FirstColumn, block.EndColumn, source, low, out)
+        : FillStreamed<false, false>(columns, block.FirstColumn, block.EndColumn, source, low, out);
+}
 
 bool TBandWalk::TakeColumns(long first, long end) {
   if (first == MbrLngFirstColumn && end == MbrLngEndColumn)
@@ -28,24 +88,22 @@ bool TBandWalk::TakeColumns(long first, long end) {
   MbrLngFirstColumn = first;
   MbrLngEndColumn = end;
   MbrVecColumns.clear();
-  // Other columns read other source columns.
-  MbrPtrReader.reset();
-  MbrCache.reset();
   // Cells and pairs only move east along the walk: the first station has
   // the lowest source column, the last the highest.
+  long low = 0;
   for (TColumnPlan::TCursor columns(MbrRefPlan.Columns(), first);
        !columns.AtEnd() && columns.Station().Cell < end; columns.Advance()) {
     if (MbrVecColumns.empty())
-      MbrLngLowColumn = columns.Station().Low;
+      low = columns.Station().Low;
     MbrVecColumns.push_back(columns.Station());
     TWalkStation& column = MbrVecColumns.back();
     column.Cell -= first;
-    column.Low -= MbrLngLowColumn;
-    column.High -= MbrLngLowColumn;
+    column.Low -= low;
+    column.High -= low;
   }
   if (MbrVecColumns.empty())
     return false;
-  MbrLngEndSourceColumn = MbrVecColumns.back().High + MbrLngLowColumn + 1;
+  UseSourceColumns(low, MbrVecColumns.back().High + low + 1);
   return true;
 }
 
@@ -57,32 +115,34 @@ void TBandWalk::Produce(const TBlock& block, TBandEncoder& encoder) {
   else
     MbrRows.emplace(MbrRefPlan.Rows(), block.FirstRow);
   MbrLngRowsPassed = block.EndRow;
-  const auto read = [this](long row, double* buffer) { return MbrPtrReader->Row(row, buffer); };
+  // A run of columns of one row streams its column stations: no other block
+  // needs them.
+  const bool run = block.Height() == 1 && !(block.FirstColumn == 0 && block.EndsRows);
   TWalkStation row;
   encoder.Begin(block);
   for (long d = block.FirstRow; d < block.EndRow; ++d) {
     std::fill(MbrVecValues.begin(), MbrVecValues.end(), noData);
     // Rows without a walk point, and rows of blocks without one, hold the
     // no-data value: their columns are never resolved.
-    if (DecidingStation(*MbrRows, d, row) && TakeColumns(block.FirstColumn, block.EndColumn)) {
-      if (!MbrPtrReader) {
-        MbrPtrReader = MbrRefSource.Rows(row.Low, MbrLngLowColumn, MbrLngEndSourceColumn);
-        MbrCache.emplace(MbrLngEndSourceColumn - MbrLngLowColumn, true, MbrRefPlan.UsesQuotients(),
-                         MbrRefPlan.Area());
-      }
-      // The lower row first: rows are read in file order.
-      const TRowPairCache::TRow low = MbrCache->Get(row.Low, row.High, read);
-      const TRowPairCache::TRow high = MbrCache->Get(row.High, row.Low, read);
-      const long count = static_cast<long>(MbrVecColumns.size());
-      if (MbrRefPlan.UsesQuotients())
-        TRowFill::FromQuotients(MbrRefPlan.Policy(), noData, low.Values, high.Values, low.Quotients,
-                                high.Quotients, row, MbrVecColumns.data(), count,
-                                MbrVecValues.data());
-      else
-        TRowFill::FromValues(MbrRefPlan.Policy(), noData, low.Values, high.Values, row,
-                             MbrVecColumns.data(), count, MbrVecValues.data());
+    if (DecidingStation(*MbrRows, d, row)) {
+      if (run)
+        FillRun(block, row);
+      else if (TakeColumns(block.FirstColumn, block.EndColumn))
+        FillColumns(row);
     }
     encoder.Row(MbrVecValues.data());
   }
   encoder.End();
+}
+
+void TBandWalk::FillColumns(const TWalkStation& row) {
+  const TRowFill::TSource source = SourceRowsOf(row);
+  const long count = static_cast<long>(MbrVecColumns.size());
+  if (MbrRefPlan.UsesQuotients())
+    TRowFill::FromQuotients(MbrRefPlan.Policy(), source.NoData, source.Low, source.High,
+                            source.LowQuotients, source.HighQuotients, row, MbrVecColumns.data(),
+                            count, MbrVecValues.data());
+  else
+    TRowFill::FromValues(MbrRefPlan.Policy(), source.NoData, source.Low, source.High, row,
+                         MbrVecColumns.data(), count, MbrVecValues.data());
 }

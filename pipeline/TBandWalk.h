@@ -21,6 +21,7 @@
 #include <optional>
 #include <vector>
 
+#include "maptools/TRowFill.h"
 #include "maptools/TRowPairCache.h"
 #include "maptools/TWalkStation.h"
 #include "pipeline/TBandProducer.h"
@@ -37,6 +38,16 @@ private:
   // first and source indices from the first source column they read; false
   // where there is none.
   bool TakeColumns(long first, long end);
+  // Reads source columns [low, end) from now on (the reader and the rows it
+  // gave kept while they stay the same).
+  void UseSourceColumns(long low, long end);
+  // The two source rows of a row station, read if need be.
+  TRowFill::TSource SourceRowsOf(const TWalkStation& row);
+  // The values of a row from the stations taken.
+  void FillColumns(const TWalkStation& row);
+  // The values of a block that is a run of one row, its column stations
+  // streamed into them.
+  void FillRun(const TBlock& block, const TWalkStation& row);
 
   const TWalkPlan& MbrRefPlan;
   const TGridSource& MbrRefSource;
@@ -44,8 +55,10 @@ private:
   long MbrLngFirstColumn = -1;
   long MbrLngEndColumn = -1;
   // The source columns [MbrLngLowColumn, MbrLngEndSourceColumn) they read.
-  long MbrLngLowColumn = 0;
-  long MbrLngEndSourceColumn = 0;
+  long MbrLngLowColumn = -1;
+  long MbrLngEndSourceColumn = -1;
+  // The reader is to turn to those columns before its next row.
+  bool MbrBlnRestart = false;
   std::vector<double> MbrVecValues;
   // The row stations, all before the cursor lying in rows before
   // MbrLngRowsPassed.

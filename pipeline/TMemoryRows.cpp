@@ -8,6 +8,7 @@ public:
   TMemoryRowReader(const TMemoryRows& rows, long firstColumn)
       : MbrRefRows(rows), MbrLngFirstColumn(firstColumn) {}
   const double* Row(long row, double*) override { return MbrRefRows.At(row, MbrLngFirstColumn); }
+  void Restart(long, long firstColumn, long) override { MbrLngFirstColumn = firstColumn; }
 
 private:
   const TMemoryRows& MbrRefRows;

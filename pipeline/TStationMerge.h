@@ -25,7 +25,6 @@
 
 #include "grid/TAxisRules.h"
 #include "grid/TStepSequence.h"
-#include "maptools/TWalkRun.h"
 #include "maptools/TWalkStation.h"
 #include "pipeline/TWalkAxis.h"
 
@@ -33,13 +32,14 @@ template <bool Descending> class TStationMerge {
 public:
   TStationMerge(const TWalkAxis& axis, long station, double at, long resultSegment,
                 long sourceSegment)
-      : MbrSteps(axis.Walk, at), MbrResult(axis.ResultEdges, resultSegment + 1, 1),
-        MbrSource(axis.SourceEdges, TermOf(axis, sourceSegment + 3), axis.SourceReversed ? -1 : 1),
-        MbrLngResultSegment(resultSegment), MbrLngResultLast(axis.ResultEdges.Count() - 2),
-        MbrLngSourceSegment(sourceSegment), MbrLngSourceLast(axis.SourceEdges.Count() - 2),
-        MbrDblLowest(axis.Lowest), MbrDblHighest(axis.Highest), MbrLngIndex(station) {
-    MbrDblResultNext = MbrResult.Value();
-    MbrResult.Advance();
+      : MbrSource(axis.SourceEdges, TermOf(axis, sourceSegment + 3), axis.SourceReversed ? -1 : 1),
+        MbrDblAt(at), MbrDblWalkStep(axis.Walk.Step), MbrDblWalkEnd(axis.Walk.End),
+        MbrDblResultStep(axis.ResultEdges.Step()), MbrDblSourceStep(axis.SourceEdges.Step()),
+        MbrBlnSourceReversed(axis.SourceReversed), MbrLngResultSegment(resultSegment),
+        MbrLngResultLast(axis.ResultEdges.Count() - 2), MbrLngSourceSegment(sourceSegment),
+        MbrLngSourceLast(axis.SourceEdges.Count() - 2), MbrDblLowest(axis.Lowest),
+        MbrDblHighest(axis.Highest), MbrLngIndex(station) {
+    MbrDblResultNext = axis.ResultEdges.Term(resultSegment + 1);
     // The source's edges sourceSegment - 1 to sourceSegment + 2 give the
     // centres of its cells sourceSegment - 1 to sourceSegment + 1.
     double edges[4];
@@ -56,13 +56,19 @@ public:
   // The segments reached once the current station is resolved.
   long ResultSegment() const { return MbrLngResultSegment; }
   long SourceSegment() const { return MbrLngSourceSegment; }
-  bool Stalls() const { return MbrSteps.Stalls(); }
+  bool Stalls() const { return MbrBlnStalls; }
 
-  // Moves to the next station; false at the end of the walk, the current
-  // one staying.
+  // Moves to the next station (TWalkSteps' rule); false at the end of the
+  // walk, the current one staying.
   bool Advance() {
-    if (!MbrSteps.Advance())
+    const double next = MbrDblAt + MbrDblWalkStep;
+    if (!(Descending ? next >= MbrDblWalkEnd : next <= MbrDblWalkEnd))
       return false;
+    if (next == MbrDblAt) {
+      MbrBlnStalls = true;
+      return false;
+    }
+    MbrDblAt = next;
     ++MbrLngIndex;
     Resolve();
     return true;
@@ -94,23 +100,35 @@ private:
   // ordinate (an edge belongs to the segment above it in value).
   static bool Passed(double edge, double at) { return Descending ? edge > at : edge <= at; }
 
+  // The source's edge after MbrDblSourceAfter: the next term forward, or
+  // from the cursor where the edges are held backward. Past the last edge
+  // it is never a centre's that a station uses.
+  double NextSourceEdge() {
+    if (!MbrBlnSourceReversed)
+      return MbrDblSourceAfter + MbrDblSourceStep;
+    if (MbrLngSourceSegment + 2 > MbrLngSourceLast + 1)
+      return kBeyond;
+    const double edge = MbrSource.Value();
+    MbrSource.Advance();
+    return edge;
+  }
+
   void Resolve() {
-    const double at = MbrSteps.Value();
+    const double at = MbrDblAt;
     if (!(at >= MbrDblLowest && at <= MbrDblHighest)) {
       MbrStation = TWalkStation::OutsideAt(at);
       return;
     }
+    // Every edge sequence is one of repeated additions: the next result
+    // edge is the one before plus the step.
     while (MbrLngResultSegment < MbrLngResultLast && Passed(MbrDblResultNext, at)) {
       ++MbrLngResultSegment;
-      MbrDblResultNext = MbrResult.Value();
-      MbrResult.Advance();
+      MbrDblResultNext = MbrDblResultNext + MbrDblResultStep;
     }
     while (MbrLngSourceSegment < MbrLngSourceLast && Passed(MbrDblSourceNext, at)) {
       ++MbrLngSourceSegment;
       MbrDblSourceNext = MbrDblSourceAfter;
-      MbrDblSourceAfter =
-          MbrLngSourceSegment + 2 <= MbrLngSourceLast + 1 ? MbrSource.Value() : kBeyond;
-      MbrSource.Advance();
+      MbrDblSourceAfter = NextSourceEdge();
       MbrDblCentres[0] = MbrDblCentres[1];
       MbrDblCentres[1] = MbrDblCentres[2];
       MbrDblCentres[2] = CentreOf(MbrDblSourceNext, MbrDblSourceAfter);
@@ -121,12 +139,16 @@ private:
         [this, segment](long index) { return MbrDblCentres[index - segment + 1]; });
   }
 
-  TWalkSteps MbrSteps;
-  // The segments reached and the edges ahead of them: the result's next
-  // edge (the cursor at the one after it), the source's next two (the
-  // cursor at the third).
-  TStepSequence::TCursor MbrResult;
+  // The source's edges held backward come from a cursor (at the third edge
+  // after the current segment).
   TStepSequence::TCursor MbrSource;
+  double MbrDblAt;
+  double MbrDblWalkStep;
+  double MbrDblWalkEnd;
+  double MbrDblResultStep;
+  double MbrDblSourceStep;
+  bool MbrBlnSourceReversed;
+  bool MbrBlnStalls = false;
   long MbrLngResultSegment;
   long MbrLngResultLast;
   long MbrLngSourceSegment;
@@ -135,6 +157,7 @@ private:
   double MbrDblLowest;
   double MbrDblHighest;
   long MbrLngIndex;
+  // The result's next edge, the source's next two.
   double MbrDblResultNext = 0.0;
   double MbrDblSourceNext = 0.0;
   double MbrDblSourceAfter = 0.0;
