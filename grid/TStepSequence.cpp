@@ -1,23 +1,30 @@
 #include "grid/TStepSequence.h"
 
+#include <algorithm>
+
 TStepSequence::TStepSequence(double first, double step, long count, long spacing)
     : MbrDblFirst(first), MbrDblStep(step), MbrLngCount(count > 0 ? count : 0),
       MbrLngSpacing(spacing > 0 ? spacing : 0) {
   if (MbrLngSpacing == 0)
     return;
   MbrVecKept.reserve(static_cast<std::size_t>(MbrLngCount / MbrLngSpacing + 1));
-  MbrBlnAscends = MbrBlnDescends = true;
+  // A block of additions between kept terms at a time: the loop carries
+  // nothing but the term, so it runs at the speed of the additions.
+  bool ascends = true;
+  bool descends = true;
   double term = first;
-  for (long k = 0; k < MbrLngCount; ++k) {
-    if (k % MbrLngSpacing == 0)
-      MbrVecKept.push_back(term);
-    const double next = term + step;
-    if (k + 1 < MbrLngCount) {
-      MbrBlnAscends = MbrBlnAscends && next > term;
-      MbrBlnDescends = MbrBlnDescends && next < term;
+  for (long kept = 0; kept < MbrLngCount; kept += MbrLngSpacing) {
+    MbrVecKept.push_back(term);
+    const long last = std::min(kept + MbrLngSpacing, MbrLngCount - 1);
+    for (long k = kept; k < last; ++k) {
+      const double next = term + step;
+      ascends &= next > term;
+      descends &= next < term;
+      term = next;
     }
-    term = next;
   }
+  MbrBlnAscends = ascends;
+  MbrBlnDescends = descends;
 }
 
 double TStepSequence::Term(long k) const {

@@ -12,7 +12,7 @@ TWalkAxisPlan<Descending>::TWalkAxisPlan(const TWalkAxis& axis, bool starts, lon
   TStationMerge<Descending> merge(axis, 0, axis.Walk.Start, 0, 0);
   MbrFirst = merge.Station();
   MbrVecCheckpoints.push_back({0, MbrFirst.At, 0, 0, MbrFirst.Cell});
-  for (;;) {
+  for (long untilCheckpoint = spacing;;) {
     const TWalkStation& station = merge.Station();
     onStation(station);
     if (station.Fails() && !MbrBlnFails) {
@@ -23,9 +23,11 @@ TWalkAxisPlan<Descending>::TWalkAxisPlan(const TWalkAxis& axis, bool starts, lon
     const long sourceSegment = merge.SourceSegment();
     if (!merge.Advance())
       break;
-    if (merge.Index() % spacing == 0)
+    if (--untilCheckpoint == 0) {
+      untilCheckpoint = spacing;
       MbrVecCheckpoints.push_back(
           {merge.Index(), merge.Station().At, resultSegment, sourceSegment, merge.Station().Cell});
+    }
   }
   MbrLngCount = merge.Index() + 1;
   MbrBlnStalls = merge.Stalls();
