@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <atomic>
 #include <climits>
+#include <exception>
 #include <istream>
 
 #include "gridio/TFileRangeBuf.h"
@@ -24,11 +25,6 @@ TArcGridSource::TArcGridSource(const TFileDescriptor& file, std::uint64_t fileBy
                                const TPipelineKnobs& knobs)
     : MbrRefFile(file), MbrLngFileBytes(fileBytes), MbrBlnLenient(lenient), MbrRefKnobs(knobs) {}
 
-void TArcGridSource::Open(unsigned workers) {
-  ReadHeader();
-  CheckBody(workers);
-}
-
 std::unique_ptr<TSourceRows> TArcGridSource::Rows(long firstRow, long firstColumn,
                                                   long endColumn) const {
   const TArcGridRows::TBody body{MbrRefFile, MbrCheckpoints, MbrHeader.Columns, MbrBlnLenient,
@@ -36,7 +32,7 @@ std::unique_ptr<TSourceRows> TArcGridSource::Rows(long firstRow, long firstColum
   return std::make_unique<TArcGridRows>(body, firstRow, firstColumn, endColumn);
 }
 
-void TArcGridSource::ReadHeader() {
+void TArcGridSource::Open() {
   TFileRangeBuf buffer(MbrRefFile, 0, TFileRangeBuf::kNoLimit, false, MbrRefKnobs.ReadBytes);
   std::istream stream(&buffer);
   TGridTokenizer in(stream);
@@ -45,7 +41,7 @@ void TArcGridSource::ReadHeader() {
   MbrLngBodyStart = buffer.Position();
 }
 
-void TArcGridSource::CheckBody(unsigned workers) {
+void TArcGridSource::Check(unsigned workers, const std::function<void()>& meanwhile) {
   const std::uint64_t bodyBytes =
       MbrLngFileBytes > MbrLngBodyStart ? MbrLngFileBytes - MbrLngBodyStart : 0;
   const std::uint64_t pieceBytes =
@@ -55,16 +51,30 @@ void TArcGridSource::CheckBody(unsigned workers) {
                            static_cast<long long>(MbrLngFileBytes >> 18), 1}));
   const std::size_t pieces = static_cast<std::size_t>((bodyBytes + pieceBytes - 1) / pieceBytes);
   std::vector<TPiece> found(std::max<std::size_t>(pieces, 1));
+  // Item 0 is the work to do meanwhile, item p + 1 piece p.
+  std::exception_ptr meanwhileFailure;
   std::atomic<std::size_t> next(0);
   std::atomic<bool> stopped(false);
   TWorkerTeam::Run(
-      static_cast<unsigned>(std::min<std::size_t>(workers, found.size())),
+      static_cast<unsigned>(std::min<std::size_t>(workers, found.size() + 1)),
       [&](unsigned) {
-        for (std::size_t p = next++; p < found.size() && !stopped; p = next++)
-          found[p] = CheckPiece(MbrLngBodyStart + p * pieceBytes, pieceBytes, p > 0);
+        for (std::size_t item = next++; item <= found.size() && !stopped; item = next++) {
+          if (item > 0) {
+            const std::size_t p = item - 1;
+            found[p] = CheckPiece(MbrLngBodyStart + p * pieceBytes, pieceBytes, p > 0);
+            continue;
+          }
+          try {
+            meanwhile();
+          } catch (...) {
+            meanwhileFailure = std::current_exception();
+          }
+        }
       },
       [&] { stopped = true; });
   Collect(found);
+  if (meanwhileFailure)
+    std::rethrow_exception(meanwhileFailure);
 }
 
 TArcGridSource::TPiece TArcGridSource::CheckPiece(std::uint64_t begin, std::uint64_t bytes,

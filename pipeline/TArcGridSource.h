@@ -1,12 +1,12 @@
 // TArcGridSource: an ESRI ASCII grid file as a source, read from a regular
 // file that can be read more than once. Open reads the header as the reader
-// reads it (TGridHeader, strict or lenient), then checks every value the
+// reads it (TGridHeader, strict or lenient); Check checks every value the
 // reader would read, in pieces of the body cut at white space, one piece per
-// worker at a time: the first failing value in file order decides the
-// message, exactly as the whole-map reader would raise it, and a checkpoint
-// (TBodyCheckpoints) is kept every few thousand values. Rows hands out
-// readers (TArcGridRows) that start from the checkpoint before the first
-// value they need.
+// worker at a time (the work to do meanwhile taken first): the first failing
+// value in file order decides the message, exactly as the whole-map reader
+// would raise it, and a checkpoint (TBodyCheckpoints) is kept every few
+// thousand values. Rows hands out readers (TArcGridRows) that start from the
+// checkpoint before the first value they need.
 //
 // Memory: the checkpoints (16 bytes each, one per 4096 values or more for
 // huge files) and, while checking, a read window per worker. The file must
@@ -31,7 +31,8 @@ public:
   TArcGridSource(const TFileDescriptor& file, std::uint64_t fileBytes, bool lenient,
                  const TPipelineKnobs& knobs);
 
-  void Open(unsigned workers) override;
+  void Open() override;
+  void Check(unsigned workers, const std::function<void()>& meanwhile) override;
   const TGridGeometry& Geometry() const override { return MbrHeader; }
   std::unique_ptr<TSourceRows> Rows(long firstRow, long firstColumn, long endColumn) const override;
 
@@ -44,8 +45,6 @@ private:
     std::vector<TBodyCheckpoints::TCheckpoint> Checkpoints;
   };
 
-  void ReadHeader();
-  void CheckBody(unsigned workers);
   TPiece CheckPiece(std::uint64_t begin, std::uint64_t bytes, bool startAtSpace) const;
   void Collect(std::vector<TPiece>& pieces);
 

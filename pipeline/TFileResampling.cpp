@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <optional>
 
 #include "gridio/TARCGISFileTools.h"
 #include "gridio/TGridHeader.h"
@@ -38,11 +39,17 @@ bool RunBounded(const TFileDescriptor& file, std::uint64_t fileBytes, const std:
                 const TPipelineKnobs& knobs) {
   const unsigned workers = Workers(settings);
   TArcGridSource source(file, fileBytes, settings.Lenient, knobs);
-  source.Open(workers);
+  source.Open();
   TArcGridSink sink(destFile, settings.Digits, settings.Atomic);
-  const TWalkPlan plan(
-      source.Geometry(), NewResolution, settings.Policy,
-      [&sink](double cells) { return sink.Fits(cells); }, knobs.StationSpacing);
+  // The plan needs the header alone: it is made while the values are
+  // checked, and raises its failures only when they pass.
+  std::optional<TWalkPlan> planned;
+  source.Check(workers, [&] {
+    planned.emplace(
+        source.Geometry(), NewResolution, settings.Policy,
+        [&sink](double cells) { return sink.Fits(cells); }, knobs.StationSpacing);
+  });
+  const TWalkPlan& plan = *planned;
   if (!plan.Streams())
     return false;
   const std::size_t bandBytes = BandBytes(knobs, workers);

@@ -6,18 +6,20 @@
 // digits) in turn.
 //
 // The bounded way, for a regular source file that is not the destination
-// (or is, when the destination is written as a replacement):
-// the source (TArcGridSource) reads its header and checks its body; the walk
-// is planned from the header (TWalkPlan), which raises the resampling's
-// failures; only then does the sink (TArcGridSink) create or truncate the
-// destination, and the scheduler (TBandScheduler) produces the result in
-// blocks on every worker (TBandWalk) and writes them in order. A source that
-// cannot be read twice (a pipe), a source that is the destination (by any
-// name), and a geometry the plan does not describe take the in-memory way:
-// the whole source read, resampled as a map, and written through the same
-// sink (TMapBands). Either way nothing reaches the destination before the
-// source has been read and the resampling's failures ruled out; with Atomic,
-// nothing reaches it before the whole result is written and on disk.
+// (or is, when the destination is written as a replacement): the source
+// (TArcGridSource) reads its header and checks its body; the walk is planned
+// from the header meanwhile (TWalkPlan), and raises the resampling's
+// failures once the body has passed; only then does the sink (TArcGridSink)
+// create or truncate the destination, and the scheduler (TBandScheduler)
+// produces the result in blocks on every worker (TBandWalk) and writes them
+// in order. A source that cannot be read twice (a pipe), a source that is
+// the destination (by any name), and a geometry the plan does not describe
+// take the in-memory way: the whole source read, resampled as a map, and
+// written through the same sink (TMapBands). Either way nothing reaches the
+// destination before the source has been read and the resampling's failures
+// ruled out; with Atomic, nothing reaches it before the whole result is
+// written and on disk. Either way the settings' Progress hears of each block
+// written, and of the end.
 //
 // Memory on the bounded way: per worker one band (TPipelineKnobs::BandBytes,
 // less when many workers share 12 MiB), its column stations, a row of values

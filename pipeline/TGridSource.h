@@ -1,6 +1,6 @@
 // TGridSource: a grid the pipeline resamples, in some format: it reads its
-// header and checks, before anything is written, what it can check of its
-// values (Open), then hands out readers of runs of columns of its rows
+// header (Open) and checks, before anything is written, what it can check of
+// its values (Check), then hands out readers of runs of columns of its rows
 // (TSourceRows), any number at once, one per worker. The ESRI ASCII grid
 // file is one source (TArcGridSource); rows held in memory another
 // (TMemoryRows); a format with strips or tiles plugs in behind the same
@@ -8,6 +8,7 @@
 #ifndef QUILLMAP_PIPELINE_TGRIDSOURCE_H
 #define QUILLMAP_PIPELINE_TGRIDSOURCE_H
 
+#include <functional>
 #include <memory>
 
 #include "grid/TGridGeometry.h"
@@ -16,10 +17,14 @@
 class TGridSource {
 public:
   virtual ~TGridSource() = default;
-  // Reads the header and checks the values as far as the format allows, on
-  // up to `workers` workers; raises the first failure a reader of the whole
-  // grid would raise.
-  virtual void Open(unsigned workers) = 0;
+  // Reads the header; raises its failures as a reader of the whole grid
+  // would.
+  virtual void Open() = 0;
+  // Once Open has returned: checks the values as far as the format allows,
+  // on up to `workers` workers, and runs `meanwhile` (work that needs only
+  // the header) once on one of them. Raises the first failure a reader of
+  // the whole grid would raise, else the failure of `meanwhile`.
+  virtual void Check(unsigned workers, const std::function<void()>& meanwhile) = 0;
   // Valid once Open has returned.
   virtual const TGridGeometry& Geometry() const = 0;
   // Columns [firstColumn, endColumn) of rows firstRow and after.

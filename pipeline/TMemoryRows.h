@@ -1,6 +1,6 @@
 // TMemoryRows: a grid whose rows [FirstRow, EndRow) lie in memory, row after
 // row of Columns values each, as a source (TGridSource): its readers point
-// into the rows, copying nothing. Open checks nothing. A row outside the
+// into the rows, copying nothing. Check checks nothing. A row outside the
 // rows given fails. The rows must outlive the source and its readers.
 //
 // Throws "Source rows do not cover the result rows in
@@ -14,7 +14,8 @@ class TMemoryRows : public TGridSource {
 public:
   TMemoryRows(const TGridGeometry& geometry, const double* rows, long firstRow, long endRow);
 
-  void Open(unsigned) override {}
+  void Open() override {}
+  void Check(unsigned, const std::function<void()>& meanwhile) override { meanwhile(); }
   const TGridGeometry& Geometry() const override { return MbrGeometry; }
   std::unique_ptr<TSourceRows> Rows(long firstRow, long firstColumn, long endColumn) const override;
 

@@ -378,6 +378,14 @@ TEST_F(FileResamplingTest, FailuresAtTheStartInTheMiddleAndAtTheEnd) {
   ExpectSameOutcome(generate.Grid(6, 1, "1", false), 0.5, "one row");
   ExpectSameOutcome(generate.Grid(4, 2, "1", false), 0.5, "two rows");
   ExpectSameOutcome(generate.Grid(1, 6, "1", false), 0.5, "one column");
+  // A failing value beside a failing resampling, which the plan meets while
+  // the values are checked: the value's failure comes first.
+  for (double R : {0.0, 20.0, 1e-12})
+    EXPECT_EQ(ExpectSameOutcome(WithValue(grid, last / 2, "x1"), R, "value and resolution"),
+              kNotANumber);
+  const std::string oneRow = generate.Grid(6, 1, "1", false);
+  EXPECT_EQ(ExpectSameOutcome(WithValue(oneRow, 4, "x1"), 0.5, "value and walk"), kNotANumber);
+  EXPECT_EQ(ExpectSameOutcome(oneRow.substr(0, ValueOffset(oneRow, 3)), 0.5, "end and walk"), kEnd);
 }
 
 TEST_F(FileResamplingTest, HeaderFailures) {
