@@ -18,20 +18,20 @@ const char* const kFactorBelowOne = "Subdivision factor must be at least 1 in TM
 // Heap bookkeeping per allocated axis point, on top of the point itself.
 const double kAllocationOverhead = 16.0;
 
-// What a grid of that size holds on the heap: its cells and rows, and the
-// points of its four axes.
-double GridBytes(long columns, long rows) {
+// What a grid of that size holds on the heap: its cells and rows, if it
+// has them, and the points of its four axes.
+double GridBytes(long columns, long rows, bool withCells) {
   const double c = columns > 0 ? static_cast<double>(columns) : 0.0;
   const double r = rows > 0 ? static_cast<double>(rows) : 0.0;
   const double points = 2.0 * (c + r + 1.0);
-  const double cells = c * r * sizeof(double) + r * sizeof(std::vector<double>);
+  const double cells = withCells ? c * r * sizeof(double) + r * sizeof(std::vector<double>) : 0.0;
   return cells + points * (sizeof(TPoint) + sizeof(TPoint*) + kAllocationOverhead);
 }
 
 // Refuses, before anything is allocated, a grid that could not fit in this
 // machine's memory or in the address space the process is allowed.
-void RequireMemoryFor(long columns, long rows, const char* message) {
-  if (!TMemoryBudget::Holds(GridBytes(columns, rows)))
+void RequireMemoryFor(long columns, long rows, const char* message, bool withCells = true) {
+  if (!TMemoryBudget::Holds(GridBytes(columns, rows, withCells)))
     throw message;
 }
 
@@ -76,19 +76,36 @@ void CopySubdivided(TMap* source, TMap* result, long factor) {
 
 } // namespace
 
-TMap* mapsupport::DownscaledGrid(TMap* source, double NewResolution, double noData) {
+namespace {
+// The grid Downscale builds, with its cells or as a frame.
+TMap* DownscaledMap(TMap* source, double NewResolution, double noData, bool withCells) {
   const TDownscaleGeometry geometry(source->MbrDblResolution, source->MbrLngXDim,
                                     source->MbrLngYDim, NewResolution, kDownscaleTooLarge);
-  RequireMemoryFor(geometry.Columns(), geometry.Rows(), kDownscaleTooLarge);
+  RequireMemoryFor(geometry.Columns(), geometry.Rows(), kDownscaleTooLarge, withCells);
   double x0 = 0.0, y0 = 0.0, yn = 0.0;
   ReadAnchor(source, kDownscaleNoAxes, x0, y0, yn);
   auto result = std::make_unique<TMap>(NewResolution);
-  result->Init(NewResolution, geometry.Columns(), geometry.Rows(), noData);
+  if (withCells) {
+    result->Init(NewResolution, geometry.Columns(), geometry.Rows(), noData);
+  } else {
+    result->MbrLngXDim = geometry.Columns();
+    result->MbrLngYDim = geometry.Rows();
+    result->MbrDblNoDataValue = noData;
+  }
   std::unique_ptr<TAxis> xAxis = AxisFrom('X', NewResolution, geometry.XCentres(x0), y0);
   std::unique_ptr<TAxis> yAxis = AxisFrom('Y', NewResolution, geometry.YCentres(y0, yn), x0);
   result->SetXAxis(xAxis.get());
   result->SetYAxis(yAxis.get());
   return result.release();
+}
+} // namespace
+
+TMap* mapsupport::DownscaledGrid(TMap* source, double NewResolution, double noData) {
+  return DownscaledMap(source, NewResolution, noData, true);
+}
+
+TMap* mapsupport::DownscaledFrame(TMap* source, double NewResolution, double noData) {
+  return DownscaledMap(source, NewResolution, noData, false);
 }
 
 TMap* TMapTools::Downscale(TMap* source, double NewResolution) {

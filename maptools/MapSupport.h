@@ -94,6 +94,9 @@ private:
 // The grid of TMapTools::Downscale with every cell set to noData, which also
 // becomes its no-data value.
 TMap* DownscaledGrid(TMap* source, double NewResolution, double noData);
+// That grid's frame: its counts, cell size, no-data value and four axes, no
+// stored rows; only the axes must fit in memory.
+TMap* DownscaledFrame(TMap* source, double NewResolution, double noData);
 
 } // namespace mapsupport
 

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "gridio/TGridHeader.h"
+#include "maptools/MapSupport.h"
 #include "pipeline/PipelineMessages.h"
 #include "pipeline/TBandEncoder.h"
 #include "pipeline/TBandWalk.h"
@@ -59,6 +61,19 @@ const TGridGeometry& TResamplePlan::Result() const {
 void TResamplePlan::SourceRows(long first, long end, long& sourceFirst, long& sourceEnd) const {
   RequireRows(*MbrPtrPlan, first, end, kSourceRowsRange);
   MbrPtrPlan->SourceRowsOf(first, end, sourceFirst, sourceEnd);
+}
+
+TMap* TResamplePlan::NewResultFrame() const {
+  TGridHeader header;
+  static_cast<TGridGeometry&>(header) = MbrPtrPlan->Source();
+  const std::unique_ptr<TMap> source = header.Frame();
+  return mapsupport::DownscaledFrame(source.get(), MbrPtrPlan->Result().CellSize,
+                                     MbrPtrPlan->Source().NoData);
+}
+
+void TResamplePlan::FirstSourceRows(long* first) const {
+  RequireRows(*MbrPtrPlan, 0, 0, kSourceRowsRange);
+  MbrPtrPlan->FirstSourceRows(first);
 }
 
 void TResamplePlan::FillRows(long first, long end, const double* rows, long sourceFirst,

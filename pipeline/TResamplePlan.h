@@ -19,11 +19,12 @@
 // Streams() is false for coordinates so large that adding a cell size leaves
 // them unchanged: the plan then knows only the result's geometry, and the
 // caller resamples the whole map in memory (TMapTools::BilinearInterpolate);
-// SourceRows and FillRows fail with "Grid cannot be planned in rows in
+// SourceRows, FirstSourceRows and FillRows fail with "Grid cannot be planned in rows in
 // TResamplePlan" there.
 //
 // Memory: a few checkpoints per few thousand rows and columns; FillRows
-// takes a row of stations per result column. Values are doubles in row-major
+// takes a row of stations per result column. NewResultFrame's map holds the
+// result's axes, a point per row and column. Values are doubles in row-major
 // order, row 0 the northern row. The plan is immutable: several threads may
 // call SourceRows and FillRows at once.
 #ifndef QUILLMAP_PIPELINE_TRESAMPLEPLAN_H
@@ -32,6 +33,7 @@
 #include <memory>
 
 #include "grid/TGridGeometry.h"
+#include "grid/TMap.h"
 
 class TWalkPlan;
 
@@ -46,12 +48,22 @@ public:
   // The result's counts, lower-left corner, cell size (NewResolution) and
   // no-data value (the source's), as the grid writer writes them.
   const TGridGeometry& Result() const;
+  // A new map, owned by the caller, with the counts, cell size, no-data value
+  // and four axes of the result (those of the map TMapTools::
+  // BilinearInterpolate returns, to the bit) and no stored rows, whether or
+  // not the plan streams. Throws "Grid dimensions are too large in
+  // TMapTools::Downscale" where the axes could not fit in memory.
+  TMap* NewResultFrame() const;
 
   // The source rows [sourceFirst, sourceEnd) that result rows [first, end)
   // are computed from (an empty range where none is: rows the walk does not
   // reach hold the no-data value). 0 <= first <= end <= Result().Rows, else
   // "Result rows are out of range in TResamplePlan::SourceRows".
   void SourceRows(long first, long end, long& sourceFirst, long& sourceEnd) const;
+  // For each of the Result().Rows result rows, into first: the first source
+  // row SourceRows names for that row alone, -1 for a row that reads none.
+  // One pass over the rows, however many.
+  void FirstSourceRows(long* first) const;
   // Writes result rows [first, end) into out, (end - first) x
   // Result().Columns values, from source rows [sourceFirst, sourceEnd) at
   // rows, (sourceEnd - sourceFirst) x the source's columns values. The

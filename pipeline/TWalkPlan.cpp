@@ -90,6 +90,13 @@ long TWalkPlan::ColumnsWithin(long sourceColumns) const {
                                                            : static_cast<long>(fitting);
 }
 
+void TWalkPlan::FirstSourceRows(long* first) const {
+  std::fill(first, first + MbrResult.Rows, -1L);
+  // The last station of a cell decides it.
+  for (TRowPlan::TCursor rows(Rows(), 0); !rows.AtEnd(); rows.Advance())
+    first[rows.Station().Cell] = rows.Station().Low;
+}
+
 bool TWalkPlan::SourceRowsOf(long first, long end, long& low, long& high) const {
   low = high = 0;
   long firstCell = -1;

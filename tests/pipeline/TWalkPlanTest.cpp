@@ -258,6 +258,17 @@ TEST(TResamplePlan, RowsInAnyChunksAreTheInMemoryRows) {
             }
           }
         }
+        // Each row's first source row, all at once; the result's frame.
+        std::vector<long> firstRows(rows);
+        plan.FirstSourceRows(firstRows.data());
+        for (long y = 0; y < rows; ++y) {
+          long sourceFirst = 0, sourceEnd = 0;
+          plan.SourceRows(y, y + 1, sourceFirst, sourceEnd);
+          EXPECT_EQ(firstRows[y], sourceEnd > sourceFirst ? sourceFirst : -1) << "row " << y;
+        }
+        const std::unique_ptr<TMap> frame(plan.NewResultFrame());
+        expected->MbrVecValues.clear();
+        EXPECT_EQ(MapDifference(expected.get(), frame.get()), "");
       }
 }
 
@@ -281,5 +292,14 @@ TEST(TResamplePlan, MisuseAndGeometriesItDoesNotPlan) {
   EXPECT_FALSE(huge.Streams());
   EXPECT_THROW_MSG(huge.SourceRows(0, 1, first, end),
                    "Grid cannot be planned in rows in TResamplePlan");
+  std::vector<long> firstRows(16);
+  EXPECT_THROW_MSG(huge.FirstSourceRows(firstRows.data()),
+                   "Grid cannot be planned in rows in TResamplePlan");
+  // The frame is known all the same.
+  const std::unique_ptr<TMap> source = SourceMap(TGridGeometry{8, 8, 1e17, 0.0, 1.0, -9999.0}, 3);
+  const std::unique_ptr<TMap> expected(TMapTools::Downscale(source.get(), 0.5));
+  expected->MbrVecValues.clear();
+  const std::unique_ptr<TMap> frame(huge.NewResultFrame());
+  EXPECT_EQ(MapDifference(expected.get(), frame.get()), "");
 }
 } // namespace
