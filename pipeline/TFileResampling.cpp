@@ -28,6 +28,26 @@ unsigned Workers(const TResampleSettings& settings) {
   return settings.Threads > 0 ? settings.Threads : TCores::Usable();
 }
 
+// Reports, after each block, the fraction of the result's cells written up
+// to the block's end; 1 only once the destination is complete.
+TBandScheduler::TWritten ProgressOf(const TResampleSettings& settings,
+                                    const TGridGeometry& result) {
+  if (!settings.Progress)
+    return [](const TBlock&) {};
+  const double cells = static_cast<double>(result.Columns) * static_cast<double>(result.Rows);
+  return [&settings, cells, columns = result.Columns](const TBlock& block) {
+    const double written = static_cast<double>(block.EndRow - 1) * static_cast<double>(columns) +
+                           static_cast<double>(block.EndColumn);
+    if (written < cells)
+      settings.Progress(written / cells);
+  };
+}
+
+void ReportComplete(const TResampleSettings& settings) {
+  if (settings.Progress)
+    settings.Progress(1.0);
+}
+
 std::size_t BandBytes(const TPipelineKnobs& knobs, unsigned workers) {
   return std::min(knobs.BandBytes, std::max(kLeastBandBytes, kSharedBandBytes / workers));
 }
@@ -58,9 +78,11 @@ bool RunBounded(const TFileDescriptor& file, std::uint64_t fileBytes, const std:
                   plan.ColumnsWithin(
                       static_cast<long>(std::max<std::size_t>(bandBytes / kSourceColumnBytes, 1))));
   sink.Open(plan.Result());
-  TBandScheduler::Run(layout, sink, workers,
-                      [&] { return std::make_unique<TBandWalk>(plan, source); });
+  TBandScheduler::Run(
+      layout, sink, workers, [&] { return std::make_unique<TBandWalk>(plan, source); },
+      ProgressOf(settings, plan.Result()));
   sink.Close();
+  ReportComplete(settings);
   return true;
 }
 
@@ -78,8 +100,11 @@ void RunInMemory(const std::string& sourceFile, const std::string& destFile, dou
   TArcGridSink sink(destFile, settings.Digits, settings.Atomic);
   const TBandLayout layout = sink.Layout(geometry, BandBytes(knobs, workers), geometry.Columns);
   sink.Open(geometry);
-  TBandScheduler::Run(layout, sink, workers, [&] { return std::make_unique<TMapBands>(*result); });
+  TBandScheduler::Run(
+      layout, sink, workers, [&] { return std::make_unique<TMapBands>(*result); },
+      ProgressOf(settings, geometry));
   sink.Close();
+  ReportComplete(settings);
 }
 } // namespace
 

@@ -21,5 +21,6 @@ void TResampleFileTools::BilinearInterpolateFile(std::string sourceFile, std::st
   settings.Digits = TDigits(options.Digits);
   settings.Threads = options.Threads;
   settings.Atomic = options.Atomic;
+  settings.Progress = options.Progress;
   TFileResampling::Run(sourceFile, destFile, NewResolution, settings);
 }

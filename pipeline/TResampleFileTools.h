@@ -27,6 +27,7 @@
 #ifndef QUILLMAP_PIPELINE_TRESAMPLEFILETOOLS_H
 #define QUILLMAP_PIPELINE_TRESAMPLEFILETOOLS_H
 
+#include <functional>
 #include <string>
 
 #include "gridio/TARCGISFileTools.h"
@@ -50,6 +51,14 @@ public:
     // room for both until the rename. A destination that is not a regular
     // file (a device) is written in place.
     bool Atomic = false;
+    // Where progress is reported, when set: called with the fraction of the
+    // result's cells written, increasing, after each block of result rows
+    // (or of a row's columns) that reaches the destination, and with 1 once
+    // the destination is complete; on one thread at a time, not always the
+    // caller's. Nothing is called for a run that fails before writing. What
+    // it throws before the end ends the run and reaches the caller, as a
+    // write failure would (with Atomic, the destination stays as it was).
+    std::function<void(double)> Progress;
   };
 
   static void BilinearInterpolateFile(std::string sourceFile, std::string destFile,

@@ -1,10 +1,12 @@
 // TResampleSettings: what one file-to-file resampling does beside the
 // defaults, checked (see TResampleFileTools::TResampleOptions, of which this
 // is the internal form): the lenient reader, the corner policy, the digits
-// written, the workers (0 for every usable core) and the atomic replacement
-// of the destination. A plain value.
+// written, the workers (0 for every usable core), the atomic replacement
+// of the destination and where progress is reported. A plain value.
 #ifndef QUILLMAP_PIPELINE_TRESAMPLESETTINGS_H
 #define QUILLMAP_PIPELINE_TRESAMPLESETTINGS_H
+
+#include <functional>
 
 #include "maptools/NoDataCorners.h"
 #include "text/TDigits.h"
@@ -15,6 +17,7 @@ struct TResampleSettings {
   TDigits Digits;
   unsigned Threads = 0;
   bool Atomic = false;
+  std::function<void(double)> Progress;
 };
 
 #endif

@@ -644,3 +644,55 @@ TEST_F(FileResamplingTest, DigitsOutOfRange) {
   }
 }
 } // namespace
+
+// Progress rises through the blocks to 1, reported once the destination is
+// complete, on both ways and for any number of workers; a run that fails
+// before writing reports nothing, and a failing report ends the run.
+TEST_F(FileResamplingTest, ProgressRisesToOneOnceTheDestinationIsComplete) {
+  Generator generate(29);
+  WriteText(MbrSource, generate.Grid(9, 12, "1", false));
+  std::vector<Setting> settings = BandSettings();
+  settings.push_back(InMemory());
+  for (const Setting& setting : settings) {
+    std::vector<double> reported;
+    std::uintmax_t bytesAtTheEnd = 0;
+    TResampleSettings options;
+    options.Threads = setting.Threads;
+    options.Progress = [&](double fraction) {
+      reported.push_back(fraction);
+      if (fraction == 1.0)
+        bytesAtTheEnd = std::filesystem::file_size(MbrDestination);
+    };
+    TFileResampling::Run(MbrSource, MbrDestination, 0.4, options, setting.Knobs);
+    const std::string where = "threads=" + std::to_string(setting.Threads) +
+                              " band=" + std::to_string(setting.Knobs.BandBytes);
+    ASSERT_FALSE(reported.empty()) << where;
+    EXPECT_EQ(reported.back(), 1.0) << where;
+    EXPECT_EQ(bytesAtTheEnd, std::filesystem::file_size(MbrDestination)) << where;
+    for (std::size_t i = 0; i + 1 < reported.size(); ++i) {
+      EXPECT_GT(reported[i], 0.0) << where;
+      EXPECT_LT(reported[i], reported[i + 1]) << where;
+    }
+    if (setting.Knobs.BandBytes == 200) {
+      EXPECT_GT(reported.size(), 10u) << where;
+    }
+  }
+
+  TResampleSettings options;
+  bool called = false;
+  options.Progress = [&](double) { called = true; };
+  EXPECT_THROW_MSG(TFileResampling::Run(MbrSource, MbrDestination, 0.0, options),
+                   "New resolution cannot be <= 0.0 in TMapTools::BilinearInterpolate");
+  EXPECT_FALSE(called);
+
+  WriteText(MbrDestination, kPrevious);
+  options.Atomic = true;
+  options.Progress = [](double fraction) {
+    if (fraction < 1.0)
+      throw "stopped by the caller";
+  };
+  EXPECT_THROW_MSG(
+      TFileResampling::Run(MbrSource, MbrDestination, 0.4, options, BandSettings()[0].Knobs),
+      "stopped by the caller");
+  EXPECT_EQ(ReadFileBytes(MbrDestination), kPrevious);
+}
