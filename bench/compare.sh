@@ -10,7 +10,15 @@
 # checks that both outputs have the same dimensions and that gdalinfo reads
 # quillmap's output with the expected corner and cell size.
 #
-#   bench/compare.sh [runs]          (default 5 runs of each tool for each R)
+# Then grids far from square, of the same values: 4 and 8 columns by
+# 1,250,000 rows (41 and 82 MB of text) and their transposes, at the same two
+# cell sizes: wall and CPU time, the time per result cell over the square
+# grid's on all cores (the wall ratio at most 1.5) and the peak memory (at
+# most 64 MiB). Given a second quillmap binary (an earlier build, say), the
+# script runs it beside on these grids, reports its figures too and checks
+# that both write the same bytes.
+#
+#   bench/compare.sh [runs [other]]  (default 5 runs of each tool for each R)
 #   LARGE=1 bench/compare.sh [runs]  also resamples a 12000 x 12000 grid
 #                                    (1.1 GB) to half its cell size (4.5 GB)
 #                                    once, and reports its time and peak
@@ -23,6 +31,7 @@ set -eu
 cd "$(dirname "$0")/.."
 
 runs=${1:-5}
+other=${2:-}
 size=4000
 cell=30
 xll=350000
@@ -78,6 +87,7 @@ header_value() {
 }
 
 budget_mib=64
+rm -f "$work/square.txt"
 printf '\n%-6s %-6s %-11s %10s %10s %8s %12s %8s %13s %10s\n' "R" "cores" "cells" "quillmap s" "gdal s" \
   "ratio" "quillmap cpu" "gdal cpu" "quillmap MiB" "gdal MiB"
 for new_cell in $((cell / 2)) $((cell * 2)); do
@@ -111,6 +121,8 @@ for new_cell in $((cell / 2)) $((cell * 2)); do
     awk -v om="$our_peak" -v b="$budget_mib" 'BEGIN { exit !(om / 1024 <= b) }' ||
       fail "R = $new_cell on $cores cores: quillmap's peak memory exceeds $budget_mib MiB"
     [ "$cores" = one ] && { rm -f "$ours" "$theirs"; continue; }
+    # The square grid's time per result cell, for the shapes below.
+    echo "$new_cell $our_time $our_cpu $((columns * rows))" >>"$work/square.txt"
 
     [ "$columns" = "$(header_value "$theirs" ncols)" ] && [ "$rows" = "$(header_value "$theirs" nrows)" ] ||
       fail "R = $new_cell: the two outputs differ in dimensions"
@@ -124,6 +136,59 @@ for new_cell in $((cell / 2)) $((cell * 2)); do
     [ "$pixel" = "$expected_pixel" ] ||
       fail "R = $new_cell: gdalinfo reads the cell size as $pixel, expected $expected_pixel"
     # The results of the finer cell size take a gigabyte; only the source is kept.
+    rm -f "$ours" "$theirs"
+  done
+done
+
+# Grids of a few columns and many rows, and their transposes: the same work
+# per result cell as the square grid, within 1.5 times its time.
+most_ratio=1.5
+printf '\n%-12s %-4s %-9s %7s %7s %10s %9s %6s' "grid" "R" "cells" "wall s" "cpu s" \
+  "wall/cell" "cpu/cell" "MiB"
+[ -n "$other" ] && printf ' %11s %10s %10s' "other wall" "other cpu" "other MiB"
+printf '\n'
+for shape in 4x1250000 8x1250000 1250000x4 1250000x8; do
+  shape_grid=$work/shape_$shape.asc
+  if [ ! -f "$shape_grid" ]; then
+    echo "generating $shape_grid"
+    bench/make_bench_grid.sh "${shape%x*}" "${shape#*x}" "$cell" "$xll" "$yll" >"$shape_grid.tmp"
+    mv "$shape_grid.tmp" "$shape_grid"
+  fi
+  for new_cell in $((cell / 2)) $((cell * 2)); do
+    ours=$work/shape_quillmap.asc
+    theirs=$work/shape_other.asc
+    rm -f "$work/ours.txt" "$work/theirs.txt"
+    i=0
+    while [ "$i" -lt "$runs" ]; do
+      timed "$work/ours.txt" build/tool/quillmap "$shape_grid" "$ours" "$new_cell"
+      [ -s "$work/stdout.txt" ] && fail "quillmap printed: $(cat "$work/stdout.txt")"
+      [ -n "$other" ] && timed "$work/theirs.txt" "$other" "$shape_grid" "$theirs" "$new_cell"
+      i=$((i + 1))
+    done
+    cells=$(($(header_value "$ours" ncols) * $(header_value "$ours" nrows)))
+    our_time=$(awk '{ print $1 }' "$work/ours.txt" | median)
+    our_cpu=$(awk '{ print $3 }' "$work/ours.txt" | median)
+    our_peak=$(awk '{ print $2 }' "$work/ours.txt" | sort -n | tail -n 1)
+    # The square grid's median wall and CPU time and its result cells.
+    set -- $(awk -v r="$new_cell" '$1 == r { print $2, $3, $4 }' "$work/square.txt")
+    wall_ratio=$(awk -v c="$cells" -v t="$our_time" -v st="$1" -v sc="$3" 'BEGIN { print (t / c) / (st / sc) }')
+    cpu_ratio=$(awk -v c="$cells" -v t="$our_cpu" -v st="$2" -v sc="$3" 'BEGIN { print (t / c) / (st / sc) }')
+    awk -v s="$shape" -v r="$new_cell" -v c="$cells" -v t="$our_time" -v u="$our_cpu" -v m="$our_peak" \
+      -v wr="$wall_ratio" -v cr="$cpu_ratio" 'BEGIN {
+        printf "%-12s %-4s %-9d %7.2f %7.2f %9.2fx %8.2fx %6.1f", s, r, c, t, u, wr, cr, m / 1024
+      }'
+    if [ -n "$other" ]; then
+      awk -v t="$(awk '{ print $1 }' "$work/theirs.txt" | median)" \
+        -v u="$(awk '{ print $3 }' "$work/theirs.txt" | median)" \
+        -v m="$(awk '{ print $2 }' "$work/theirs.txt" | sort -n | tail -n 1)" \
+        'BEGIN { printf " %11.2f %10.2f %10.1f", t, u, m / 1024 }'
+      cmp -s "$ours" "$theirs" || fail "$shape at R = $new_cell: the two binaries write different bytes"
+    fi
+    printf '\n'
+    awk -v om="$our_peak" -v b="$budget_mib" 'BEGIN { exit !(om / 1024 <= b) }' ||
+      fail "$shape at R = $new_cell: quillmap's peak memory exceeds $budget_mib MiB"
+    awk -v r="$wall_ratio" -v most="$most_ratio" 'BEGIN { exit !(r <= most) }' ||
+      fail "$shape at R = $new_cell: time per result cell beyond $most_ratio times the square grid's"
     rm -f "$ours" "$theirs"
   done
 done
@@ -156,4 +221,5 @@ echo
 if [ "$failed" -ne 0 ]; then
   exit 1
 fi
-echo "checks passed: same dimensions; gdalinfo reads quillmap's corner and cell size as expected"
+echo "checks passed: same dimensions; gdalinfo reads quillmap's corner and cell size as expected;"
+echo "peak memory within $budget_mib MiB and time per cell within $most_ratio times the square grid's"
