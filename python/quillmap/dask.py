@@ -1,5 +1,7 @@
 """Batches of file-to-file resamplings on a dask.distributed cluster."""
 
+import os
+
 import distributed
 
 from . import _checks
@@ -18,14 +20,22 @@ def _resample_job(source, dest, resolution, lenient, nodata_aware, digits):
 
 def _jobs(jobs):
     try:
-        pairs = [tuple(job) for job in jobs]
+        items = list(jobs)
     except TypeError:
-        raise TypeError("jobs must be an iterable of (source, dest) pairs") from None
-    for pair in pairs:
-        if len(pair) != 2:
-            raise TypeError(f"each job must be a (source, dest) pair, not {pair!r}")
+        raise TypeError(f"jobs must be an iterable of (source, dest) pairs, not {type(jobs).__name__}") from None
+    pairs = []
+    for job in items:
+        pair = None
+        if not isinstance(job, (str, bytes, os.PathLike)):
+            try:
+                pair = tuple(job)
+            except TypeError:
+                pass
+        if pair is None or len(pair) != 2:
+            raise TypeError(f"each job must be a (source, dest) pair, not {job!r}")
         _checks.path(pair[0], "each job's source")
         _checks.path(pair[1], "each job's dest")
+        pairs.append(pair)
     return pairs
 
 
