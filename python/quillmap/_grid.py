@@ -177,7 +177,9 @@ class Grid:
         ``xllcorner``/``yllcorner``/``cellsize`` attributes that
         ``to_xarray`` writes are used where they agree with them, so a grid
         comes back exactly). No-data: the ``_FillValue`` or ``nodata``
-        attribute, else -9999. Raises ValueError, saying what the array has,
+        attribute, else -9999; where xarray has decoded the ``_FillValue``
+        into not-a-number cells (it is then in the encoding only, as after
+        ``open_dataarray``), those cells become no-data again. Raises ValueError, saying what the array has,
         for anything else, and TypeError for values that are not real
         numbers.
         """

@@ -101,17 +101,23 @@ def _header(dataarray):
     cellsize = _agreeing(attrs, "cellsize", cellsize, cellsize)
     xllcorner = _agreeing(attrs, "xllcorner", x[0] - cellsize / 2, cellsize)
     yllcorner = _agreeing(attrs, "yllcorner", y[-1] - cellsize / 2, cellsize)
-    nodata = _DEFAULT_NODATA
-    for source in (attrs, dataarray.encoding):
-        for key in ("_FillValue", "nodata"):
-            if key in source:
-                nodata = _checks.finite(source[key], f"the {key} attribute")
-                break
-        else:
-            continue
-        break
+    nodata, masked = _nodata(attrs, dataarray.encoding)
+    if masked:
+        dataarray = dataarray.fillna(nodata)
     rows, columns = dataarray.shape
     return dataarray, columns, rows, xllcorner, yllcorner, cellsize, nodata
+
+
+def _nodata(attrs, encoding):
+    """The no-data value, and whether xarray decoded it into not-a-number
+    cells (a _FillValue in the encoding, as after open_dataarray): those
+    cells are no-data."""
+    if "_FillValue" in encoding and "_FillValue" not in attrs:
+        return _checks.finite(encoding["_FillValue"], "the _FillValue encoding"), True
+    for key in ("_FillValue", "nodata"):
+        if key in attrs:
+            return _checks.finite(attrs[key], f"the {key} attribute"), False
+    return _DEFAULT_NODATA, False
 
 
 def from_dataarray(cls, dataarray):

@@ -131,3 +131,12 @@ def test_a_lazy_resample_fails_at_once_as_the_eager_one_does(sample):
     one_row = dataarray(np.arange(6) + 0.5, [0.5], np.ones((1, 6)))
     with pytest.raises(quillmap.Error, match="Ordinate is out of range in TAxis::GetIndex"):
         qx.resample(one_row.chunk({"y": 1}), 0.5)
+
+
+def test_a_netcdf_round_trip_gives_the_grid_back(sample, tmp_path):
+    sample.to_xarray(name="elevation").to_netcdf(tmp_path / "dem.nc")
+    with xarray.open_dataarray(tmp_path / "dem.nc") as opened:
+        assert np.isnan(opened.values).any()
+        grid = quillmap.Grid.from_xarray(opened)
+    assert same_bits(grid.values, sample.values) and grid.nodata == sample.nodata
+    assert grid.bounds == sample.bounds
