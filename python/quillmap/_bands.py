@@ -37,7 +37,7 @@ def _bands(plan, starts):
     """Result row bands [begin, end): the rows whose first source row lies in
     source block k form band k (rows before the first walk row join the
     first band); empty bands are dropped."""
-    rows = plan.shape[0]
+    rows = plan.frame.rows
     first_rows = np.maximum.accumulate(np.asarray(plan.first_source_rows(), dtype=np.int64))
     cuts = np.searchsorted(first_rows, starts[1:-1], side="left")
     bounds = sorted({0, rows, *(int(c) for c in cuts)})
@@ -62,8 +62,8 @@ def resample(data, plan, header, resolution, aware):
                 [keys[i] for i in needed], [int(starts[i]) for i in needed],
             )
     else:
-        bands = [(0, plan.shape[0])]
+        bands = [(0, plan.frame.rows)]
         layer[(name, 0, 0)] = (_whole, header, resolution, aware, keys)
     graph = HighLevelGraph.from_collections(name, layer, dependencies=[data])
-    chunks = (tuple(end - begin for begin, end in bands), (plan.shape[1],))
+    chunks = (tuple(end - begin for begin, end in bands), (plan.frame.columns,))
     return dask.array.Array(graph, name, chunks, meta=np.empty((0, 0), dtype=np.float64))

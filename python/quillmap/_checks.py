@@ -89,13 +89,17 @@ def point(value, name):
     return (finite(x, f"{name}'s x"), finite(y, f"{name}'s y"))
 
 
+def items(values, name, what):
+    """The items of an iterable as a list; `what` says what they should be."""
+    try:
+        return list(values)
+    except TypeError:
+        raise TypeError(f"{name} must be an iterable of {what}, not {_kind(values)}") from None
+
+
 def reals(values, name):
     """A list of floats from an iterable of real numbers."""
-    try:
-        items = list(values)
-    except TypeError:
-        raise TypeError(f"{name} must be an iterable of real numbers, not {_kind(values)}") from None
-    return [real(item, f"each of {name}") for item in items]
+    return [real(item, f"each of {name}") for item in items(values, name, "real numbers")]
 
 
 def cells(values):

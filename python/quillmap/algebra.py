@@ -18,11 +18,7 @@ _ROW = _checks.LONG_RANGE
 
 
 def _grids(values, name="grids"):
-    try:
-        items = list(values)
-    except TypeError:
-        raise TypeError(f"{name} must be a sequence of quillmap.Grid, not {type(values).__name__}") from None
-    return [grid_map(item, f"each of {name}") for item in items]
+    return [grid_map(item, f"each of {name}") for item in _checks.items(values, name, "quillmap.Grid")]
 
 
 def _new(core_map):

@@ -19,12 +19,8 @@ def _resample_job(source, dest, resolution, lenient, nodata_aware, digits):
 
 
 def _jobs(jobs):
-    try:
-        items = list(jobs)
-    except TypeError:
-        raise TypeError(f"jobs must be an iterable of (source, dest) pairs, not {type(jobs).__name__}") from None
     pairs = []
-    for job in items:
+    for job in _checks.items(jobs, "jobs", "(source, dest) pairs"):
         pair = None
         if not isinstance(job, (str, bytes, os.PathLike)):
             try:

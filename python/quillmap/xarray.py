@@ -164,6 +164,7 @@ def _resample_lazily(header, resolution, aware):
     dataarray = header[0]
     plan = _core.BandPlan(*header[1:], resolution, aware)
     values = _bands.resample(dataarray.data, plan, header[1:], resolution, aware)
-    attrs = _attributes(plan.cellsize, plan.nodata, float(plan.x_edges()[0]), float(plan.y_edges()[-1]))
-    coords = {"y": plan.y_centres(), "x": plan.x_centres()}
+    frame = plan.frame
+    attrs = _attributes(frame.cellsize, frame.nodata, float(frame.x_edges()[0]), float(frame.y_edges()[-1]))
+    coords = {"y": frame.y_centres(), "x": frame.x_centres()}
     return xarray.DataArray(values, dims=("y", "x"), coords=coords, attrs=attrs, name=dataarray.name)

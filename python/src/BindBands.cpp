@@ -74,29 +74,11 @@ void BindBands(py::module_& module) {
            py::arg("nodata_aware"))
       .def_property_readonly("banded",
                              [](const TBandPlan& plan) { return plan.Resample->Banded(); })
-      .def_property_readonly("shape",
-                             [](const TBandPlan& plan) {
-                               const TMap& frame = plan.Resample->Frame();
-                               return py::make_tuple(frame.MbrLngYDim, frame.MbrLngXDim);
-                             })
-      .def_property_readonly("cellsize", [](const TBandPlan& plan) { return plan.Resolution; })
-      .def_property_readonly("nodata", [](const TBandPlan& plan) { return plan.Source.NoData; })
-      .def("x_centres",
-           [](const TBandPlan& plan) {
-             return OrdinatesOf(*plan.Resample->Frame().MbrPtrXAxis, 'X');
-           })
-      .def("y_centres",
-           [](const TBandPlan& plan) {
-             return OrdinatesOf(*plan.Resample->Frame().MbrPtrYAxis, 'Y');
-           })
-      .def("x_edges",
-           [](const TBandPlan& plan) {
-             return OrdinatesOf(*plan.Resample->Frame().MbrPtrXAxisInterval, 'X');
-           })
-      .def("y_edges",
-           [](const TBandPlan& plan) {
-             return OrdinatesOf(*plan.Resample->Frame().MbrPtrYAxisInterval, 'Y');
-           })
+      // The result's geometry: counts, cell size, no-data value and axes (no
+      // cells), kept alive by the plan.
+      .def_property_readonly(
+          "frame", [](const TBandPlan& plan) -> TMap& { return plan.Resample->Frame(); },
+          py::return_value_policy::reference_internal)
       .def("first_source_rows",
            [](const TBandPlan& plan) { return plan.Resample->FirstSourceRows(); })
       .def("source_rows", [](const TBandPlan& plan, long begin,
