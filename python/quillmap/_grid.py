@@ -347,10 +347,13 @@ def resample_file(
     lenient = _checks.flag(lenient, "lenient")
     aware = _checks.flag(nodata_aware, "nodata_aware")
     digits = _checks.whole(digits, "digits")
+    # The toolkit's file-to-file options take no thread count yet: the count
+    # is checked here and passed on once they do.
     if threads is not None and _checks.whole(threads, "threads") < 1:
         raise ValueError(f"threads must be None or at least 1, not {threads}")
     if progress is not None and not callable(progress):
         raise TypeError(f"progress must be callable, not {type(progress).__name__}")
+    # Until the toolkit reports progress by rows, the two ends only.
     if progress is not None:
         progress(0.0)
     _core.resample_file(source_name, dest_name, resolution, lenient, aware, digits)
