@@ -3,11 +3,14 @@ the same message, for generated grids of many shapes, resolutions and
 options, by the in-memory path and by the bounded file-to-file path."""
 
 import itertools
+import os
+import subprocess
+import sys
 
 import pytest
 
 import quillmap
-from conftest import run_tool, tool_options
+from conftest import SAMPLE, run_tool, tool_options
 
 # (columns, rows, cell size, resolution): squares, tall and wide grids,
 # finer and coarser results, results the walk leaves all no-data, and grids
@@ -141,3 +144,29 @@ def test_progress_runs_from_zero_to_one(make_grid, tmp_path):
     quillmap.resample_file(make_grid(20, 20, seed=2), tmp_path / "out.asc", 10.0, progress=seen.append)
     assert seen[0] == 0.0 and seen[-1] == 1.0
     assert all(a <= b for a, b in itertools.pairwise(seen))
+
+
+GIL_SCRIPT = """
+import os, sys, threading, quillmap
+fifo, dest, text = sys.argv[1], sys.argv[2], open(sys.argv[3]).read()
+worker = threading.Thread(target=quillmap.resample_file, args=(fifo, dest, 12.5))
+worker.start()
+# The worker's C++ call waits in the toolkit for this thread to write the
+# source into the pipe: only a call without the GIL lets it run.
+with open(fifo, "w") as pipe:
+    pipe.write(text)
+worker.join()
+"""
+
+
+def test_the_toolkit_works_without_the_gil(tmp_path):
+    fifo, dest = tmp_path / "source.pipe", tmp_path / "dest.asc"
+    os.mkfifo(fifo)
+    subprocess.run([sys.executable, "-c", GIL_SCRIPT, str(fifo), str(dest), SAMPLE], check=True,
+                   timeout=60)
+    assert dest.read_bytes() == tool_bytes(SAMPLE, tmp_path / "expected.asc", 12.5)
+
+
+def tool_bytes(source, destination, resolution):
+    assert run_tool(source, destination, resolution) == ""
+    return destination.read_bytes()
