@@ -140,3 +140,12 @@ def test_a_netcdf_round_trip_gives_the_grid_back(sample, tmp_path):
         grid = quillmap.Grid.from_xarray(opened)
     assert same_bits(grid.values, sample.values) and grid.nodata == sample.nodata
     assert grid.bounds == sample.bounds
+
+
+def test_rioxarray_reads_the_nodata_value_and_the_geometry(sample):
+    pytest.importorskip("rioxarray")
+    for da in (sample.to_xarray(), qx.resample(sample.to_xarray().chunk({"y": 50}), 40.0)):
+        grid = quillmap.Grid.from_xarray(da.compute())
+        assert da.rio.nodata == grid.nodata == -9999.0
+        assert tuple(da.rio.transform())[:6] == tuple(grid.transform)[:6]
+        assert da.rio.bounds() == grid.bounds
