@@ -23,8 +23,7 @@ FUZZ_SUMMARY := build/fuzz/test-summary.txt
 # Tests, benchmarks and the Python package are requested explicitly: here a
 # missing GoogleTest, Google Benchmark or pybind11 is an error, not a reason
 # to skip them. The sanitized, thread and fuzz builds leave the Python
-# package out (an instrumented extension would need an instrumented
-# interpreter).
+# package out.
 build:
 	cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release -DQUILLMAP_BUILD_TESTS=ON -DQUILLMAP_BUILD_BENCHMARKS=ON \
 	  -DQUILLMAP_BUILD_PYTHON=ON
