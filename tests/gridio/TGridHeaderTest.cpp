@@ -12,15 +12,9 @@
 #include "gridio/TGridHeader.h"
 #include "support/ExpectThrowMsg.h"
 #include "support/GridText.h"
+#include "support/HeaderMessages.h"
 
 namespace {
-const char* const kNoColumns = "File format error: expected to find ncols tag";
-const char* const kNoRows = "File format error: expectd to find nrows tag";
-const char* const kNoXCorner = "File format error: expected to find xllcorner tag";
-const char* const kNoYCorner = "File format error: expected to find yllcorner tag";
-const char* const kNoCellSize = "File format error: expected to find cellsize tag";
-const char* const kNoNoData = "File format error: expected to find NODATA_value tag";
-
 struct HeaderCase {
   const char* Name;
   std::string Text;
@@ -48,32 +42,29 @@ std::vector<HeaderCase> Cases() {
        "ncols\n2 nrows\t3\r\nxllcorner 100.5 yllcorner -20 cellsize .5e0 "
        "NODATA_value -32768 7",
        nullptr, good},
-      {"Empty", "", kNoColumns, {}},
-      {"OnlyWhiteSpace", " \n\t", kNoColumns, {}},
-      {"UpperCaseNcols", Replaced(kGood, "ncols", "NCOLS"), kNoColumns, {}},
-      {"NoRows", Replaced(kGood, "nrows 3\n", ""), kNoRows, {}},
-      {"XllcenterForXllcorner", Replaced(kGood, "xllcorner", "xllcenter"), kNoXCorner, {}},
-      {"YllcornerMisspelled", Replaced(kGood, "yllcorner", "ylcorner"), kNoYCorner, {}},
-      {"CellSizeUpperCase", Replaced(kGood, "cellsize", "CELLSIZE"), kNoCellSize, {}},
-      {"NoDataMixedCase", Replaced(kGood, "NODATA_value", "NoData_Value"), kNoNoData, {}},
-      {"NoNoDataEntry", Replaced(kGood, "NODATA_value -32768\n", ""), kNoNoData, {}},
+      {"Empty", "", kNoColumnsTag, {}},
+      {"OnlyWhiteSpace", " \n\t", kNoColumnsTag, {}},
+      {"UpperCaseNcols", Replaced(kGood, "ncols", "NCOLS"), kNoColumnsTag, {}},
+      {"NoRows", Replaced(kGood, "nrows 3\n", ""), kNoRowsTag, {}},
+      {"XllcenterForXllcorner", Replaced(kGood, "xllcorner", "xllcenter"), kNoXCornerTag, {}},
+      {"YllcornerMisspelled", Replaced(kGood, "yllcorner", "ylcorner"), kNoYCornerTag, {}},
+      {"CellSizeUpperCase", Replaced(kGood, "cellsize", "CELLSIZE"), kNoCellSizeTag, {}},
+      {"NoDataMixedCase", Replaced(kGood, "NODATA_value", "NoData_Value"), kNoNoDataTag, {}},
+      {"NoNoDataEntry", Replaced(kGood, "NODATA_value -32768\n", ""), kNoNoDataTag, {}},
       // A value that is not a number fails every read after it: the next
       // keyword's test reports it.
-      {"ColumnsNotANumber", Replaced(kGood, "ncols 2", "ncols x"), kNoRows, {}},
-      {"ColumnsNotWhole", Replaced(kGood, "ncols 2", "ncols 2.5"), kNoRows, {}},
-      {"RowsNotANumber", Replaced(kGood, "nrows 3", "nrows -"), kNoXCorner, {}},
-      {"XCornerNotANumber", Replaced(kGood, "xllcorner 100.5", "xllcorner 1e"), kNoYCorner, {}},
-      {"YCornerNotANumber", Replaced(kGood, "yllcorner -20", "yllcorner nan"), kNoCellSize, {}},
-      {"CellSizeNotANumber", Replaced(kGood, "cellsize 0.5", "cellsize abc"), kNoNoData, {}},
-      {"NoDataNotANumber",
-       Replaced(kGood, "-32768", "x"),
-       "File format error: NODATA_value is not a number",
-       {}},
+      {"ColumnsNotANumber", Replaced(kGood, "ncols 2", "ncols x"), kNoRowsTag, {}},
+      {"ColumnsNotWhole", Replaced(kGood, "ncols 2", "ncols 2.5"), kNoRowsTag, {}},
+      {"RowsNotANumber", Replaced(kGood, "nrows 3", "nrows -"), kNoXCornerTag, {}},
+      {"XCornerNotANumber", Replaced(kGood, "xllcorner 100.5", "xllcorner 1e"), kNoYCornerTag, {}},
+      {"YCornerNotANumber", Replaced(kGood, "yllcorner -20", "yllcorner nan"), kNoCellSizeTag, {}},
+      {"CellSizeNotANumber", Replaced(kGood, "cellsize 0.5", "cellsize abc"), kNoNoDataTag, {}},
+      {"NoDataNotANumber", Replaced(kGood, "-32768", "x"), kNoDataNotANumber, {}},
       // A header that ends early fails at the first keyword test it reaches.
-      {"EndsAfterColumns", "ncols 2\n", kNoRows, {}},
+      {"EndsAfterColumns", "ncols 2\n", kNoRowsTag, {}},
       {"EndsAfterCellSizeKeyword",
        "ncols 2\nnrows 3\nxllcorner 0\nyllcorner 0\ncellsize",
-       kNoNoData,
+       kNoNoDataTag,
        {}},
       // The checks of the counts and the cell size, in this order, once
       // all six entries are read.
@@ -93,10 +84,7 @@ std::vector<HeaderCase> Cases() {
        Header("2", "3", "0", "0", "-0.5", "-9999"),
        "File format error: cellsize must be greater than 0",
        {}},
-      {"CheckedAfterNoData",
-       Header("0", "3", "0", "0", "1", "x"),
-       "File format error: NODATA_value is not a number",
-       {}},
+      {"CheckedAfterNoData", Header("0", "3", "0", "0", "1", "x"), kNoDataNotANumber, {}},
   };
 }
 
@@ -161,11 +149,8 @@ TEST(TGridHeader, ReadCellTellsAValueTheEndAndNotANumberApart) {
       EXPECT_EQ(TGridHeader::ReadCell(in, value, lenient), lenient ? c.Lenient : c.Strict)
           << "\"" << c.Text << "\" lenient " << lenient;
     }
-  EXPECT_THROW_MSG(TGridHeader::ThrowCellFailure(TCell::AtEnd),
-                   "Unexpected end of file found in TARCGISFileTools::LoadARCGISFile");
-  EXPECT_THROW_MSG(TGridHeader::ThrowCellFailure(TCell::NotANumber),
-                   "File format error: cell value is not a number in "
-                   "TARCGISFileTools::LoadARCGISFile");
+  EXPECT_THROW_MSG(TGridHeader::ThrowCellFailure(TCell::AtEnd), kEndOfFile);
+  EXPECT_THROW_MSG(TGridHeader::ThrowCellFailure(TCell::NotANumber), kCellNotANumber);
 }
 
 // Y edges from the south edge northward, X edges along the north edge,

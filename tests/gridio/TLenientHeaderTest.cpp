@@ -12,17 +12,9 @@
 
 #include "gridio/TGridHeader.h"
 #include "support/ExpectThrowMsg.h"
+#include "support/HeaderMessages.h"
 
 namespace {
-const char* const kNoColumns = "File format error: expected to find ncols tag";
-const char* const kNoRows = "File format error: expectd to find nrows tag";
-const char* const kNoXCorner = "File format error: expected to find xllcorner tag";
-const char* const kNoYCorner = "File format error: expected to find yllcorner tag";
-const char* const kNoCellSize = "File format error: expected to find cellsize tag";
-const char* const kNoNoData = "File format error: expected to find NODATA_value tag";
-const char* const kCellNotANumber =
-    "File format error: cell value is not a number in TARCGISFileTools::LoadARCGISFile";
-
 TGridHeader ReadLenient(const std::string& text, double* firstValue = nullptr) {
   std::istringstream stream(text);
   TGridTokenizer in(stream);
@@ -156,22 +148,21 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         // A word that is no keyword, or an early end: the first entry
         // missing in the canonical order.
-        FailureCase{"Empty", "", kNoColumns},
-        FailureCase{"NoColumns", "nrows 3 xllcorner 0 yllcorner 0 cellsize 1 7 ", kNoColumns},
-        FailureCase{"UnknownWordFirst", "foo 1 ncols 2", kNoColumns},
+        FailureCase{"Empty", "", kNoColumnsTag},
+        FailureCase{"NoColumns", "nrows 3 xllcorner 0 yllcorner 0 cellsize 1 7 ", kNoColumnsTag},
+        FailureCase{"UnknownWordFirst", "foo 1 ncols 2", kNoColumnsTag},
         FailureCase{"UnknownWordAfterSome", "cellsize 1 ncols 2 nrows 3 xllcorner 0 foo 1",
-                    kNoYCorner},
-        FailureCase{"EndsEarly", "ncols 2\nnrows 3\n", kNoXCorner},
+                    kNoYCornerTag},
+        FailureCase{"EndsEarly", "ncols 2\nnrows 3\n", kNoXCornerTag},
         FailureCase{"NumberBeforeTheCellSize", "ncols 2 nrows 3 xllcorner 0 yllcorner 0 7 ",
-                    kNoCellSize},
-        FailureCase{"ByteOrderMarkNotFirst", "ncols 2 \xEF\xBB\xBFnrows 3", kNoRows},
+                    kNoCellSizeTag},
+        FailureCase{"ByteOrderMarkNotFirst", "ncols 2 \xEF\xBB\xBFnrows 3", kNoRowsTag},
         // A value that is not a number: the first entry missing after it.
-        FailureCase{"ColumnsNotANumber", "ncols x nrows 3", kNoRows},
-        FailureCase{"RowsNotWhole", "nrows 2.5 ncols 2", kNoColumns},
+        FailureCase{"ColumnsNotANumber", "ncols x nrows 3", kNoRowsTag},
+        FailureCase{"RowsNotWhole", "nrows 2.5 ncols 2", kNoColumnsTag},
         FailureCase{"CellSizeNotANumberLast", "ncols 2 nrows 3 xllcorner 0 yllcorner 0 cellsize -",
-                    kNoNoData},
-        FailureCase{"NoDataNotANumber", "NODATA_value x ncols 2",
-                    "File format error: NODATA_value is not a number"},
+                    kNoNoDataTag},
+        FailureCase{"NoDataNotANumber", "NODATA_value x ncols 2", kNoDataNotANumber},
         // A word where NODATA_value may stand, once the rest is read.
         FailureCase{"WordAfterACompleteHeader",
                     "ncols 2 nrows 3 xllcorner 0 yllcorner 0 cellsize 1 nodata -1 ",

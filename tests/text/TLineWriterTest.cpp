@@ -17,6 +17,7 @@
 
 #include <gtest/gtest.h>
 
+#include "support/FlushCounter.h"
 #include "text/TLineWriter.h"
 
 namespace {
@@ -46,18 +47,6 @@ std::string Printf(const char* format, int width, int digits, double value) {
   const int length = std::snprintf(text, sizeof text, format, width, digits, value);
   return std::string(text, static_cast<std::size_t>(length));
 }
-
-// A stream buffer that keeps what reaches it and counts the flushes.
-class CountingBuf : public std::stringbuf {
-public:
-  int Flushes = 0;
-
-protected:
-  int sync() override {
-    ++Flushes;
-    return std::stringbuf::sync();
-  }
-};
 
 // One generated script of writes, and the text printf gives for it.
 class Script {
@@ -190,7 +179,7 @@ struct Written {
 };
 
 Written Write(const Script& script, int digits, bool byOperators) {
-  CountingBuf buffer;
+  FlushCounter buffer;
   std::ostream stream(&buffer);
   if (byOperators)
     stream.imbue(std::locale(std::locale::classic(), new std::numpunct<char>()));
