@@ -58,13 +58,18 @@ test-sanitize:
 	ctest --test-dir build/sanitize --output-on-failure -j $(JOBS) --output-log build/sanitize/ctest.log
 	@echo "sanitizer ctest: $$(grep -E 'tests passed' build/sanitize/ctest.log)" > $(SANITIZE_SUMMARY)
 
-# Only the tests whose code runs threads: the file-to-file resampling's.
+# Only the tests whose code runs threads, the file-to-file resampling's
+# (THREAD_TESTS, a ctest name pattern), and only the test program that holds
+# them (THREAD_PROGRAM, named after its folder of tests/).
+THREAD_PROGRAM := gridio_tests
+THREAD_TESTS := StreamingResample
+
 test-thread:
 	cmake -S . -B build/thread -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLMAP_THREAD_SANITIZE=ON \
 	  -DQUILLMAP_BUILD_TESTS=ON -DQUILLMAP_BUILD_BENCHMARKS=OFF -DQUILLMAP_BUILD_EXAMPLES=OFF \
 	  -DQUILLMAP_BUILD_PYTHON=OFF
-	cmake --build build/thread --target TStreamingResampleTest -j $(JOBS)
-	ctest --test-dir build/thread -R StreamingResample --output-on-failure -j $(JOBS) --output-log build/thread/ctest.log
+	cmake --build build/thread --target $(THREAD_PROGRAM) -j $(JOBS)
+	ctest --test-dir build/thread -R '$(THREAD_TESTS)' --output-on-failure -j $(JOBS) --output-log build/thread/ctest.log
 	@echo "thread ctest:    $$(grep -E 'tests passed' build/thread/ctest.log)" > $(THREAD_SUMMARY)
 
 # The fuzz targets need clang; all three run at once, one per core. The script

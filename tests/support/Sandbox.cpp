@@ -78,25 +78,9 @@ ToolRun Sandbox::Run(const std::vector<std::string>& args, const ToolLimits& lim
   return RunTool(expanded, limits, timeoutSeconds);
 }
 
-std::map<std::string, std::string> Sandbox::Snapshot() const {
-  std::map<std::string, std::string> entries;
+std::map<std::string, FileState> Sandbox::Snapshot() const {
+  std::map<std::string, FileState> entries;
   for (const fs::directory_entry& entry : fs::recursive_directory_iterator(MbrDir))
-    entries[fs::relative(entry.path(), MbrDir).string()] =
-        entry.is_directory() ? "<directory>" : ReadFileBytes(entry.path());
+    entries[entry.path().lexically_relative(MbrDir).string()] = StateOf(entry.path());
   return entries;
-}
-
-testing::AssertionResult LeftDestination(const Sandbox& sandbox, const char* expected,
-                                         const char* earlier) {
-  const char* const wanted = expected != nullptr ? expected : earlier;
-  if (!sandbox.Exists("out.asc"))
-    return wanted == nullptr ? testing::AssertionSuccess()
-                             : testing::AssertionFailure() << "out.asc is missing";
-  const std::string bytes = sandbox.Read("out.asc");
-  if (wanted == nullptr)
-    return testing::AssertionFailure() << "out.asc exists, holding \"" << bytes << "\"";
-  if (bytes != wanted)
-    return testing::AssertionFailure()
-           << "out.asc holds \"" << bytes << "\", not \"" << wanted << "\"";
-  return testing::AssertionSuccess();
 }
