@@ -140,13 +140,6 @@ constexpr bool EveryFactorHas63Bits() {
 }
 static_assert(EveryFactorHas63Bits(), "a factor of 63 bits keeps the high word below 2^63");
 
-// The high word of a x b; the low word in low.
-inline std::uint64_t MultiplyHigh(std::uint64_t a, std::uint64_t b, std::uint64_t& low) {
-  const TWide product = static_cast<TWide>(a) * b;
-  low = static_cast<std::uint64_t>(product);
-  return static_cast<std::uint64_t>(product >> 64);
-}
-
 // The value x 10^k rounded to a whole number, ties to even as "%g" has
 // them, for k in -27 .. 27; false where a rounded-up factor of k < 0 leaves
 // the value too near one half to tell. A product in [2^125, 2^127) with a
@@ -155,10 +148,12 @@ inline std::uint64_t MultiplyHigh(std::uint64_t a, std::uint64_t b, std::uint64_
 // overflow; the rest is the rest of the high word and whether the low word
 // is 0.
 inline bool MultiplyRounded(std::uint64_t significand, int biased, int k, std::uint64_t& rounded) {
-  const int index = k + kLargestScale;
-  std::uint64_t low = 0;
-  const std::uint64_t high = MultiplyHigh(significand, kScales.Factor[index], low);
-  const std::uint64_t lowRest = low != 0;
+  const unsigned index = static_cast<unsigned>(k + kLargestScale);
+  const std::uint64_t factor = kScales.Factor[index];
+  const std::uint64_t high =
+      static_cast<std::uint64_t>((static_cast<TWide>(significand) * factor) >> 64);
+  // The low word of the same product.
+  const std::uint64_t lowRest = significand * factor != 0;
   const unsigned shift = static_cast<unsigned>(kScales.Shift[index] - biased);
   const std::uint64_t unit = std::uint64_t{1} << shift;
   const std::uint64_t whole = high >> shift;
@@ -394,14 +389,14 @@ char* FormatRare(char* out, double value, int digits) {
 // Values that the short path below leaves: a decade one higher than the
 // binary exponent suggests, quotients near one half, zeros, subnormals,
 // infinities, not-a-number and magnitudes beyond the exact scales.
-template <int N> [[gnu::noinline]] char* FormatOther(char* out, double value) {
-  std::uint64_t bits = 0;
-  std::memcpy(&bits, &value, sizeof bits);
+template <int N> [[gnu::noinline]] char* FormatOther(char* out, std::uint64_t bits) {
   const unsigned biased = static_cast<unsigned>(bits >> 52 & 0x7ff);
   TRounded rounded{0, 0};
   // Normal numbers only: the biased exponent is neither 0 nor 0x7ff.
   if (biased - 1 < 0x7fe && Round<N>(bits, rounded))
     return WriteGeneral<N>(out, (bits >> 63) != 0, rounded);
+  double value = 0.0;
+  std::memcpy(&value, &bits, sizeof value);
   return FormatRare(out, value, N);
 }
 
@@ -423,7 +418,7 @@ template <int N> inline char* FormatValue(char* out, double value) {
               digits < kPowersOfTen[N],
           1))
     return WriteGeneral<N>(out, (bits >> 63) != 0, TRounded{digits, exponent});
-  return FormatOther<N>(out, value);
+  return FormatOther<N>(out, bits);
 }
 
 template <int N> char* FormatOne(char* out, double value) {
