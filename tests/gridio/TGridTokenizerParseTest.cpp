@@ -62,13 +62,16 @@ TOutcome ByExtraction(const std::string& text) {
   return outcome;
 }
 
-// chunk: as ChunkedStreamBuf takes it; -1 for the whole text in one window.
-TOutcome ByTokenizer(const std::string& text, int chunk) {
-  std::unique_ptr<std::streambuf> buffer;
+// A buffer over the text. chunk: as ChunkedStreamBuf takes it; -1 for the
+// whole text in one window.
+std::unique_ptr<std::streambuf> Windows(const std::string& text, int chunk) {
   if (chunk < 0)
-    buffer = std::make_unique<std::stringbuf>(text);
-  else
-    buffer = std::make_unique<ChunkedStreamBuf>(text, static_cast<std::size_t>(chunk));
+    return std::make_unique<std::stringbuf>(text);
+  return std::make_unique<ChunkedStreamBuf>(text, static_cast<std::size_t>(chunk));
+}
+
+TOutcome ByTokenizer(const std::string& text, int chunk) {
+  const std::unique_ptr<std::streambuf> buffer = Windows(text, chunk);
   std::istream stream(buffer.get());
   TOutcome outcome{{3.5, 3.5}, {}, {}, {}};
   {
@@ -127,11 +130,7 @@ TEST(TGridTokenizerParseTest, RowsOfShortDecimalsReadOnAcrossWindows) {
         (i % 9 == 8 ? " \n" : " ");
   for (int chunk : {-1, 1, 7, 4096}) {
     std::istringstream reference(text);
-    std::unique_ptr<std::streambuf> buffer;
-    if (chunk < 0)
-      buffer = std::make_unique<std::stringbuf>(text);
-    else
-      buffer = std::make_unique<ChunkedStreamBuf>(text, static_cast<std::size_t>(chunk));
+    const std::unique_ptr<std::streambuf> buffer = Windows(text, chunk);
     std::istream stream(buffer.get());
     TGridTokenizer in(stream);
     for (int i = 0; i <= 20000; ++i) {
