@@ -1,5 +1,6 @@
 #include "gridio/TTiffLayout.h"
 
+#include <algorithm>
 #include <limits>
 
 #include "gridio/GeoTIFFMessages.h"
@@ -107,12 +108,17 @@ void CheckData(const TTiffHandle& handle, const TTiffLayout& layout) {
       throw kDataBeyondEnd;
     stored += bytes;
   }
-  const std::uint64_t cells = std::uint64_t(layout.Columns) * layout.Rows;
+  // The image, one strip or tile, and one row of them as the row reader
+  // buffers it.
+  const std::uint64_t image = std::uint64_t(layout.Columns) * layout.Rows;
+  const std::uint64_t block = std::uint64_t(layout.TileColumns) * layout.RowsPerBlock;
+  const std::uint64_t blockRow = std::uint64_t(layout.Columns) * layout.RowsPerBlock;
+  const std::uint64_t cells = std::max({image, block, blockRow});
   const std::uint64_t most = std::numeric_limits<std::uint64_t>::max();
   const std::uint64_t allowed = stored > most / TTiffLayout::kLargestExpansion
                                     ? most
                                     : stored * TTiffLayout::kLargestExpansion;
-  if (cells > allowed / layout.SampleBytes)
+  if (cells > allowed / static_cast<std::uint64_t>(layout.SampleBytes))
     throw kImageBeyondData;
 }
 } // namespace
