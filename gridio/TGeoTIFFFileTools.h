@@ -75,7 +75,7 @@ public:
   // The same from a seekable stream that holds the file from its beginning.
   static TMap* LoadGeoTIFFFile(std::istream& stream, long band, TGeoTIFFTags* tags);
 
-  // Float64, uncompressed, no GeoKeys but the raster type.
+  // Float64, uncompressed, no GeoKeys.
   static void WriteGeoTIFFFile(TMap* map, std::string fileName);
   // tags may be null.
   static void WriteGeoTIFFFile(TMap* map, std::string fileName, const TWriteOptions& options,

@@ -26,7 +26,6 @@ const std::size_t kKeyEntryLength = 4;
 const std::uint16_t kRasterTypeKey = 1025;
 const std::uint16_t kPixelIsArea = 1;
 const std::uint16_t kPixelIsPoint = 2;
-const std::vector<std::uint16_t> kAreaOnlyKeys = {1, 1, 0, 1, kRasterTypeKey, 0, 1, kPixelIsArea};
 
 template <typename Element> struct TTagArray {
   const Element* Data = nullptr;
@@ -260,7 +259,7 @@ TGeoTIFFGeoreference TGeoTIFFGeoreference::Read(TIFF* tiff, std::uint32_t rows) 
 
 std::vector<std::uint16_t> TGeoTIFFGeoreference::KeysToWrite(const TGeoTIFFTags* tags) {
   if (tags == nullptr || tags->KeyDirectory.empty())
-    return kAreaOnlyKeys;
+    return {};
   std::vector<std::uint16_t> keys(tags->KeyDirectory.begin(), tags->KeyDirectory.end());
   const std::uint16_t* rasterType = RasterTypeEntry(keys, kMalformedKeysOnWrite);
   if (rasterType != nullptr)
@@ -275,7 +274,8 @@ void TGeoTIFFGeoreference::Write(TIFF* tiff, std::uint32_t rows,
   const double tie[6] = {0.0, static_cast<double>(rows), 0.0, XLowerLeft, YLowerLeft, 0.0};
   SetArray(tiff, kPixelScaleTag, scale, 3);
   SetArray(tiff, kTiepointTag, tie, 6);
-  SetArray(tiff, kKeyDirectoryTag, keys.data(), keys.size());
+  if (!keys.empty())
+    SetArray(tiff, kKeyDirectoryTag, keys.data(), keys.size());
   if (!Tags.DoubleParams.empty())
     SetArray(tiff, kDoubleParamsTag, Tags.DoubleParams.data(), Tags.DoubleParams.size());
   if (!Tags.AsciiParams.empty())

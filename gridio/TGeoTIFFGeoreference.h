@@ -14,8 +14,10 @@
 //
 // Writing stores the lower-left corner as the tie of raster point (0, rows),
 // the cell size as ModelPixelScale, the no-data value as GDAL_NODATA with 17
-// significant digits, and the GeoKeys given (a raster type key set to
-// PixelIsArea, which the tie describes), or a directory holding only that key.
+// significant digits, and the GeoKeys given, a raster type key among them set
+// to PixelIsArea, which the tie describes. Without GeoKeys (a map with no
+// coordinate reference system) no directory is written, as GDAL does; the
+// raster type is then PixelIsArea by default.
 //
 // Throws (as const char*) kNoGeoreference, kMalformedGeoreference,
 // kSeveralTiepoints, kRotatedGrid, kNotNorthUp, kCellsNotSquare,
