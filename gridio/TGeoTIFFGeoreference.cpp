@@ -34,8 +34,8 @@ template <typename Element> struct TTagArray {
 
 // A tag of the directory, whatever libtiff's definition of it: one that
 // libtiff made up while reading (an anonymous field, counted in 32 bits) or
-// one registered by whoever registered it (counted in 16 bits, or not at all
-// for text). A tag stored with another type is malformed; an absent one has
+// one registered by whoever registered it (counted in 16 bits, or of a fixed
+// count, or text). A tag stored with another type is malformed; an absent one has
 // no data.
 template <typename Element>
 TTagArray<Element> ReadTag(TIFF* tiff, ttag_t tag, TIFFDataType type, const char* malformed) {
@@ -47,8 +47,9 @@ TTagArray<Element> ReadTag(TIFF* tiff, ttag_t tag, TIFFDataType type, const char
     throw malformed;
   int found = 0;
   if (!TIFFFieldPassCount(field)) {
+    // A fixed count, or text.
     found = TIFFGetField(tiff, tag, &array.Data);
-    array.Count = found && array.Data != nullptr ? 1 : 0;
+    array.Count = static_cast<std::uint32_t>(std::max(1, TIFFFieldReadCount(field)));
   } else if (TIFFFieldReadCount(field) == TIFF_VARIABLE2) {
     found = TIFFGetField(tiff, tag, &array.Count, &array.Data);
   } else {
@@ -150,8 +151,8 @@ void CheckFinite(double value) {
     throw kMalformedGeoreference;
 }
 
-// Null when the tie is not at raster point (0, rows) of a PixelIsArea grid;
-// else the lower-left corner, exactly as stored.
+// The tie names the lower-left corner of a PixelIsArea grid, which is then
+// taken exactly as stored.
 bool TiedAtLowerLeft(const double* tie, std::uint32_t rows, bool pixelIsPoint) {
   return !pixelIsPoint && tie[0] == 0.0 && tie[1] == static_cast<double>(rows);
 }
