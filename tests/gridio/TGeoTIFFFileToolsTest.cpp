@@ -8,6 +8,7 @@
 #include <memory>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -189,6 +190,35 @@ TEST(TGeoTIFFFileToolsTest, AMapWithoutGeoKeysIsWrittenWithoutAKeyDirectory) {
   Load(sandbox.Path("grid.tif"), &tags);
   EXPECT_TRUE(tags.KeyDirectory.empty());
   EXPECT_TRUE(tags.HasNoData);
+}
+
+// The operations keep no state: threads reading and writing their own
+// files get what one thread gets (run under ThreadSanitizer by make
+// test-thread).
+TEST(TGeoTIFFFileToolsTest, ConcurrentReadsAndWritesAgree) {
+  Sandbox sandbox;
+  const int kThreads = 4;
+  std::vector<std::unique_ptr<TMap>> maps;
+  for (int t = 0; t < kThreads; ++t)
+    maps.push_back(MakeMap(300 + t, 200, 0.5, t, 0.0, ScatteredValues((300 + t) * 200, t, -1.0)));
+  std::vector<std::string> outcomes(kThreads);
+  std::vector<std::thread> threads;
+  for (int t = 0; t < kThreads; ++t)
+    threads.emplace_back([&, t] {
+      const std::string path = sandbox.Path("grid" + std::to_string(t) + ".tif");
+      const Thrown thrown = CaptureThrow([&] {
+        for (TCompression compression : kCompressions) {
+          TGeoTIFFFileTools::WriteGeoTIFFFile(maps[t].get(), path,
+                                              Options(TSampleType::Float64, compression), nullptr);
+          outcomes[t] += MapDifference(maps[t].get(), Load(path).get());
+        }
+      });
+      outcomes[t] += thrown.Describe() == "nothing" ? "" : thrown.Describe();
+    });
+  for (std::thread& thread : threads)
+    thread.join();
+  for (const std::string& outcome : outcomes)
+    EXPECT_EQ("", outcome);
 }
 
 TEST(TGeoTIFFFileToolsTest, ReadingFailuresOfTheFileItself) {
