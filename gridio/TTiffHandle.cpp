@@ -1,5 +1,6 @@
 #include "gridio/TTiffHandle.h"
 
+#include <algorithm>
 #include <ios>
 #include <memory>
 
@@ -29,22 +30,55 @@ tmsize_t WriteBytes(thandle_t handle, void* data, tmsize_t size) {
   return BufferOf(handle)->sputn(static_cast<const char*>(data), size);
 }
 
+// The position of the sequence that moves last: a string buffer open both
+// ways moves each sequence on its own and refuses a relative move of both.
+std::streamoff Position(thandle_t handle) {
+  const std::ios_base::openmode sequences = SequencesOf(handle);
+  const std::ios_base::openmode current =
+      sequences & std::ios_base::out ? std::ios_base::out : std::ios_base::in;
+  return BufferOf(handle)->pubseekoff(0, std::ios_base::cur, current);
+}
+
+// A buffer written to is first padded with zeros up to a position past its
+// end, as a file is; a string buffer cannot move there otherwise.
+std::streamoff SeekTo(thandle_t handle, std::streamoff offset) {
+  std::streambuf* buffer = BufferOf(handle);
+  const std::ios_base::openmode sequences = SequencesOf(handle);
+  if (sequences & std::ios_base::out) {
+    const std::streamoff end = buffer->pubseekoff(0, std::ios_base::end, sequences);
+    static const char kZeros[64] = {};
+    for (std::streamoff at = end; at >= 0 && at < offset;) {
+      const std::streamsize padding = std::min<std::streamoff>(offset - at, sizeof kZeros);
+      if (buffer->sputn(kZeros, padding) != padding)
+        return -1;
+      at += padding;
+    }
+  }
+  return buffer->pubseekpos(offset, sequences);
+}
+
 // libtiff reports a failed seek as (toff_t)-1.
 toff_t Seek(thandle_t handle, toff_t offset, int whence) {
-  const std::ios_base::seekdir way = whence == SEEK_SET   ? std::ios_base::beg
-                                     : whence == SEEK_CUR ? std::ios_base::cur
-                                                          : std::ios_base::end;
-  const std::streamoff at =
-      BufferOf(handle)->pubseekoff(static_cast<std::streamoff>(offset), way, SequencesOf(handle));
+  const auto relative = static_cast<std::streamoff>(offset);
+  std::streamoff at = -1;
+  if (whence == SEEK_SET) {
+    at = SeekTo(handle, relative);
+  } else if (whence == SEEK_CUR) {
+    const std::streamoff here = Position(handle);
+    at = here < 0 ? -1 : SeekTo(handle, here + relative);
+  } else {
+    const std::streamoff end =
+        BufferOf(handle)->pubseekoff(0, std::ios_base::end, SequencesOf(handle));
+    at = end < 0 ? -1 : SeekTo(handle, end + relative);
+  }
   return at < 0 ? static_cast<toff_t>(-1) : static_cast<toff_t>(at);
 }
 
 toff_t Size(thandle_t handle) {
-  std::streambuf* buffer = BufferOf(handle);
-  const std::ios_base::openmode sequences = SequencesOf(handle);
-  const std::streamoff here = buffer->pubseekoff(0, std::ios_base::cur, sequences);
-  const std::streamoff end = buffer->pubseekoff(0, std::ios_base::end, sequences);
-  buffer->pubseekpos(here, sequences);
+  const std::streamoff here = Position(handle);
+  const std::streamoff end =
+      BufferOf(handle)->pubseekoff(0, std::ios_base::end, SequencesOf(handle));
+  SeekTo(handle, here);
   return end < 0 ? 0 : static_cast<toff_t>(end);
 }
 
