@@ -24,6 +24,8 @@ inline const char* const kUnreadContiguousSamples =
 inline const char* const kNoSuchBand = "Band does not exist in TGeoTIFFFileTools::LoadGeoTIFFFile";
 inline const char* const kDataBeyondEnd =
     "Strip or tile lies beyond the end of the file in TGeoTIFFFileTools::LoadGeoTIFFFile";
+inline const char* const kSharedData =
+    "Strips or tiles share their bytes in TGeoTIFFFileTools::LoadGeoTIFFFile";
 inline const char* const kImageBeyondData =
     "Image is larger than its data can hold in TGeoTIFFFileTools::LoadGeoTIFFFile";
 inline const char* const kCorruptData =

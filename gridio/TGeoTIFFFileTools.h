@@ -15,8 +15,9 @@
 // stored where the file ties raster point (0, rows) to it, as the writer
 // does; otherwise it is computed from the tie (see TGeoTIFFGeoreference.h
 // for the one rule). Memory is the map plus one row of strips or tiles; a
-// file whose strips or tiles lie outside it, or whose image is far larger
-// than its data could hold, is refused before anything is allocated.
+// file whose strips or tiles lie outside it or on each other, or whose image
+// is far larger than its data could hold (see TTiffLayout.h), is refused
+// before anything is allocated.
 //
 // Writing stores the map as a one-band float64 (exact, the default) or
 // float32 image in strips, uncompressed or with deflate, lzw or zstd and the
@@ -38,7 +39,8 @@
 // per sample ...", "Unsupported floating-point samples ...", "Unsupported
 // sample format ...", "Unsupported palette image ...", "Unsupported layout:
 // several samples per pixel stored together ...", "Band does not exist ...",
-// "Strip or tile lies beyond the end of the file ...", "Image is larger than
+// "Strip or tile lies beyond the end of the file ...", "Strips or tiles
+// share their bytes ...", "Image is larger than
 // its data can hold ...", "Strip or tile is corrupt ...", "No georeferencing
 // ...", "Georeferencing tag is malformed or not finite ...", "Georeferencing
 // by several tiepoints is not read ...", "Grid is rotated ...", "Grid is not

@@ -108,6 +108,11 @@ void CheckData(const TTiffHandle& handle, const TTiffLayout& layout) {
       throw kDataBeyondEnd;
     stored += bytes;
   }
+  // Strips and tiles lie apart in a file: more bytes than the file holds
+  // means they share them, as libtiff's estimates for a damaged directory
+  // may, so that a few bytes would stand for a whole image.
+  if (stored > handle.FileLength())
+    throw kSharedData;
   // The image, one strip or tile, and one row of them as the row reader
   // buffers it.
   const std::uint64_t image = std::uint64_t(layout.Columns) * layout.Rows;

@@ -143,6 +143,32 @@ TEST(TGeoTIFFHostileTest, SizesFarBeyondTheDataAreRefusedBeforeAllocating) {
   EXPECT_TRUE(outcome == kBeyondData || outcome == kCorruptDirectory) << outcome;
 }
 
+std::string FromHex(const std::string& hex) {
+  std::string bytes;
+  for (std::size_t i = 0; i + 1 < hex.size(); i += 2)
+    bytes.push_back(static_cast<char>(std::stoi(hex.substr(i, 2), nullptr, 16)));
+  return bytes;
+}
+
+// Found by the fuzzer: 406 bytes whose directory gives two of its 983,000
+// tiles, so that libtiff estimates the others at offset 0; they would all
+// read the same bytes, a map of 15 million cells that took seconds.
+TEST(TGeoTIFFHostileTest, TilesSharingTheirBytesAreRefused) {
+  const std::string bytes =
+      FromHex("49492a0084000000789c636047018b795178ecec26283c767675141e3bbb090a8f9ddd1185c7"
+              "ceee87ca658f46e1b1b3b3a05acfce4067000091210a9e789cc5c7a11540600006c0ff3de18a"
+              "a05ac00216b080050ca78816b080055441b5802efa3670ed6a5ce5d3e28877d8243db6f88035"
+              "3e628e4f164fbcc21d6f7096ffbc41fb0a010f000001030001000000e7000000010103000100"
+              "0000fcff0000020103000100000008000000036f030001000000080000000601030001000000"
+              "010000001501030001000000010000001c01030001000000010000003d010300010000000200"
+              "000042010300010000001000000043010300010000000100000044010400020000003e010000"
+              "4501030002000000350047005301030001000000020000000e830c0003000000460100008284"
+              "0c00060000005e01000000000000080000003d00000000000000000024400000000000002440"
+              "0000000000000000000000000000000000000000000000000000000000000000000000000000"
+              "000000000000000059400000000000c06c400000000000000000");
+  ExpectRefusedCheaply(bytes, "Strips or tiles share their bytes" + kIn);
+}
+
 TEST(TGeoTIFFHostileTest, CorruptCompressedDataIsRefused) {
   for (std::uint32_t tile : {0u, 16u}) {
     SCOPED_TRACE(tile);

@@ -104,6 +104,28 @@ TEST(TGeoTIFFReadTest, IntegerExtremesConvertAsDoublesDo) {
   }
 }
 
+// Constant images compress best; as GDAL lays them out (strips of about
+// 8 KiB, tiles of 256), and deflated in one strip, they stay within what the
+// reader takes a file's data to hold.
+TEST(TGeoTIFFReadTest, ConstantImagesInTheUsualLayoutsAreRead) {
+  const struct {
+    std::uint16_t Compression;
+    std::uint32_t RowsPerStrip;
+    std::uint32_t Tile;
+  } cases[] = {{8, 1000, 0}, {5, 2, 0}, {50000, 2, 0}, {8, 0, 256}, {5, 0, 256}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << "compression " << c.Compression << ", tile " << c.Tile);
+    TestTiff spec;
+    spec.Columns = 1000;
+    spec.Rows = 1000;
+    spec.Bits = 32;
+    spec.Compression = c.Compression;
+    spec.RowsPerStrip = c.RowsPerStrip;
+    spec.TileSize = c.Tile;
+    EXPECT_EQ(std::vector<double>(1000 * 1000, 0.0), MapValues(Read(spec).get()));
+  }
+}
+
 TEST(TGeoTIFFReadTest, BandsAreReadFromTheirPlanes) {
   for (std::uint32_t tile : {0u, 16u}) {
     SCOPED_TRACE(tile);
