@@ -20,14 +20,18 @@ SANITIZE_SUMMARY := build/sanitize/test-summary.txt
 THREAD_SUMMARY := build/thread/test-summary.txt
 FUZZ_SUMMARY := build/fuzz/test-summary.txt
 
-# Tests and benchmarks are requested explicitly: here a missing GoogleTest or
-# Google Benchmark is an error, not a reason to skip them.
+# Tests, benchmarks and the Python package are requested explicitly: here a
+# missing GoogleTest, Google Benchmark or pybind11 is an error, not a reason
+# to skip them. The sanitized, thread and fuzz builds leave the Python
+# package out.
 build:
-	cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release -DQUILLMAP_BUILD_TESTS=ON -DQUILLMAP_BUILD_BENCHMARKS=ON
+	cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release -DQUILLMAP_BUILD_TESTS=ON -DQUILLMAP_BUILD_BENCHMARKS=ON \
+	  -DQUILLMAP_BUILD_PYTHON=ON
 	cmake --build build/release -j $(JOBS)
 
 run:
-	cmake -S . -B build/tool -DCMAKE_BUILD_TYPE=Release -DQUILLMAP_BUILD_TESTS=OFF -DQUILLMAP_BUILD_BENCHMARKS=OFF
+	cmake -S . -B build/tool -DCMAKE_BUILD_TYPE=Release -DQUILLMAP_BUILD_TESTS=OFF -DQUILLMAP_BUILD_BENCHMARKS=OFF \
+	  -DQUILLMAP_BUILD_PYTHON=OFF
 	cmake --build build/tool --target quillmap -j $(JOBS)
 	@mkdir -p $(dir $(SAMPLE_RESULT))
 	@message="$$(build/tool/quillmap $(SAMPLE) $(SAMPLE_RESULT) 40)"; \
@@ -49,26 +53,35 @@ test-release: build
 
 test-sanitize:
 	cmake -S . -B build/sanitize -DCMAKE_BUILD_TYPE=Debug -DQUILLMAP_SANITIZE=ON \
-	  -DQUILLMAP_BUILD_TESTS=ON -DQUILLMAP_BUILD_BENCHMARKS=OFF
+	  -DQUILLMAP_BUILD_TESTS=ON -DQUILLMAP_BUILD_BENCHMARKS=OFF -DQUILLMAP_BUILD_PYTHON=OFF
 	cmake --build build/sanitize -j $(JOBS)
 	ctest --test-dir build/sanitize --output-on-failure -j $(JOBS) --output-log build/sanitize/ctest.log
 	@echo "sanitizer ctest: $$(grep -E 'tests passed' build/sanitize/ctest.log)" > $(SANITIZE_SUMMARY)
 
-# Only the tests whose code runs threads: the worker team's and the
-# file-to-file resampling's.
+# Only the tests whose code runs threads (THREAD_TESTS, a ctest name pattern):
+# the file-to-file pipeline's (its resampling, its scheduler and the worker
+# team under them), and GeoTIFF files read and written from several threads
+# at once; and only the test programs that hold them (THREAD_PROGRAMS, each
+# named after its folder of tests/).
+THREAD_PROGRAMS := pipeline_tests platform_tests gridio_tests
+THREAD_TESTS := FileResampling|TBandScheduler|TWorkerTeam|GeoTIFFFileToolsTest.Concurrent
+
 test-thread:
 	cmake -S . -B build/thread -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLMAP_THREAD_SANITIZE=ON \
-	  -DQUILLMAP_BUILD_TESTS=ON -DQUILLMAP_BUILD_BENCHMARKS=OFF -DQUILLMAP_BUILD_EXAMPLES=OFF
-	cmake --build build/thread --target TFileResamplingTest TBandSchedulerTest TWorkerTeamTest -j $(JOBS)
-	ctest --test-dir build/thread -R 'FileResampling|TBandScheduler|TWorkerTeam' --output-on-failure -j $(JOBS) --output-log build/thread/ctest.log
+	  -DQUILLMAP_BUILD_TESTS=ON -DQUILLMAP_BUILD_BENCHMARKS=OFF -DQUILLMAP_BUILD_EXAMPLES=OFF \
+	  -DQUILLMAP_BUILD_PYTHON=OFF
+	cmake --build build/thread --target $(THREAD_PROGRAMS) -j $(JOBS)
+	ctest --test-dir build/thread -R '$(THREAD_TESTS)' --output-on-failure -j $(JOBS) --output-log build/thread/ctest.log
 	@echo "thread ctest:    $$(grep -E 'tests passed' build/thread/ctest.log)" > $(THREAD_SUMMARY)
 
-# The fuzz targets need clang; all three run at once, one per core. The script
-# prints one line per target, kept for the summary.
+# The fuzz targets need clang; they all run at once (the GeoTIFF reader's in
+# builds with libtiff). The script prints one line per target, kept for the
+# summary.
 test-fuzz:
 	cmake -S . -B build/fuzz -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_COMPILER=clang++ -DQUILLMAP_FUZZ=ON \
-	  -DQUILLMAP_BUILD_TESTS=OFF -DQUILLMAP_BUILD_BENCHMARKS=OFF -DQUILLMAP_BUILD_EXAMPLES=OFF
-	cmake --build build/fuzz --target ReadWriteFuzz ResampleFuzz StreamingResampleFuzz -j $(JOBS)
+	  -DQUILLMAP_BUILD_TESTS=OFF -DQUILLMAP_BUILD_BENCHMARKS=OFF -DQUILLMAP_BUILD_EXAMPLES=OFF \
+	  -DQUILLMAP_BUILD_PYTHON=OFF
+	cmake --build build/fuzz -j $(JOBS)
 	@fuzz/run_fuzzers.sh build/fuzz $(FUZZ_SECONDS) > build/fuzz/run.log; status=$$?; \
 	  cat build/fuzz/run.log; sed 's/^/fuzz /' build/fuzz/run.log > $(FUZZ_SUMMARY); exit $$status
 

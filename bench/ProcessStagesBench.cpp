@@ -1,6 +1,6 @@
 // Where the time of one quillmap run goes, stage by stage, on a 4000 x 4000
 // grid of 30 m cells with values of two decimals (the grid of
-// bench/compare.sh), next to the floor of each stage:
+// bench/compare.sh, BenchGrid.h), next to the floor of each stage:
 //   - reading the grid file, against std::from_chars over its values alone,
 //     in ns per source cell;
 //   - resampling to 15 m and to 60 m, in ns per destination cell;
@@ -18,49 +18,21 @@
 
 #include <benchmark/benchmark.h>
 
+#include "BenchGrid.h"
 #include "gridio/TARCGISFileTools.h"
-#include "text/TNumberFormat.h"
 #include "maptools/TMapTools.h"
+#include "text/TNumberFormat.h"
 
 namespace {
-const long kSide = 4000;
-const double kCell = 30.0;
+using BenchGrid::kCell;
+using BenchGrid::kSide;
 
 std::string TempPath(const char* name) {
   return (std::filesystem::temp_directory_path() / name).string();
 }
 
-// The surface of bench/make_bench_grid.sh.
-double Elevation(long column, long row) {
-  const double u = (column + 0.5) / kSide;
-  const double v = (kSide - row - 0.5) / kSide;
-  if ((u - 0.8) * (u - 0.8) + (v - 0.2) * (v - 0.2) < 0.0004)
-    return -9999.0;
-  double z = 1100 + 400 * u + 250 * v + 180 * std::sin(17 * u + 5 * v) * std::cos(13 * v - 3 * u);
-  z +=
-      23 * std::sin(151 * u) * std::sin(173 * v) + ((column * 7919 + row * 104729) % 1000) / 1000.0;
-  return std::round(z * 100) / 100;
-}
-
 const std::string& SourceText() {
-  static const std::string text = [] {
-    std::string t = "ncols 4000\nnrows 4000\nxllcorner 350000\nyllcorner 4650000\n"
-                    "cellsize 30\nNODATA_value -9999\n";
-    t.reserve(static_cast<std::size_t>(kSide * kSide * 8 + 100));
-    char value[32];
-    for (long row = 0; row < kSide; ++row) {
-      for (long column = 0; column < kSide; ++column) {
-        const double z = Elevation(column, row);
-        char* end =
-            z == -9999.0
-                ? std::to_chars(value, value + sizeof value, -9999).ptr
-                : std::to_chars(value, value + sizeof value, z, std::chars_format::fixed, 2).ptr;
-        t.append(value, end).push_back(' ');
-      }
-      t.push_back('\n');
-    }
-    return t;
-  }();
+  static const std::string text = BenchGrid::FileText();
   return text;
 }
 

@@ -65,22 +65,7 @@ fail() {
   failed=1
 }
 
-# Runs a command under /usr/bin/time; appends "seconds kilobytes cpu-seconds"
-# to a list.
-timed() {
-  list=$1
-  shift
-  /usr/bin/time -v "$@" >"$work/stdout.txt" 2>"$work/time.txt" || fail "$* exited with an error"
-  wall=$(sed -n 's/.*Elapsed (wall clock) time (h:mm:ss or m:ss): //p' "$work/time.txt" |
-    awk -F: '{ s = 0; for (i = 1; i <= NF; i++) s = s * 60 + $i; print s }')
-  peak=$(sed -n 's/.*Maximum resident set size (kbytes): //p' "$work/time.txt")
-  cpu=$(sed -n 's/.*\(User\|System\) time (seconds): //p' "$work/time.txt" | awk '{ s += $1 } END { print s }')
-  echo "$wall $peak $cpu" >>"$list"
-}
-
-median() {
-  sort -n | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
-}
+. bench/timing.sh
 
 header_value() {
   awk -v key="$2" '$1 == key { print $2; exit }' "$1"

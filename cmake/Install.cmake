@@ -15,6 +15,15 @@ if(TARGET quillmap)
 endif()
 install(EXPORT quillmapTargets NAMESPACE quillmap:: DESTINATION ${QUILLMAP_CMAKE_DIR})
 
+# The static library brings libtiff's symbols to whoever links it.
+set(QUILLMAP_GEOTIFF_DEPENDENCY "")
+set(QUILLMAP_PC_REQUIRES "")
+set(QUILLMAP_PC_DEFINITIONS "")
+if(QUILLMAP_WITH_GEOTIFF)
+  set(QUILLMAP_GEOTIFF_DEPENDENCY "find_dependency(TIFF 4.5)")
+  set(QUILLMAP_PC_REQUIRES "Requires: libtiff-4")
+  set(QUILLMAP_PC_DEFINITIONS " -DQUILLMAP_HAS_GEOTIFF=1")
+endif()
 configure_package_config_file(cmake/quillmapConfig.cmake.in
   ${PROJECT_BINARY_DIR}/quillmapConfig.cmake INSTALL_DESTINATION ${QUILLMAP_CMAKE_DIR})
 write_basic_package_version_file(${PROJECT_BINARY_DIR}/quillmapConfigVersion.cmake

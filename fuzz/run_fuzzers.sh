@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Runs the fuzz targets of a fuzz build at the same time, each for the given
-# number of seconds, over seed corpora made afresh by fuzz/make_corpus.sh.
+# number of seconds, over seed corpora made afresh by fuzz/make_corpus.sh
+# (and, for the GeoTIFF reader, by MakeGeoTIFFSeeds, which uses libtiff).
 # New inputs go to <build>/fuzz-work/<target>, crashing inputs to
 # <build>/fuzz-findings/; each target's log is <build>/fuzz-<target>.log.
 # Prints one line per target; fails when a target fails (a crash, a leak, a
@@ -18,7 +19,16 @@ here=$(cd "$(dirname "$0")" && pwd)
 "$here/make_corpus.sh" "$build/fuzz-corpus" >&2 || exit 1
 mkdir -p "$build/fuzz-findings"
 targets=(ReadWriteFuzz ResampleFuzz StreamingResampleFuzz)
-declare -A seeds=([ReadWriteFuzz]=read [ResampleFuzz]=resample [StreamingResampleFuzz]=streaming)
+declare -A seeds=([ReadWriteFuzz]=read [ResampleFuzz]=resample [StreamingResampleFuzz]=streaming
+  [GeoTIFFReadFuzz]=geotiff)
+# The GeoTIFF reader's target exists in builds with libtiff; its seeds are
+# made with libtiff itself.
+if [ -x "$build/fuzz/GeoTIFFReadFuzz" ]; then
+  rm -rf "$build/fuzz-corpus/geotiff"
+  mkdir -p "$build/fuzz-corpus/geotiff"
+  "$build/fuzz/MakeGeoTIFFSeeds" "$build/fuzz-corpus/geotiff" >&2 || exit 1
+  targets+=(GeoTIFFReadFuzz)
+fi
 pids=()
 for target in "${targets[@]}"; do
   mkdir -p "$build/fuzz-work/$target"

@@ -19,9 +19,10 @@ inline const char* const kEndOfFile =
     "Unexpected end of file found in TARCGISFileTools::LoadARCGISFile";
 inline const char* const kDigitsOutOfRange =
     "Digits must lie between 1 and 17 in TARCGISFileTools::WriteARCGISFile";
-// Thrown as std::string, followed by the file name.
-inline const char* const kOpenFailure = "Unable to open file ";
-inline const char* const kWriteFailure = "Unable to write file ";
+// The file-open and file-write failures of the readers and writers of every
+// format, thrown as std::string with the file name after them.
+inline const char* const kOpenFailurePrefix = "Unable to open file ";
+inline const char* const kWriteFailurePrefix = "Unable to write file ";
 // The longest header word read in full: a longer one fails its keyword test
 // all the same, and an endless input without white space cannot hold the
 // reader.

@@ -61,7 +61,7 @@ TMap* LoadNamed(const std::string& fileName, bool lenient) {
   if (!std::filesystem::is_directory(fileName, ignored))
     file.open(fileName);
   if (!file.is_open())
-    throw std::string(kOpenFailure) + fileName;
+    throw std::string(kOpenFailurePrefix) + fileName;
   return Load(file, lenient);
 }
 
@@ -90,11 +90,11 @@ void WriteNamed(TMap* map, const std::string& fileName, int digits) {
   RequireEdgeAxes(map);
   std::ofstream file(fileName);
   if (!file.is_open())
-    throw std::string(kOpenFailure) + fileName;
+    throw std::string(kOpenFailurePrefix) + fileName;
   Write(map, file, digits);
   file.close();
   if (file.fail())
-    throw std::string(kWriteFailure) + fileName;
+    throw std::string(kWriteFailurePrefix) + fileName;
 }
 } // namespace
 

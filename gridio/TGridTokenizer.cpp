@@ -4,8 +4,6 @@
 #include <locale>
 #include <ostream>
 
-#include "text/TDecimalGrammar.h"
-
 namespace {
 // Reaches the get area of any stream buffer: the window is scanned in place
 // and handed back with gbump, so the stream stays positioned exactly after
@@ -183,13 +181,20 @@ void TGridTokenizer::ReadLong(long& value) {
     MbrBlnFailed = true;
 }
 
-void TGridTokenizer::ReadDouble(double& value) {
+void TGridTokenizer::ReadDoubleByScan(double& value) {
   if (!MbrBlnNative)
     return ReadNative(value);
+  // ReadDouble has tried the short form where the token starts in the
+  // window; where white space ran to its end, the next window is tried here.
+  const bool shortTried = !MbrBlnFailed && MbrPtrCursor < MbrPtrEnd;
   if (!BeginToken())
     return;
-  // The usual case first: a number that ends inside the window.
-  if (const char* stop = Grammar::ParseDelimitedReal(MbrPtrCursor, MbrPtrEnd, value)) {
+  // A number that ends inside the window.
+  const char* stop =
+      shortTried ? nullptr : Grammar::ParseShortDecimal(MbrPtrCursor, MbrPtrEnd, value);
+  if (stop == nullptr)
+    stop = Grammar::ParseDelimitedReal(MbrPtrCursor, MbrPtrEnd, value);
+  if (stop != nullptr) {
     MbrPtrCursor = stop;
     return;
   }

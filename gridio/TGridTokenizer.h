@@ -28,6 +28,8 @@
 #include <istream>
 #include <string>
 
+#include "text/TDecimalGrammar.h"
+
 class TGridTokenizer {
 public:
   explicit TGridTokenizer(std::istream& stream);
@@ -40,7 +42,22 @@ public:
   // device without white space) cannot hold the reader.
   void ReadWord(std::string& word, std::size_t longest = std::string::npos);
   void ReadLong(long& value);
-  void ReadDouble(double& value);
+  // In line for the body's usual value, a short decimal followed by white
+  // space inside the window (a window exists only on the default-state
+  // path and before the end); anything else is scanned.
+  void ReadDouble(double& value) {
+    if (!MbrBlnFailed) {
+      const char* p = MbrPtrCursor;
+      while (p < MbrPtrEnd && TDecimalGrammar::IsSpace(*p))
+        ++p;
+      MbrPtrCursor = p;
+      if (const char* stop = TDecimalGrammar::ParseShortDecimal(p, MbrPtrEnd, value)) {
+        MbrPtrCursor = stop;
+        return;
+      }
+    }
+    ReadDoubleByScan(value);
+  }
 
   // The first character of the next token, white space skipped, as an int
   // (std::char_traits<char>::to_int_type), or eof() when the input ends or a
@@ -71,6 +88,7 @@ private:
   // Moves the window on; false at the end of the input.
   bool NextWindow();
   template <class TValue> void ReadNative(TValue& value);
+  void ReadDoubleByScan(double& value);
 
   std::istream& MbrRefStream;
   std::streambuf* MbrPtrBuffer;

@@ -57,7 +57,7 @@ bool TArcGridSink::Fits(double cells) const {
 void TArcGridSink::Open(const TGridGeometry& result) {
   if (!MbrFile.Open(MbrStrDest,
                     MbrBlnAtomic ? TOutputFile::TMode::Replace : TOutputFile::TMode::InPlace))
-    throw std::string(kOpenFailure) + MbrStrDest;
+    throw std::string(kOpenFailurePrefix) + MbrStrDest;
   std::ostringstream header;
   TGridHeader::Write(result, header, MbrDigits.Setting());
   const std::string text = header.str();
@@ -75,10 +75,10 @@ void TArcGridSink::Write(TBandEncoder& band) {
 
 void TArcGridSink::Close() {
   if (!MbrFile.Commit())
-    throw std::string(kWriteFailure) + MbrStrDest;
+    throw std::string(kWriteFailurePrefix) + MbrStrDest;
 }
 
 void TArcGridSink::WriteText(const char* text, std::size_t size) {
   if (!MbrFile.Write(text, size))
-    throw std::string(kWriteFailure) + MbrStrDest;
+    throw std::string(kWriteFailurePrefix) + MbrStrDest;
 }

@@ -52,31 +52,6 @@ bool IsAboveRange(const char* p, const char* end) {
   return magnitude >= 0;
 }
 
-// A plain decimal, [-] digits [. digits] with at most 15 digits, followed by
-// white space inside the window: the value of the digits is an integer below
-// 2^53 and the scale an exact power of ten, so one correctly rounded division
-// gives the correctly rounded value, as any exact conversion does. Returns
-// the end of the number, or nullptr when the text is not of that form.
-const char* ParseShortDecimal(const char* p, const char* end, double& value) {
-  const int kMaxDigits = 15;
-  const bool negative = *p == '-';
-  if (negative)
-    ++p;
-  std::uint64_t digitsValue = 0;
-  int digits = 0;
-  int fractionDigits = 0;
-  for (; p < end && G::IsDigit(*p) && digits <= kMaxDigits; ++p, ++digits)
-    digitsValue = digitsValue * 10 + static_cast<std::uint64_t>(*p - '0');
-  if (p < end && *p == '.')
-    for (++p; p < end && G::IsDigit(*p) && digits <= kMaxDigits; ++p, ++digits, ++fractionDigits)
-      digitsValue = digitsValue * 10 + static_cast<std::uint64_t>(*p - '0');
-  if (digits == 0 || digits > kMaxDigits || p >= end || !G::IsSpace(*p))
-    return nullptr;
-  const double magnitude = static_cast<double>(digitsValue) / G::kExactPowersOfTen[fractionDigits];
-  value = negative ? -magnitude : magnitude;
-  return p;
-}
-
 // std::from_chars takes no plus sign.
 const char* SkipPlus(const char* p) {
   return *p == '+' ? p + 1 : p;
@@ -213,10 +188,6 @@ const char* TDecimalGrammar::ParseDelimitedReal(const char* p, const char* end, 
   if (first >= end || !(IsDigit(*first) || *first == '.'))
     return nullptr;
   double result = 0.0;
-  if (const char* stop = ParseShortDecimal(p, end, result)) {
-    value = result;
-    return stop;
-  }
   const std::from_chars_result r = std::from_chars(p, end, result);
   if (r.ec != std::errc() || r.ptr >= end || !IsSpace(*r.ptr))
     return nullptr;

@@ -14,6 +14,7 @@
 #define QUILLMAP_TEXT_TDECIMALGRAMMAR_H
 
 #include <cstddef>
+#include <cstdint>
 
 class TDecimalGrammar {
 public:
@@ -50,11 +51,79 @@ public:
   static bool ToWhole(const char* begin, const char* end, int state, long& value);
   static bool ToReal(const char* begin, const char* end, int state, double& value);
 
-  // A real number, [-] digits or [-] point first, that ends at white space
-  // inside [p, end): converts it, correctly rounded, and returns its end;
-  // nullptr (value untouched) when the text is not of that form. This is the
-  // common case of a grid body, read without scanning the token first.
+  // The common case of a grid body, read without scanning the token first:
+  // a real number, [-] digits or [-] point first, that ends at white space
+  // inside [p, end). Try ParseShortDecimal first; this takes any number of
+  // that form (exponents, long mantissas). Converts it, correctly rounded,
+  // and returns its end; nullptr (value untouched) when the text is not of
+  // that form or out of range.
   static const char* ParseDelimitedReal(const char* p, const char* end, double& value);
+
+  // The short decimals that grids hold, in line where every value counts:
+  // [-] digits [. digits] [(e|E) [sign] digits], with at least one and at
+  // most kShortDigits mantissa digits and at most kShortExponentDigits
+  // exponent digits, followed by white space inside [p, end). The mantissa
+  // makes a whole number below 2^53; where the exponent, less the fraction's
+  // digits, lies within the exact powers of ten, one correctly rounded
+  // multiplication or division gives the correctly rounded value, as any
+  // exact conversion does. Returns the end, or nullptr (value untouched)
+  // when the text is not of that form.
+  static constexpr int kShortDigits = 15;
+  static constexpr int kShortExponentDigits = 4;
+  static const char* ParseShortDecimal(const char* p, const char* end, double& value) {
+    if (p >= end)
+      return nullptr;
+    const bool negative = *p == '-';
+    p += negative;
+    const char* const first = p;
+    std::uint64_t digits = 0;
+    // Longer runs wrap around harmlessly: they are refused below.
+    for (; p < end && IsDigit(*p); ++p)
+      digits = digits * 10 + static_cast<std::uint64_t>(*p - '0');
+    std::ptrdiff_t count = p - first;
+    int scale = 0;
+    if (p < end && *p == '.') {
+      const char* const point = ++p;
+      for (; p < end && IsDigit(*p); ++p)
+        digits = digits * 10 + static_cast<std::uint64_t>(*p - '0');
+      count += p - point;
+      scale = static_cast<int>(point - p);
+    }
+    if (count == 0 || count > kShortDigits || p >= end)
+      return nullptr;
+    const double whole = static_cast<double>(digits);
+    if (!IsSpace(*p)) {
+      if ((*p | 0x20) != 'e')
+        return nullptr;
+      p = ShortExponent(p + 1, end, scale);
+      if (p == nullptr || p >= end || !IsSpace(*p) || scale < -kLargestExactPower ||
+          scale > kLargestExactPower)
+        return nullptr;
+      if (scale > 0) {
+        value = negative ? -(whole * kExactPowersOfTen[scale]) : whole * kExactPowersOfTen[scale];
+        return p;
+      }
+    }
+    const double magnitude = whole / kExactPowersOfTen[-scale];
+    value = negative ? -magnitude : magnitude;
+    return p;
+  }
+
+private:
+  // The digits of an exponent after its mark, added to scale; the end, or
+  // nullptr without digits or with more than kShortExponentDigits.
+  static const char* ShortExponent(const char* p, const char* end, int& scale) {
+    const bool negative = p < end && *p == '-';
+    p += p < end && (*p == '-' || *p == '+');
+    const char* const first = p;
+    int exponent = 0;
+    for (; p < end && IsDigit(*p) && p - first < kShortExponentDigits + 1; ++p)
+      exponent = exponent * 10 + (*p - '0');
+    if (p == first || p - first > kShortExponentDigits)
+      return nullptr;
+    scale += negative ? -exponent : exponent;
+    return p;
+  }
 };
 
 #endif

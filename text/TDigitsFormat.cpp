@@ -1,242 +1,463 @@
 #include "text/TDigitsFormat.h"
 
+#include <algorithm>
+#include <array>
 #include <charconv>
+#include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <utility>
 
 #include "text/DigitPairs.h"
 
 namespace {
-// Products of a 53-bit mantissa and 5^k need 117 bits.
+// Products of a 53-bit significand and 5^k need 117 bits.
 __extension__ typedef unsigned __int128 TWide;
 
 const int kLargestScale = 27;
 // 5^k for k = 0 .. 27, the largest below 2^63; 10^k is 5^k x 2^k.
-const std::uint64_t kPowersOfFive[kLargestScale + 1] = {1ULL,
-                                                        5ULL,
-                                                        25ULL,
-                                                        125ULL,
-                                                        625ULL,
-                                                        3125ULL,
-                                                        15625ULL,
-                                                        78125ULL,
-                                                        390625ULL,
-                                                        1953125ULL,
-                                                        9765625ULL,
-                                                        48828125ULL,
-                                                        244140625ULL,
-                                                        1220703125ULL,
-                                                        6103515625ULL,
-                                                        30517578125ULL,
-                                                        152587890625ULL,
-                                                        762939453125ULL,
-                                                        3814697265625ULL,
-                                                        19073486328125ULL,
-                                                        95367431640625ULL,
-                                                        476837158203125ULL,
-                                                        2384185791015625ULL,
-                                                        11920928955078125ULL,
-                                                        59604644775390625ULL,
-                                                        298023223876953125ULL,
-                                                        1490116119384765625ULL,
-                                                        7450580596923828125ULL};
+constexpr std::uint64_t kPowersOfFive[kLargestScale + 1] = {1ULL,
+                                                            5ULL,
+                                                            25ULL,
+                                                            125ULL,
+                                                            625ULL,
+                                                            3125ULL,
+                                                            15625ULL,
+                                                            78125ULL,
+                                                            390625ULL,
+                                                            1953125ULL,
+                                                            9765625ULL,
+                                                            48828125ULL,
+                                                            244140625ULL,
+                                                            1220703125ULL,
+                                                            6103515625ULL,
+                                                            30517578125ULL,
+                                                            152587890625ULL,
+                                                            762939453125ULL,
+                                                            3814697265625ULL,
+                                                            19073486328125ULL,
+                                                            95367431640625ULL,
+                                                            476837158203125ULL,
+                                                            2384185791015625ULL,
+                                                            11920928955078125ULL,
+                                                            59604644775390625ULL,
+                                                            298023223876953125ULL,
+                                                            1490116119384765625ULL,
+                                                            7450580596923828125ULL};
 
-std::uint64_t PowerOfTen(int k) {
-  return kPowersOfFive[k] << k;
+constexpr std::uint64_t kPowersOfTen[] = {1ULL,
+                                          10ULL,
+                                          100ULL,
+                                          1000ULL,
+                                          10000ULL,
+                                          100000ULL,
+                                          1000000ULL,
+                                          10000000ULL,
+                                          100000000ULL,
+                                          1000000000ULL,
+                                          10000000000ULL,
+                                          100000000000ULL,
+                                          1000000000000ULL,
+                                          10000000000000ULL,
+                                          100000000000000ULL,
+                                          1000000000000000ULL,
+                                          10000000000000000ULL,
+                                          100000000000000000ULL};
+
+// floor(n / 5^j) for every n below 2^53 is (n x Multiplier) >> Shift, with
+// Shift = 53 + ceil(log2 5^j) and Multiplier = ceil(2^Shift / 5^j), below
+// 2^55 (Granlund and Montgomery's division by an invariant integer).
+struct TReciprocal {
+  std::uint64_t Multiplier;
+  int Shift;
+};
+
+struct TReciprocals {
+  TReciprocal Of[kLargestScale + 1];
+};
+
+constexpr TReciprocals MakeReciprocals() {
+  TReciprocals reciprocals{};
+  for (int j = 0; j <= kLargestScale; ++j) {
+    const std::uint64_t divisor = kPowersOfFive[j];
+    int bits = 0;
+    while ((std::uint64_t{1} << bits) < divisor)
+      ++bits;
+    const int shift = 53 + bits;
+    const TWide multiplier = ((TWide{1} << shift) + divisor - 1) / divisor;
+    reciprocals.Of[j] = TReciprocal{static_cast<std::uint64_t>(multiplier), shift};
+  }
+  return reciprocals;
 }
 
-// Where the exact scaled value lies against its whole part: the part
-// discarded is below one half, exactly one half, or above it.
-enum TRest { kBelowHalf, kHalf, kAboveHalf };
+constexpr TReciprocals kReciprocals = MakeReciprocals();
 
-// The whole part of m x 2^q x 10^k and the rest, exactly; false where the
-// numbers do not fit (left to the general conversion).
-inline bool ScaleExactly(std::uint64_t m, int q, int k, std::uint64_t& whole, TRest& rest) {
-  if (k >= 0) {
-    if (k > kLargestScale)
-      return false;
-    const TWide product = static_cast<TWide>(m) * kPowersOfFive[k];
-    const int shift = q + k;
-    if (shift >= 0) {
-      whole = static_cast<std::uint64_t>(product << shift);
-      rest = kBelowHalf;
-      return true;
+// 10^k for k in -27 .. 27, as 2^k times 5^k held in 63 bits, the highest
+// set: 5^k x 2^b exactly for k >= 0, 2^b / 5^-k rounded up for k < 0. With
+// it, the shift that takes the whole part of the value x 10^k out of the
+// high word of the product with a significand held in the top 53 bits of a
+// word: Shift minus the value's biased exponent. Index k + 27.
+struct TScales {
+  std::uint64_t Factor[2 * kLargestScale + 1];
+  int Shift[2 * kLargestScale + 1];
+  // How far above one half the product may lie and still be below it, as
+  // twice the units of the high word: 0 where the factor is exact, 3 units
+  // where it is not.
+  std::uint64_t Doubt[2 * kLargestScale + 1];
+};
+
+constexpr TScales MakeScales() {
+  TScales scales{};
+  for (int k = -kLargestScale; k <= kLargestScale; ++k) {
+    int b = 0;
+    TWide factor = 0;
+    if (k >= 0) {
+      while ((kPowersOfFive[k] << b) >> 62 == 0)
+        ++b;
+      factor = static_cast<TWide>(kPowersOfFive[k]) << b;
+    } else {
+      const std::uint64_t divisor = kPowersOfFive[-k];
+      while ((TWide{1} << b) / divisor < (TWide{1} << 62))
+        ++b;
+      factor = ((TWide{1} << b) + divisor - 1) / divisor;
     }
-    if (shift <= -128)
-      return false;
-    whole = static_cast<std::uint64_t>(product >> -shift);
-    // The bits shifted out, moved to the top: the first of them is the half.
-    const TWide discarded = product << (128 + shift);
-    const TWide half = static_cast<TWide>(1) << 127;
-    rest = discarded < half ? kBelowHalf : discarded == half ? kHalf : kAboveHalf;
-    return true;
+    // The value is m x 2^(biased - 1075), m x 2^11 the significand word;
+    // times 10^k it is the product x 2^(biased - 1075 + k - 11 - b).
+    scales.Factor[k + kLargestScale] = static_cast<std::uint64_t>(factor);
+    scales.Shift[k + kLargestScale] = b - k + 1075 + 11 - 64;
+    scales.Doubt[k + kLargestScale] = k >= 0 ? 0 : 6;
   }
-  const int j = -k;
-  if (j > kLargestScale)
+  return scales;
+}
+
+constexpr TScales kScales = MakeScales();
+
+constexpr bool EveryFactorHas63Bits() {
+  for (std::uint64_t factor : kScales.Factor)
+    if (factor >> 62 != 1)
+      return false;
+  return true;
+}
+static_assert(EveryFactorHas63Bits(), "a factor of 63 bits keeps the high word below 2^63");
+
+// The value x 10^k rounded to a whole number, ties to even as "%g" has
+// them, for k in -27 .. 27; false where a rounded-up factor of k < 0 leaves
+// the value too near one half to tell. A product in [2^125, 2^127) with a
+// whole part in [1, 2^60) (k is chosen so that it lies there) puts the
+// shift within 2 .. 62, so that adding half a unit to the high word cannot
+// overflow; the rest is the rest of the high word and whether the low word
+// is 0.
+inline bool MultiplyRounded(std::uint64_t significand, int biased, int k, std::uint64_t& rounded) {
+  const unsigned index = static_cast<unsigned>(k + kLargestScale);
+  const std::uint64_t factor = kScales.Factor[index];
+  const std::uint64_t high =
+      static_cast<std::uint64_t>((static_cast<TWide>(significand) * factor) >> 64);
+  // The low word of the same product.
+  const std::uint64_t lowRest = significand * factor != 0;
+  const unsigned shift = static_cast<unsigned>(kScales.Shift[index] - biased);
+  const std::uint64_t unit = std::uint64_t{1} << shift;
+  const std::uint64_t whole = high >> shift;
+  // Twice the rest of the high word, below 2^63: above one unit, or on it
+  // with a rest in the low word or an odd whole part, rounds up.
+  const std::uint64_t twiceRest = 2 * (high & (unit - 1));
+  rounded = whole + (twiceRest + (lowRest | (whole & 1)) > unit);
+  // A factor rounded up lifts the product by less than 2^65 (its error
+  // below 2^-62 times a product below 2^127): up to two units of the high
+  // word past one half, never onto it.
+  return twiceRest - unit >= kScales.Doubt[index];
+}
+
+// The value x 10^-j rounded likewise, for j in 1 .. 27 where the value is
+// m / (5^j x 2^dropped) with dropped in 1 .. 52 (a divisor below 2^53):
+// the quotient by 5^j as a multiplication by its exact reciprocal, then a
+// shift, the rest exact.
+inline std::uint64_t DivideRounded(std::uint64_t m, int j, int dropped) {
+  const TReciprocal& reciprocal = kReciprocals.Of[j];
+  const std::uint64_t quotient = static_cast<std::uint64_t>(
+      (static_cast<TWide>(m) * reciprocal.Multiplier) >> reciprocal.Shift);
+  const std::uint64_t whole = quotient >> dropped;
+  const std::uint64_t divisor = kPowersOfFive[j] << dropped;
+  const std::uint64_t rest = m - whole * divisor;
+  return whole + (2 * rest + (whole & 1) > divisor);
+}
+
+// The value x 10^k for k < 0 near one half, exactly; false where the
+// numbers do not fit.
+bool DivideExactly(std::uint64_t bits, int biased, int k, std::uint64_t& rounded) {
+  const int dropped = -k - (biased - 1075);
+  if (k >= 0 || k < -kLargestScale || static_cast<unsigned>(dropped - 1) >= 52)
     return false;
-  // m x 2^q / (5^j x 2^j): the power of two goes to whichever side keeps it
-  // whole.
-  const int shift = q - j;
-  TWide numerator = m;
-  TWide denominator = kPowersOfFive[j];
-  if (shift >= 0) {
-    if (shift > 127 - 53)
-      return false;
-    numerator <<= shift;
-  } else {
-    if (-shift > 64)
-      return false;
-    denominator <<= -shift;
-  }
-  // The quotient is below 10^18; plain 64-bit division where both fit.
-  if ((numerator >> 64) == 0 && (denominator >> 64) == 0) {
-    const std::uint64_t n = static_cast<std::uint64_t>(numerator);
-    const std::uint64_t d = static_cast<std::uint64_t>(denominator);
-    whole = n / d;
-    const std::uint64_t r = n % d;
-    // Twice the rest against the divisor, without overflowing.
-    rest = r < d - r ? kBelowHalf : r == d - r ? kHalf : kAboveHalf;
-    return true;
-  }
-  whole = static_cast<std::uint64_t>(numerator / denominator);
-  const TWide r = numerator % denominator;
-  rest = r < denominator - r ? kBelowHalf : r == denominator - r ? kHalf : kAboveHalf;
+  rounded =
+      DivideRounded((bits & ((std::uint64_t{1} << 52) - 1)) | std::uint64_t{1} << 52, -k, dropped);
   return true;
 }
 
-// The value rounded to `digits` significant digits: Digits x 10^(Exponent -
-// digits + 1), 10^(digits-1) <= Digits < 10^digits.
+// The normal value of the given bits x 10^k, rounded; false where the
+// numbers do not fit the exact arithmetic here: scales beyond 10^27 either
+// way, and quotients of wholes of 2^53 and more.
+inline bool ScaleRounded(std::uint64_t bits, int biased, int k, std::uint64_t& rounded) {
+  if (static_cast<unsigned>(k + kLargestScale) <= 2 * kLargestScale &&
+      MultiplyRounded(bits << 11 | std::uint64_t{1} << 63, biased, k, rounded))
+    return true;
+  return DivideExactly(bits, biased, k, rounded);
+}
+
+// A value rounded to N significant digits: Digits x 10^(Exponent - N + 1),
+// 10^(N-1) <= Digits < 10^N.
 struct TRounded {
   std::uint64_t Digits;
   int Exponent;
 };
 
-bool Round(double magnitude, int digits, TRounded& result) {
-  std::uint64_t bits = 0;
-  std::memcpy(&bits, &magnitude, sizeof bits);
-  const int biased = static_cast<int>(bits >> 52);
-  const std::uint64_t m = (bits & ((1ULL << 52) - 1)) | (1ULL << 52);
-  const int q = biased - 1075;
-  // floor((biased - 1023) x log10(2)): the decimal exponent or one less.
+// The finite, normal value of the given bits rounded to N digits; false
+// where it is left to the general conversion.
+template <int N> inline bool Round(std::uint64_t bits, TRounded& result) {
+  const int biased = static_cast<int>(bits >> 52 & 0x7ff);
+  // floor((biased - 1023) x log10(2)): the decimal exponent, or one less.
   int exponent = ((biased - 1023) * 78913) >> 18;
-  std::uint64_t whole = 0;
-  TRest rest = kBelowHalf;
-  if (!ScaleExactly(m, q, digits - 1 - exponent, whole, rest))
+  std::uint64_t digits = 0;
+  if (!ScaleRounded(bits, biased, N - 1 - exponent, digits))
     return false;
-  const std::uint64_t top = PowerOfTen(digits);
-  if (whole >= top) {
+  // One digit too many: the exponent was one more. Exactly 10^N may be that
+  // or a rounding up into the next decade; both mean 10^(N-1) one decade up.
+  if (__builtin_expect(digits > kPowersOfTen[N], 0)) {
     ++exponent;
-    if (!ScaleExactly(m, q, digits - 1 - exponent, whole, rest))
+    if (!ScaleRounded(bits, biased, N - 1 - exponent, digits))
       return false;
   }
-  whole += rest == kAboveHalf || (rest == kHalf && (whole & 1) != 0);
-  if (whole == top) {
-    whole = PowerOfTen(digits - 1);
+  if (__builtin_expect(digits == kPowersOfTen[N], 0)) {
+    digits = kPowersOfTen[N - 1];
     ++exponent;
   }
-  result = TRounded{whole, exponent};
+  result = TRounded{digits, exponent};
   return true;
 }
 
-// The eight digits of a value below 10^8 as text in a word, the first in
-// its low byte: the two halves of four digits, then the four pairs, then the
-// eight digits are split side by side in the lanes of one word (divisions by
-// 100 and by 10 as multiplications and shifts that are exact in this range).
-std::uint64_t EightDigits(std::uint64_t value) {
-  const std::uint64_t high = value / 10000;
-  std::uint64_t lanes = high | (value - high * 10000) << 32;
-  const std::uint64_t hundreds = (lanes * 10486) >> 20 & 0x0000007F0000007F;
-  lanes = hundreds | (lanes - hundreds * 100) << 16;
-  const std::uint64_t tens = (lanes * 103) >> 10 & 0x000F000F000F000F;
-  lanes = tens | (lanes - tens * 10) << 8;
-  return lanes + 0x3030303030303030;
+// The four digits of every value below 10^4 as text, the first in the low
+// byte.
+struct TFourDigits {
+  std::uint32_t Of[10000];
+};
+
+constexpr TFourDigits MakeFourDigits() {
+  TFourDigits table{};
+  for (std::uint32_t i = 0; i < 10000; ++i)
+    table.Of[i] = (0x30 + i / 1000) | (0x30 + i / 100 % 10) << 8 | (0x30 + i / 10 % 10) << 16 |
+                  (0x30 + i % 10) << 24;
+  return table;
 }
 
-const std::uint64_t kZeros = 0x3030303030303030;
+constexpr TFourDigits kFourDigits = MakeFourDigits();
 
-// The digits of a rounded value as text: all seventeen places of a value
-// below 10^17, leading zeros included, then zeros; returns how many places,
-// counted from the first, it takes to reach the last digit that is not 0.
-int WriteSeventeenPlaces(char* text, std::uint64_t value) {
-  const std::uint64_t kEightPlaces = 100000000;
-  const std::uint64_t rest = value % (kEightPlaces * kEightPlaces);
-  const std::uint64_t middle = EightDigits(rest / kEightPlaces);
-  const std::uint64_t last = EightDigits(rest % kEightPlaces);
-  text[0] = static_cast<char>('0' + value / (kEightPlaces * kEightPlaces));
-  StoreText(text + 1, middle);
-  StoreText(text + 9, last);
-  StoreText(text + 17, kZeros);
-  StoreText(text + 25, kZeros);
-  const std::uint64_t lastNonZeros = last ^ kZeros;
-  if (lastNonZeros != 0)
-    return 9 + (63 - __builtin_clzll(lastNonZeros)) / 8 + 1;
-  const std::uint64_t middleNonZeros = middle ^ kZeros;
-  if (middleNonZeros != 0)
-    return 1 + (63 - __builtin_clzll(middleNonZeros)) / 8 + 1;
-  return 1;
+// The eight digits of a value below 10^8 as text, leading zeros included.
+inline std::uint64_t EightDigits(std::uint32_t value) {
+  const std::uint32_t high = value / 10000;
+  return kFourDigits.Of[high] | std::uint64_t{kFourDigits.Of[value - high * 10000]} << 32;
 }
 
-// The text of "%g" for a rounded value: fixed notation for exponents from -4
-// up to digits - 1, exponential otherwise; trailing zeros of the fraction and
-// a bare decimal point dropped. The copies have fixed lengths, so that they
-// compile to a few wide moves: TDigitsFormat::kMaxLength leaves room for
-// them past the text.
-char* WriteRounded(char* out, bool negative, TRounded rounded, int digits) {
-  char places[40];
-  const int significant = WriteSeventeenPlaces(places, rounded.Digits) - (17 - digits);
-  const char* text = places + 17 - digits;
+// The digits of a rounded value as text, the first in the low byte of each
+// word: the first eight in High, for more than eight digits the next eight
+// in Low, and the seventeenth of seventeen in Last; '0' past the last digit.
+template <int N> struct TDigitText {
+  std::uint64_t High;
+  std::uint64_t Low;
+  char Last;
+  // How many digits reach the last one that is not 0.
+  int Significant;
+};
+
+template <int N> inline TDigitText<N> DigitText(std::uint64_t digits) {
+  const std::uint32_t kEightPlaces = 100000000;
+  TDigitText<N> text{kZeroDigits, kZeroDigits, '0', 0};
+  if constexpr (N <= 4) {
+    text.High = kFourDigits.Of[digits * kPowersOfTen[4 - N]] | (kZeroDigits & 0xffffffff00000000);
+  } else if constexpr (N <= 8) {
+    text.High = EightDigits(static_cast<std::uint32_t>(digits * kPowersOfTen[8 - N]));
+  } else if constexpr (N <= 16) {
+    const std::uint64_t places = digits * kPowersOfTen[16 - N];
+    const std::uint64_t upper = places / kEightPlaces;
+    text.High = EightDigits(static_cast<std::uint32_t>(upper));
+    // Values of a few decimals, a grid's usual ones, leave the last eight
+    // places 0 at most digit counts.
+    const std::uint32_t lower = static_cast<std::uint32_t>(places - upper * kEightPlaces);
+    if (__builtin_expect(lower == 0, 1)) {
+      text.Significant = LastNonZeroPlace(text.High) + 1;
+      return text;
+    }
+    text.Low = EightDigits(lower);
+  } else {
+    const std::uint64_t upper = digits / (10 * std::uint64_t{kEightPlaces});
+    const std::uint32_t lower = static_cast<std::uint32_t>(digits - upper * 10 * kEightPlaces);
+    const std::uint32_t middle = lower / 10;
+    text.High = EightDigits(static_cast<std::uint32_t>(upper));
+    text.Low = EightDigits(middle);
+    text.Last = static_cast<char>('0' + (lower - 10 * middle));
+  }
+  // The last digit that is not 0 (the first never is): in Low if it has
+  // one, else in High. Data mixes the cases, so the word is chosen, not
+  // branched to.
+  if constexpr (N <= 8) {
+    text.Significant = LastNonZeroPlace(text.High) + 1;
+  } else {
+    const bool inLow = text.Low != kZeroDigits;
+    text.Significant = (inLow ? 9 : 1) + LastNonZeroPlace(inLow ? text.Low : text.High);
+  }
+  if constexpr (N == 17) {
+    // A last digit that is not 0, as 1 or 0 computed, not branched on.
+    const int lastCounts = (static_cast<unsigned char>(text.Last) + (0x100 - '1')) >> 8;
+    text.Significant += (17 - text.Significant) * lastCounts;
+  }
+  return text;
+}
+
+// The digits from the first on at out.
+template <int N> inline void StoreAllDigits(char* out, const TDigitText<N>& text) {
+  StoreText(out, text.High);
+  if constexpr (N > 8)
+    StoreText(out + 8, text.Low);
+  if constexpr (N == 17)
+    out[16] = text.Last;
+}
+
+// The digits from place 8 on, each one place further than it stands (after
+// a point among the first eight): at out + 9.
+template <int N> inline void StoreDigitsAfterPoint(char* out, const TDigitText<N>& text) {
+  if constexpr (N > 8)
+    StoreText(out + 9, text.Low);
+  if constexpr (N == 17)
+    out[17] = text.Last;
+}
+
+// The text of "%.<N>g" for a rounded value: fixed notation for exponents
+// from -4 up to N - 1, exponential otherwise; trailing zeros of the fraction
+// and a bare decimal point dropped. The digits go out in whole words, which
+// may reach TDigitsFormat::kMaxLength characters past out.
+template <int N> inline char* WriteGeneral(char* out, bool negative, TRounded rounded) {
+  const TDigitText<N> text = DigitText<N>(rounded.Digits);
   *out = '-';
   out += negative;
   const int exponent = rounded.Exponent;
-  if (exponent >= 0 && exponent < digits) {
+  const int significant = text.Significant;
+  if (exponent >= 0 && exponent < N) {
+    // The point and the fraction go out even where the digits end before
+    // the point (and the returned end drops them): data mixes whole and
+    // fractional values, a branch would guess wrong.
     const int whole = exponent + 1;
-    std::memcpy(out, text, 17);
-    if (significant <= whole)
-      return out + whole;
+    StoreAllDigits(out, text);
     out[whole] = '.';
-    std::memcpy(out + whole + 1, text + whole, 16);
-    return out + significant + 1;
+    if (N <= 8 || whole <= 8) {
+      // The fraction's first digits follow from High; a whole part of eight
+      // leaves none there (its shift of 64 taken as 0), and the digits from
+      // Low overwrite what that stores.
+      StoreText(out + whole + 1, text.High >> ((8 * whole) & 63));
+      StoreDigitsAfterPoint(out, text);
+    } else {
+      StoreText(out + whole + 1, text.Low >> ((8 * (whole - 8)) & 63));
+      if constexpr (N == 17)
+        out[17] = text.Last;
+    }
+    return out + std::max(whole, significant) + (significant > whole);
   }
   if (exponent < 0 && exponent >= -4) {
-    std::memcpy(out, "0.000", 5);
-    const int leadingZeros = -exponent - 1;
-    std::memcpy(out + 2 + leadingZeros, text, 17);
-    return out + 2 + leadingZeros + significant;
+    const std::uint64_t kPointAndZeros = 0x3030303030302E30; // "0.000000"
+    StoreText(out, kPointAndZeros);
+    StoreAllDigits(out + 1 - exponent, text);
+    return out + 1 - exponent + significant;
   }
-  out[0] = text[0];
+  out[0] = static_cast<char>(text.High);
   out[1] = '.';
-  std::memcpy(out + 2, text + 1, 16);
+  StoreText(out + 2, text.High >> 8);
+  StoreDigitsAfterPoint(out, text);
   // Without a fraction the point goes too.
-  return WriteExponent(out + (significant > 1 ? significant + 1 : 1), exponent);
+  return WriteExponent(out + significant + (significant > 1), exponent);
 }
 
-char* FormatExactly(char* out, double value, int digits) {
-  std::uint64_t bits = 0;
-  std::memcpy(&bits, &value, sizeof bits);
-  const int biased = static_cast<int>(bits >> 52 & 0x7ff);
-  TRounded rounded{0, 0};
-  const bool negative = (bits >> 63) != 0;
-  if (biased != 0 && biased != 0x7ff && Round(negative ? -value : value, digits, rounded))
-    return WriteRounded(out, negative, rounded, digits);
+// Zeros, subnormals, infinities, not-a-number and magnitudes beyond the
+// exact scales.
+char* FormatRare(char* out, double value, int digits) {
+  if (value == 0.0) {
+    *out = '-';
+    out += std::signbit(value);
+    *out = '0';
+    return out + 1;
+  }
   return std::to_chars(out, out + TDigitsFormat::kMaxLength, value, std::chars_format::general,
                        digits)
       .ptr;
 }
+
+// Values that the short path below leaves: a decade one higher than the
+// binary exponent suggests, quotients near one half, zeros, subnormals,
+// infinities, not-a-number and magnitudes beyond the exact scales.
+template <int N> [[gnu::noinline]] char* FormatOther(char* out, std::uint64_t bits) {
+  const unsigned biased = static_cast<unsigned>(bits >> 52 & 0x7ff);
+  TRounded rounded{0, 0};
+  // Normal numbers only: the biased exponent is neither 0 nor 0x7ff.
+  if (biased - 1 < 0x7fe && Round<N>(bits, rounded))
+    return WriteGeneral<N>(out, (bits >> 63) != 0, rounded);
+  double value = 0.0;
+  std::memcpy(&value, &bits, sizeof value);
+  return FormatRare(out, value, N);
+}
+
+// The usual case, in line: a normal value whose decade the binary exponent
+// tells and whose scale has a factor here.
+template <int N> inline char* FormatValue(char* out, double value) {
+  std::uint64_t bits = 0;
+  std::memcpy(&bits, &value, sizeof bits);
+  const int biased = static_cast<int>(bits >> 52 & 0x7ff);
+  // floor((biased - 1023) x log10(2)): the decimal exponent, or one less.
+  const int exponent = ((biased - 1023) * 78913) >> 18;
+  const int k = N - 1 - exponent;
+  std::uint64_t digits = 0;
+  // Zeros, subnormals, infinities and not-a-number (biased exponent 0 or
+  // 0x7ff) lie far beyond the scales.
+  if (__builtin_expect(
+          static_cast<unsigned>(k + kLargestScale) <= 2 * kLargestScale &&
+              MultiplyRounded(bits << 11 | std::uint64_t{1} << 63, biased, k, digits) &&
+              digits < kPowersOfTen[N],
+          1))
+    return WriteGeneral<N>(out, (bits >> 63) != 0, TRounded{digits, exponent});
+  return FormatOther<N>(out, bits);
+}
+
+template <int N> char* FormatOne(char* out, double value) {
+  return FormatValue<N>(out, value);
+}
+
+template <int N> char* FormatEach(char* out, const double* values, long count, char separator) {
+  // Two values a turn: the loop's own steps are a fair share of a value's.
+#pragma GCC unroll 2
+  for (long i = 0; i < count; ++i) {
+    out = FormatValue<N>(out, values[i]);
+    *out++ = separator;
+  }
+  return out;
+}
+
+using TFormatOne = char* (*)(char*, double);
+using TFormatEach = char* (*)(char*, const double*, long, char);
+
+// The formatters of every digit count, at index digits - 1.
+template <std::size_t... I>
+constexpr std::array<TFormatOne, sizeof...(I)> OneTable(std::index_sequence<I...>) {
+  return {&FormatOne<static_cast<int>(I) + 1>...};
+}
+template <std::size_t... I>
+constexpr std::array<TFormatEach, sizeof...(I)> EachTable(std::index_sequence<I...>) {
+  return {&FormatEach<static_cast<int>(I) + 1>...};
+}
+using TDigitCounts = std::make_index_sequence<TDigitsFormat::kMostDigits>;
+constexpr std::array<TFormatOne, TDigitsFormat::kMostDigits> kFormatOne = OneTable(TDigitCounts());
+constexpr std::array<TFormatEach, TDigitsFormat::kMostDigits> kFormatEach =
+    EachTable(TDigitCounts());
 } // namespace
 
 char* TDigitsFormat::Format(char* out, double value, int digits) {
-  if (digits == TNumberFormat::kDefaultDigits)
-    return TNumberFormat::Format(out, value);
-  return FormatExactly(out, value, digits);
+  return kFormatOne[static_cast<std::size_t>(digits - 1)](out, value);
 }
 
 char* TDigitsFormat::FormatSeparated(char* out, const double* values, long count, char separator,
                                      int digits) {
-  if (digits == TNumberFormat::kDefaultDigits)
-    return TNumberFormat::FormatSeparated(out, values, count, separator);
-  for (long i = 0; i < count; ++i) {
-    out = FormatExactly(out, values[i], digits);
-    *out++ = separator;
-  }
-  return out;
+  return kFormatEach[static_cast<std::size_t>(digits - 1)](out, values, count, separator);
 }

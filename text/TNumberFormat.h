@@ -3,12 +3,8 @@
 // whole numbers in decimal, formatted into a caller's buffer instead of
 // through the stream.
 //
-// Six significant digits, the grid body's case, take a short path: the value
-// is scaled into [1e5, 1e6) by an exact power of ten with one rounding, which
-// decides the correctly rounded digits unless the scaled value lies within a
-// hair of a rounding tie. Ties, values near them, zeros, subnormals, very
-// large or small magnitudes, infinities and not-a-number go to std::to_chars,
-// so every double gets exactly the text of "%g".
+// Real numbers are TDigitsFormat's text of six digits (or of the digits
+// asked for), which is exactly the text of "%g".
 //
 // IsDefaultState tells whether a stream would write exactly that text, so
 // that callers use the fast path only where it is byte-identical and the
@@ -47,9 +43,6 @@ public:
   // exactly the same double, otherwise kGeoreferenceDigits (never fewer than
   // the stream's own).
   static std::streamsize GeoreferencePrecision(double value, std::streamsize precision);
-
-private:
-  static char* FormatGeneral(char* out, double value, int digits);
 };
 
 #endif

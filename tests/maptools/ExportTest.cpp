@@ -9,6 +9,7 @@
 
 #include "maptools/TMapTools.h"
 #include "support/ExpectThrowMsg.h"
+#include "support/FlushCounter.h"
 #include "support/TestMaps.h"
 
 namespace {
@@ -48,18 +49,6 @@ TEST(ExportTest, FlatFileWritesRowsNorthFirstWithATrailingSeparator) {
   EXPECT_EQ("0.1;0.333333;\n", Flat(map.get(), ';').substr(0, 14));
 }
 
-// A string buffer that counts the flushes it receives.
-class TFlushCounter : public std::stringbuf {
-public:
-  int Flushes = 0;
-
-protected:
-  int sync() override {
-    ++Flushes;
-    return std::stringbuf::sync();
-  }
-};
-
 // Rows far longer than the writer's buffer, with every kind of value: the
 // bytes of the per-value stream operators, and one flush per row end.
 TEST(ExportTest, FlatFileOfWideRowsWritesWhatTheStreamOperatorsWrite) {
@@ -83,7 +72,7 @@ TEST(ExportTest, FlatFileOfWideRowsWritesWhatTheStreamOperatorsWrite) {
       expected << values[y * columns + x] << ' ';
     expected << std::endl;
   }
-  TFlushCounter counter;
+  FlushCounter counter;
   std::ostream stream(&counter);
   TMapTools::WriteFlatFile(map.get(), stream, ' ');
   EXPECT_EQ(expected.str(), counter.str());

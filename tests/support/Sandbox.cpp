@@ -2,8 +2,6 @@
 
 #include <unistd.h>
 
-#include <fstream>
-#include <sstream>
 
 #include <gtest/gtest.h>
 
@@ -25,17 +23,6 @@ std::string CurrentTestName() {
   return name;
 }
 } // namespace
-
-std::string ReadFileBytes(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
-}
-
-void WriteFileBytes(const fs::path& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary) << bytes;
-}
 
 Sandbox::Sandbox()
     : MbrDir(fs::temp_directory_path() /
@@ -78,25 +65,9 @@ ToolRun Sandbox::Run(const std::vector<std::string>& args, const ToolLimits& lim
   return RunTool(expanded, limits, timeoutSeconds);
 }
 
-std::map<std::string, std::string> Sandbox::Snapshot() const {
-  std::map<std::string, std::string> entries;
+std::map<std::string, FileState> Sandbox::Snapshot() const {
+  std::map<std::string, FileState> entries;
   for (const fs::directory_entry& entry : fs::recursive_directory_iterator(MbrDir))
-    entries[fs::relative(entry.path(), MbrDir).string()] =
-        entry.is_directory() ? "<directory>" : ReadFileBytes(entry.path());
+    entries[entry.path().lexically_relative(MbrDir).string()] = StateOf(entry.path());
   return entries;
-}
-
-testing::AssertionResult LeftDestination(const Sandbox& sandbox, const char* expected,
-                                         const char* earlier) {
-  const char* const wanted = expected != nullptr ? expected : earlier;
-  if (!sandbox.Exists("out.asc"))
-    return wanted == nullptr ? testing::AssertionSuccess()
-                             : testing::AssertionFailure() << "out.asc is missing";
-  const std::string bytes = sandbox.Read("out.asc");
-  if (wanted == nullptr)
-    return testing::AssertionFailure() << "out.asc exists, holding \"" << bytes << "\"";
-  if (bytes != wanted)
-    return testing::AssertionFailure()
-           << "out.asc holds \"" << bytes << "\", not \"" << wanted << "\"";
-  return testing::AssertionSuccess();
 }

@@ -12,13 +12,8 @@
 #include <string>
 #include <vector>
 
-#include <gtest/gtest.h>
-
+#include "support/FileState.h"
 #include "support/ToolRun.h"
-
-// The bytes of a file ("" when it cannot be read), and a file of the bytes.
-std::string ReadFileBytes(const std::filesystem::path& path);
-void WriteFileBytes(const std::filesystem::path& path, const std::string& bytes);
 
 class Sandbox {
 public:
@@ -42,17 +37,11 @@ public:
   ToolRun Run(const std::vector<std::string>& args, const ToolLimits& limits = {},
               int timeoutSeconds = 120) const;
 
-  // Every entry with its contents ("<directory>" for a directory).
-  std::map<std::string, std::string> Snapshot() const;
+  // Every entry, subfolders included, with its state.
+  std::map<std::string, FileState> Snapshot() const;
 
 private:
   std::filesystem::path MbrDir;
 };
-
-// What a run left as out.asc, for EXPECT_TRUE: the expected bytes when given,
-// else the earlier destination's bytes when one was written before the run,
-// else no file at all.
-testing::AssertionResult LeftDestination(const Sandbox& sandbox, const char* expected,
-                                         const char* earlier);
 
 #endif

@@ -1,6 +1,10 @@
 // The shared test helpers, checked themselves: an assertion that passed
 // wrongly, or a digest or grid text that drifted, would hide faults in every
 // test built on them.
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <map>
 #include <string>
 
 #include <gtest/gtest-spi.h>
@@ -48,14 +52,48 @@ TEST(ParameterName, SpellsEveryCharacterAsANameMay) {
   EXPECT_EQ(ParameterName(""), "Empty");
 }
 
-TEST(Sandbox, LeftDestinationTellsTheExpectedTheEarlierAndNoFileApart) {
+// A file rewritten with its own bytes, or replaced by a copy, must not pass
+// for one left alone.
+TEST(FileState, TellsARewriteOrAReplacementFromAFileLeftAlone) {
   const Sandbox sandbox;
-  EXPECT_TRUE(LeftDestination(sandbox, nullptr, nullptr));
-  EXPECT_FALSE(LeftDestination(sandbox, "new", nullptr));
+  const std::filesystem::path file = sandbox.Dir() / "out.asc";
+  EXPECT_EQ(StateOf(file).Kind, FileState::TKind::None);
   sandbox.Write("out.asc", "old");
-  EXPECT_TRUE(LeftDestination(sandbox, nullptr, "old"));
-  EXPECT_TRUE(LeftDestination(sandbox, "old", "other"));
-  EXPECT_FALSE(LeftDestination(sandbox, "new", "old"));
-  EXPECT_FALSE(LeftDestination(sandbox, nullptr, nullptr));
+  AgeFile(file);
+  const FileState aged = StateOf(file);
+  EXPECT_EQ(aged.Kind, FileState::TKind::File);
+  EXPECT_EQ(aged.Bytes, "old");
+  EXPECT_EQ(aged.Mode & 0777, 0640u);
+  EXPECT_EQ(StateOf(file), aged);
+
+  sandbox.Write("out.asc", "old");
+  EXPECT_NE(StateOf(file), aged) << "rewritten in place";
+  AgeFile(file);
+  EXPECT_EQ(StateOf(file), aged);
+  sandbox.Write("copy", "old");
+  AgeFile(sandbox.Dir() / "copy");
+  std::filesystem::rename(sandbox.Dir() / "copy", file);
+  EXPECT_NE(StateOf(file), aged) << "replaced by another file";
+}
+
+TEST(FileState, NamesLinksDirectoriesAndFifosWithoutOpeningThem) {
+  const Sandbox sandbox;
+  std::filesystem::create_directory(sandbox.Dir() / "folder");
+  std::filesystem::create_symlink("folder", sandbox.Dir() / "link");
+  ASSERT_EQ(mkfifo((sandbox.Dir() / "fifo").c_str(), 0600), 0);
+  const std::map<std::string, FileState> entries = sandbox.Snapshot();
+  ASSERT_EQ(entries.size(), 3u);
+  EXPECT_EQ(entries.at("folder").Kind, FileState::TKind::Directory);
+  EXPECT_EQ(entries.at("link").Kind, FileState::TKind::Link);
+  EXPECT_EQ(entries.at("link").Bytes, "folder");
+  EXPECT_EQ(entries.at("fifo").Kind, FileState::TKind::Fifo);
+}
+
+TEST(Digest, OfAFileIsThatOfItsBytes) {
+  const Sandbox sandbox;
+  const std::string bytes(3 << 20 | 5, 'q');
+  sandbox.Write("big", bytes);
+  EXPECT_EQ(Fnv1a64HexOfFile(sandbox.Dir() / "big"), Fnv1a64Hex(bytes));
+  EXPECT_EQ(Fnv1a64HexOfFile(sandbox.Dir() / "missing"), Fnv1a64Hex(""));
 }
 } // namespace

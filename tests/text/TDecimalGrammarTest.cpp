@@ -1,10 +1,15 @@
+#include <cerrno>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <limits>
+#include <random>
 #include <string>
 
 #include <gtest/gtest.h>
 
+#include "support/DecimalTokens.h"
+#include "support/SweepCount.h"
 #include "text/TDecimalGrammar.h"
 
 namespace {
@@ -116,3 +121,128 @@ TEST(TDecimalGrammar, PowersOfTenAreExact) {
     EXPECT_EQ(G::kExactPowersOfTen[i], power) << i;
 }
 } // namespace
+
+namespace {
+// The oracle: strtod over the token alone (correctly rounded), and whether
+// it takes the whole token and stays in range.
+struct TStrtod {
+  double Value;
+  bool Whole;
+  bool OutOfRange;
+};
+
+TStrtod Strtod(const std::string& token) {
+  errno = 0;
+  char* stop = nullptr;
+  const double value = std::strtod(token.c_str(), &stop);
+  return TStrtod{value, stop == token.c_str() + token.size(), errno == ERANGE};
+}
+
+bool SameBits(double a, double b) {
+  return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
+const char kDelimiters[] = {' ', '\n', '\t', '\r'};
+
+// Counts mismatches and reports the first few.
+class TMismatches {
+public:
+  void Add(const std::string& token, const std::string& what) {
+    if (++MbrLngCount <= 10)
+      ADD_FAILURE() << '"' << token << "\": " << what;
+  }
+  long Count() const { return MbrLngCount; }
+
+private:
+  long MbrLngCount = 0;
+};
+} // namespace
+
+// Over every kind of token: where the short form takes a token, it takes
+// all of it and gives strtod's value; the short decimals of grids it always
+// takes; what it leaves, it leaves untouched.
+TEST(TDecimalGrammar, ShortDecimalsGiveTheCorrectlyRoundedValue) {
+  const long count = SweepCount("QUILLMAP_PARSE_SWEEP", 1500000);
+  std::mt19937_64 random(29);
+  TMismatches mismatches;
+  long taken = 0;
+  for (long i = 0; i < count; ++i) {
+    const bool plain = i % 2 == 0;
+    const std::string token =
+        plain ? GenerateToken(TTokenKind::ShortDecimal, random) : GenerateToken(i / 2, random);
+    const std::string text = token + kDelimiters[i % 4] + "7";
+    double value = -7.25;
+    const char* stop = G::ParseShortDecimal(text.data(), text.data() + text.size(), value);
+    const TStrtod oracle = Strtod(token);
+    if (stop == nullptr) {
+      if (plain && oracle.Whole)
+        mismatches.Add(token, "a short decimal not taken");
+      if (!SameBits(value, -7.25))
+        mismatches.Add(token, "refused, yet the target changed");
+      continue;
+    }
+    ++taken;
+    if (stop != text.data() + token.size())
+      mismatches.Add(token, "taken to another end");
+    else if (!oracle.Whole || !SameBits(value, oracle.Value))
+      mismatches.Add(token, "taken as " + std::to_string(value));
+  }
+  EXPECT_EQ(mismatches.Count(), 0);
+  EXPECT_GT(taken, count / 2);
+}
+
+// The delimited form takes every number that ends at white space and stays
+// in range, with strtod's value; it refuses the rest and leaves the target.
+TEST(TDecimalGrammar, DelimitedRealsGiveTheCorrectlyRoundedValue) {
+  const long count = SweepCount("QUILLMAP_PARSE_SWEEP", 1500000) / 4;
+  std::mt19937_64 random(31);
+  TMismatches mismatches;
+  for (long i = 0; i < count; ++i) {
+    const std::string token = GenerateToken(i, random);
+    const std::string text = token + kDelimiters[i % 4];
+    double value = -7.25;
+    const char* stop = G::ParseDelimitedReal(text.data(), text.data() + text.size(), value);
+    const TStrtod oracle = Strtod(token);
+    // strtod also reads "nan", "inf" and hexadecimal, which are no numbers
+    // here; a plus sign is left to the scan, which takes it as extraction
+    // does.
+    const bool decimal = token.find_first_of("nNiIxX+") == std::string::npos;
+    const bool expected = decimal && oracle.Whole && !oracle.OutOfRange;
+    if (stop == nullptr) {
+      if (expected)
+        mismatches.Add(token, "a number refused");
+      if (!SameBits(value, -7.25))
+        mismatches.Add(token, "refused, yet the target changed");
+    } else if (stop != text.data() + token.size() || !oracle.Whole ||
+               !SameBits(value, oracle.Value)) {
+      mismatches.Add(token, "taken as " + std::to_string(value));
+    }
+  }
+  EXPECT_EQ(mismatches.Count(), 0);
+}
+
+TEST(TDecimalGrammar, ShortDecimalRefusesWhatOneOperationCannotDecide) {
+  const char* const refused[] = {
+      "1234567890123456 ", // 16 digits
+      "0.1234567890123456 ",
+      "1e23 ",    // beyond the exact powers
+      "1e-23 ",   // likewise
+      "1.5e22 ",  // 10^21 after the fraction: taken, see below
+      "1e00001 ", // five exponent digits
+      "1e ",      // an exponent mark without digits
+      "1e+ ",     // likewise
+      "12.5",     // no white space after it
+      "+1 ",      // a plus sign is the scan's
+      "- ",       // a sign alone
+      ". ",       // a point alone
+      "1.5x ",    // trailing text
+      "nan ",     // not a number
+  };
+  for (const char* text : refused) {
+    double value = -7.25;
+    const char* stop = G::ParseShortDecimal(text, text + std::strlen(text), value);
+    const bool taken = std::strcmp(text, "1.5e22 ") == 0;
+    EXPECT_EQ(stop != nullptr, taken) << '"' << text << '"';
+    EXPECT_EQ(value, taken ? 1.5e22 : -7.25) << '"' << text << '"';
+  }
+}

@@ -1,7 +1,9 @@
 // TDigitsFormat against printf's "%.<N>g" for every N: limits, ties, near
-// ties, decimal-looking values and random bit patterns; 17 digits read back
-// exactly. QUILLMAP_DIGITS_SWEEP=<count> widens the random part to count
-// values per N (millions take minutes), for a sweep on demand.
+// ties, decimal-looking values, every kind of value the rounding treats
+// apart, and random bit patterns; 17 digits read back exactly; the text
+// stays within the room the callers give. QUILLMAP_DIGITS_SWEEP=<count>
+// sets the count of each kind of generated value per N (the default,
+// 20000, takes about a second; hundreds of millions make a sweep on demand).
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -11,10 +13,13 @@
 #include <limits>
 #include <random>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
+#include "support/SweepCount.h"
 #include "text/TDigitsFormat.h"
+#include "text/TNumberFormat.h"
 
 namespace {
 std::string Formatted(double value, int digits) {
@@ -34,9 +39,70 @@ double FromBits(std::uint64_t bits) {
   return value;
 }
 
-long SweepCount(long fallback) {
-  const char* sweep = std::getenv("QUILLMAP_DIGITS_SWEEP");
-  return sweep != nullptr ? std::atol(sweep) : fallback;
+long Count() {
+  return SweepCount("QUILLMAP_DIGITS_SWEEP", 20000);
+}
+
+// The kinds of values that the rounding treats apart, for a digit count.
+enum TKind {
+  kAnyBits,
+  kGridMagnitude, // 2^-40 .. 2^40
+  kTieOfTheNextDigit,
+  kMeanOfDecimals,
+  kDecadeEdge,
+  kWholeTie, // a tie of a whole number, divided out exactly
+  kSubnormal,
+  kBeyond2To53,
+  kKindCount
+};
+
+double Neighbour(double value, std::mt19937_64& random) {
+  switch (random() % 4) {
+  case 0:
+    return std::nextafter(value, 0.0);
+  case 1:
+    return std::nextafter(value, HUGE_VAL);
+  default:
+    return value;
+  }
+}
+
+double Generate(int kind, int digits, std::mt19937_64& random) {
+  const double sign = random() % 2 == 0 ? 1.0 : -1.0;
+  // A whole number of `digits` digits.
+  const auto leading = [&] {
+    const std::uint64_t low = static_cast<std::uint64_t>(std::pow(10.0, digits - 1));
+    return static_cast<double>(low + random() % (9 * low));
+  };
+  switch (kind) {
+  case kAnyBits:
+    return FromBits(random());
+  case kGridMagnitude:
+    return sign * std::ldexp(static_cast<double>(random() >> 11),
+                             -53 + static_cast<int>(random() % 81) - 40);
+  case kTieOfTheNextDigit: {
+    const double tie = (leading() * 10 + 5) * std::pow(10.0, static_cast<int>(random() % 56) - 40);
+    return sign * Neighbour(tie, random);
+  }
+  case kMeanOfDecimals: {
+    const double scale = std::pow(10.0, static_cast<int>(random() % 3) + 2);
+    const double a = static_cast<double>(random() % 20000000) / scale;
+    const double b = static_cast<double>(random() % 20000000) / scale;
+    return sign * (random() % 2 == 0 ? (a + b) / 2 : (a + 3 * b) / 4);
+  }
+  case kDecadeEdge:
+    return sign * Neighbour(std::pow(10.0, static_cast<int>(random() % 76) - 30), random);
+  case kWholeTie: {
+    // (10 x leading + 5) x 10^j: exact, and a tie of the digit after the
+    // leading ones, while it stays below 2^53.
+    const double tie = (leading() * 10 + 5) * std::pow(10.0, static_cast<int>(random() % 6));
+    return sign * (tie < 9007199254740992.0 ? tie : leading() * 2 + 1);
+  }
+  case kSubnormal:
+    return sign * FromBits(random() & ((std::uint64_t{1} << 52) - 1));
+  default:
+    return sign * std::ldexp(static_cast<double>(random() >> 11), static_cast<int>(random() % 60));
+  }
 }
 
 // Counts mismatches and reports the first few.
@@ -130,8 +196,19 @@ TEST(TDigitsFormatTest, DecimalLookingValuesAndNeighboursMatchPrintf) {
   EXPECT_EQ(checker.Failures(), 0);
 }
 
+TEST(TDigitsFormatTest, EveryKindOfValueMatchesPrintf) {
+  const long count = Count();
+  std::mt19937_64 random(17);
+  TChecker checker;
+  for (int digits = TDigitsFormat::kFewestDigits; digits <= TDigitsFormat::kMostDigits; ++digits)
+    for (int kind = 0; kind < kKindCount; ++kind)
+      for (long k = 0; k < count; ++k)
+        checker.Check(Generate(kind, digits, random), digits);
+  EXPECT_EQ(checker.Failures(), 0);
+}
+
 TEST(TDigitsFormatTest, RandomBitPatternsMatchPrintf) {
-  const long count = SweepCount(20000);
+  const long count = Count();
   std::mt19937_64 random(11);
   TChecker checker;
   for (int digits = TDigitsFormat::kFewestDigits; digits <= TDigitsFormat::kMostDigits; ++digits)
@@ -159,6 +236,43 @@ TEST(TDigitsFormatTest, SeventeenDigitsReadBackExactly) {
     mismatches += std::memcmp(&back, &value, sizeof value) != 0;
   }
   EXPECT_EQ(mismatches, 0);
+}
+
+// The text may take whole words past its end, never past the room the
+// callers give: kMaxLength, and TNumberFormat's 32 characters for up to
+// its 12 digits.
+TEST(TDigitsFormatTest, WritesStayWithinTheRoom) {
+  std::mt19937_64 random(19);
+  for (int digits = TDigitsFormat::kFewestDigits; digits <= TDigitsFormat::kMostDigits; ++digits) {
+    const int room = digits <= TNumberFormat::kGeoreferenceDigits ? TNumberFormat::kMaxLength
+                                                                  : TDigitsFormat::kMaxLength;
+    for (int kind = 0; kind < kKindCount; ++kind)
+      for (int k = 0; k < 2000; ++k) {
+        char text[64];
+        std::memset(text, '#', sizeof text);
+        TDigitsFormat::Format(text, Generate(kind, digits, random), digits);
+        ASSERT_EQ(std::string(text + room, sizeof text - room),
+                  std::string(sizeof text - room, '#'))
+            << digits << " digits, kind " << kind;
+      }
+  }
+}
+
+TEST(TDigitsFormatTest, SeparatedTextIsEachValueThenTheSeparator) {
+  std::mt19937_64 random(23);
+  std::vector<double> values;
+  for (int k = 0; k < 400; ++k)
+    values.push_back(Generate(k % kKindCount, 1 + k % 17, random));
+  std::vector<char> text(values.size() * (TDigitsFormat::kMaxLength + 1));
+  for (int digits = TDigitsFormat::kFewestDigits; digits <= TDigitsFormat::kMostDigits; ++digits) {
+    std::string expected;
+    for (double value : values)
+      expected += Formatted(value, digits) + ',';
+    const char* end = TDigitsFormat::FormatSeparated(text.data(), values.data(),
+                                                     static_cast<long>(values.size()), ',', digits);
+    EXPECT_EQ(std::string(static_cast<const char*>(text.data()), end), expected)
+        << digits << " digits";
+  }
 }
 
 TEST(TDigitsFormatTest, SeparatedValuesEachFollowedByTheSeparator) {

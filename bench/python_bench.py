@@ -1,0 +1,180 @@
+#!/usr/bin/env python3
+"""The Python package side by side with what its users would use instead,
+in one run, medians of --runs repetitions:
+
+- reading the 4000 x 4000 benchmark grid (126 MB of text): quillmap.read
+  (and its values) against numpy.loadtxt and rasterio's read, with a check
+  that quillmap gives exactly loadtxt's doubles (rasterio gives float32);
+- resampling it to 15 m and 60 m from Python against the C++ in-memory path
+  (ProcessStagesBench's BM_Resample, the same grid and operation);
+- quillmap.xarray.resample of a dask-backed array on 2 workers (dask's
+  threads, and a local dask.distributed cluster of 2 single-threaded
+  workers) against the eager numpy-backed path, checked to the bit.
+
+    /usr/bin/python3 bench/python_bench.py [--build build/release] [--runs 3]
+
+The grid is made with bench/make_bench_grid.sh 4000 4000 30 350000 4650000
+(in /dev/shm where it exists). Timings depend on what else the machine runs.
+"""
+
+import argparse
+import json
+import os
+import statistics
+import subprocess
+import sys
+import tempfile
+import time
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+
+
+def arguments():
+    parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
+    parser.add_argument("--build", default=os.path.join(HERE, "..", "build", "release"))
+    parser.add_argument("--runs", type=int, default=3)
+    parser.add_argument("--grid", help="an existing copy of the benchmark grid")
+    return parser.parse_args()
+
+
+def median_time(action, runs):
+    times = []
+    for _ in range(runs):
+        start = time.perf_counter()
+        action()
+        times.append(time.perf_counter() - start)
+    return statistics.median(times)
+
+
+def benchmark_grid(path):
+    if path:
+        return path
+    folder = "/dev/shm" if os.access("/dev/shm", os.W_OK) else tempfile.gettempdir()
+    path = os.path.join(folder, "quillmap_python_bench_4000.asc")
+    if not os.path.exists(path):
+        with open(path, "w") as out:
+            subprocess.run([os.path.join(HERE, "make_bench_grid.sh"), "4000", "4000", "30", "350000",
+                            "4650000"], stdout=out, check=True)
+    return path
+
+
+def row(name, seconds, base=None, note=""):
+    ratio = f"{seconds / base:6.2f}" if base else "      "
+    print(f"  {name:<44} {seconds:8.3f} s  {ratio}  {note}")
+
+
+def bench_read(path, runs):
+    import numpy as np
+    import rasterio
+
+    import quillmap
+
+    print(f"Reading {path} ({os.path.getsize(path) / 1e6:.0f} MB); ratio: time / quillmap's")
+    ours = quillmap.read(path).values
+    theirs = np.loadtxt(path, skiprows=6)
+    with rasterio.open(path) as dataset:
+        peer = dataset.read(1)
+    exact = theirs.shape == ours.shape and np.array_equal(ours.view(np.uint64), theirs.view(np.uint64))
+    t_ours = median_time(lambda: quillmap.read(path).values, runs)
+    t_map = median_time(lambda: quillmap.read(path), runs)
+    t_loadtxt = median_time(lambda: np.loadtxt(path, skiprows=6), runs)
+
+    def read_rasterio():
+        with rasterio.open(path) as dataset:
+            dataset.read(1)
+
+    t_rasterio = median_time(read_rasterio, runs)
+    row("quillmap.read(path).values", t_ours, t_ours, f"float64, exactly loadtxt's doubles: {exact}")
+    row("quillmap.read(path), the values not copied", t_map, t_ours)
+    row("numpy.loadtxt(path, skiprows=6)", t_loadtxt, t_ours)
+    row("rasterio.open(path).read(1)", t_rasterio, t_ours,
+        f"{peer.dtype}, equal to the file's doubles: {bool(np.array_equal(peer, ours))}")
+    return ours
+
+
+def cxx_resample_seconds(build):
+    """BM_Resample's CPU time per call, by resolution: on a machine shared with
+    other work, CPU time rather than wall time compares one thread's work."""
+    program = os.path.join(build, "bench", "ProcessStagesBench")
+    done = subprocess.run([program, "--benchmark_filter=BM_Resample", "--benchmark_format=json"],
+                          capture_output=True, text=True, check=True)
+    report = json.loads(done.stdout)
+    return {int(b["name"].split("/")[1]): b["cpu_time"] / 1e3 for b in report["benchmarks"]}
+
+
+def cpu_time(action):
+    start = time.process_time()
+    action()
+    return time.process_time() - start
+
+
+def bench_resample(path, build, runs):
+    import quillmap
+
+    print("Resampling in memory, CPU time; ratio: Python / C++ (ProcessStagesBench BM_Resample)")
+    grid = quillmap.read(path)
+    # Measured as BM_Resample measures: the mean of 3 calls in a row, each
+    # result released before the next (the first call finds no freed memory
+    # to reuse); the C++ and the Python runs alternate, medians of the runs.
+    def python_mean(resolution, values):
+        def call():
+            result = quillmap.resample(grid, resolution)
+            if values:
+                result.values
+            del result
+
+        return sum(cpu_time(call) for _ in range(3)) / 3
+
+    figures = {key: [] for key in ("cxx15", "cxx60", "py15", "py60", "values15", "values60")}
+    for _ in range(runs):
+        cxx = cxx_resample_seconds(build)
+        for resolution in (15, 60):
+            figures[f"cxx{resolution}"].append(cxx[resolution])
+            figures[f"py{resolution}"].append(python_mean(resolution, False))
+            figures[f"values{resolution}"].append(python_mean(resolution, True))
+    for resolution in (15, 60):
+        base = statistics.median(figures[f"cxx{resolution}"])
+        row(f"C++ TMapTools::BilinearInterpolate to {resolution} m", base)
+        row(f"quillmap.resample(grid, {resolution})", statistics.median(figures[f"py{resolution}"]), base)
+        row(f"quillmap.resample(grid, {resolution}).values", statistics.median(figures[f"values{resolution}"]),
+            base, "(and the result's values copied to numpy)")
+
+
+def bench_dask(path, runs):
+    import dask
+    import distributed
+    import numpy as np
+
+    import quillmap
+    import quillmap.xarray as qx
+
+    print("xarray resampling to 15 m; ratio: time / the eager path's")
+    da = quillmap.read(path).to_xarray()
+    eager = qx.resample(da, 15).values
+    t_eager = median_time(lambda: qx.resample(da, 15).values, runs)
+    row("eager: numpy-backed DataArray", t_eager, t_eager)
+    lazy = qx.resample(da.chunk({"y": 500}), 15)
+    with dask.config.set(scheduler="threads", num_workers=2):
+        same = np.array_equal(lazy.values.view(np.uint64), eager.view(np.uint64))
+        t_threads = median_time(lambda: lazy.values, runs)
+    row("dask, chunks of 500 rows, 2 threads", t_threads, t_eager, f"identical: {same}")
+    with distributed.LocalCluster(n_workers=2, threads_per_worker=1, dashboard_address=None) as cluster:
+        with distributed.Client(cluster):
+            same = np.array_equal(lazy.values.view(np.uint64), eager.view(np.uint64))
+            t_cluster = median_time(lambda: lazy.values, runs)
+    row("dask.distributed, 2 workers of 1 thread", t_cluster, t_eager,
+        f"identical: {same} (result moved from the workers)")
+
+
+def main():
+    options = arguments()
+    sys.path.insert(0, os.path.join(options.build, "python"))
+    path = benchmark_grid(options.grid)
+    print(f"{os.cpu_count()} cores; medians of {options.runs} runs")
+    bench_read(path, options.runs)
+    bench_resample(path, options.build, options.runs)
+    bench_dask(path, options.runs)
+
+
+if __name__ == "__main__":
+    main()

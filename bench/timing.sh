@@ -1,0 +1,22 @@
+# Shell functions shared by the process benchmarks (sourced, not run):
+#   timed <list> <command...>  runs the command under /usr/bin/time -v and
+#                              appends "seconds kilobytes cpu-seconds" (wall
+#                              time, peak memory, user + system time) to the
+#                              list; the command's output goes to
+#                              $work/stdout.txt, and a failing command calls
+#                              the caller's fail function;
+#   median                     the median of the numbers on standard input.
+timed() {
+  list=$1
+  shift
+  /usr/bin/time -v "$@" >"$work/stdout.txt" 2>"$work/time.txt" || fail "$* exited with an error"
+  wall=$(sed -n 's/.*Elapsed (wall clock) time (h:mm:ss or m:ss): //p' "$work/time.txt" |
+    awk -F: '{ s = 0; for (i = 1; i <= NF; i++) s = s * 60 + $i; print s }')
+  peak=$(sed -n 's/.*Maximum resident set size (kbytes): //p' "$work/time.txt")
+  cpu=$(sed -n 's/.*\(User\|System\) time (seconds): //p' "$work/time.txt" | awk '{ s += $1 } END { print s }')
+  echo "$wall $peak $cpu" >>"$list"
+}
+
+median() {
+  sort -n | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
+}

@@ -1,0 +1,96 @@
+#include "gridio/TTiffRowReader.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "gridio/GeoTIFFMessages.h"
+
+namespace {
+using TSample = TTiffLayout::TSample;
+
+template <typename Sample>
+void Convert(const unsigned char* samples, std::uint32_t count, double* values) {
+  for (std::uint32_t i = 0; i < count; ++i) {
+    Sample sample;
+    std::memcpy(&sample, samples + i * sizeof(Sample), sizeof(Sample));
+    values[i] = static_cast<double>(sample);
+  }
+}
+
+void ConvertRow(TSample type, const unsigned char* samples, std::uint32_t count, double* values) {
+  switch (type) {
+  case TSample::UInt8:
+    return Convert<std::uint8_t>(samples, count, values);
+  case TSample::Int8:
+    return Convert<std::int8_t>(samples, count, values);
+  case TSample::UInt16:
+    return Convert<std::uint16_t>(samples, count, values);
+  case TSample::Int16:
+    return Convert<std::int16_t>(samples, count, values);
+  case TSample::UInt32:
+    return Convert<std::uint32_t>(samples, count, values);
+  case TSample::Int32:
+    return Convert<std::int32_t>(samples, count, values);
+  case TSample::UInt64:
+    return Convert<std::uint64_t>(samples, count, values);
+  case TSample::Int64:
+    return Convert<std::int64_t>(samples, count, values);
+  case TSample::Float32:
+    return Convert<float>(samples, count, values);
+  case TSample::Float64:
+    return Convert<double>(samples, count, values);
+  }
+}
+} // namespace
+
+TTiffRowReader::TTiffRowReader(TTiffHandle& tiff, const TTiffLayout& layout)
+    : MbrTiff(tiff), MbrLayout(layout),
+      MbrRowBytes(std::size_t(layout.Columns) * static_cast<std::size_t>(layout.SampleBytes)) {
+  if (!layout.Tiled) {
+    // libtiff decodes a whole row of the strip, whatever it holds.
+    MbrRows.resize(std::max<std::size_t>(MbrRowBytes, TIFFScanlineSize64(tiff.Get())));
+    return;
+  }
+  MbrRows.resize(MbrRowBytes * layout.RowsPerBlock);
+  MbrTile.resize(TIFFTileSize64(tiff.Get()));
+}
+
+bool TTiffRowReader::ReadRow(double* values) {
+  if (MbrNextRow >= MbrLayout.Rows)
+    return false;
+  ConvertRow(MbrLayout.Sample, DecodeRow(MbrNextRow), MbrLayout.Columns, values);
+  ++MbrNextRow;
+  return true;
+}
+
+const unsigned char* TTiffRowReader::DecodeRow(std::uint32_t row) {
+  if (!MbrLayout.Tiled) {
+    if (TIFFReadScanline(MbrTiff.Get(), MbrRows.data(), row, MbrLayout.Plane) != 1)
+      throw kCorruptData;
+    return MbrRows.data();
+  }
+  const std::uint32_t firstRow = row - row % MbrLayout.RowsPerBlock;
+  if (!MbrBuffered || firstRow != MbrFirstBufferedRow)
+    DecodeTileRow(firstRow);
+  return MbrRows.data() + (row - firstRow) * MbrRowBytes;
+}
+
+// Each tile of the row, its part inside the image copied into the rows.
+void TTiffRowReader::DecodeTileRow(std::uint32_t firstRow) {
+  MbrBuffered = false;
+  const std::size_t sampleBytes = static_cast<std::size_t>(MbrLayout.SampleBytes);
+  const std::size_t tileRowBytes = std::size_t(MbrLayout.TileColumns) * sampleBytes;
+  const std::uint32_t rows = std::min(MbrLayout.RowsPerBlock, MbrLayout.Rows - firstRow);
+  for (std::uint32_t column = 0; column < MbrLayout.Columns; column += MbrLayout.TileColumns) {
+    const ttile_t tile = TIFFComputeTile(MbrTiff.Get(), column, firstRow, 0, MbrLayout.Plane);
+    const tmsize_t size = static_cast<tmsize_t>(MbrTile.size());
+    if (TIFFReadEncodedTile(MbrTiff.Get(), tile, MbrTile.data(), size) < 0)
+      throw kCorruptData;
+    const std::size_t width = std::min(MbrLayout.TileColumns, MbrLayout.Columns - column);
+    for (std::uint32_t r = 0; r < rows; ++r)
+      std::memcpy(MbrRows.data() + r * MbrRowBytes + column * sampleBytes,
+                  MbrTile.data() + r * tileRowBytes, width * sampleBytes);
+  }
+  MbrFirstBufferedRow = firstRow;
+  MbrBuffered = true;
+}

@@ -1,0 +1,47 @@
+// TTiffRowReader: the rows of one band of a TIFF image as doubles, north
+// first, decoded a strip row or a tile row at a time. Strips are decoded a
+// row at a time (libtiff keeps the strip's stored bytes); tiles a row of
+// tiles at a time into one buffer of that many image rows in the file's own
+// sample type, converted a row at a time as the rows are taken. So memory is
+// one image row, or one row of tiles, whatever the image's height: the
+// GeoTIFF reader fills a map with it, and a file-to-file pipeline can take
+// rows as it needs them. Integers convert exactly up to 2^53 and round to
+// the nearest double beyond; floats convert exactly.
+//
+// The layout must have been checked (TTiffLayout::Read); the handle must
+// outlive the reader. Throws (as const char*) kCorruptData when libtiff
+// cannot decode a strip or tile.
+#ifndef QUILLMAP_GRIDIO_TTIFFROWREADER_H
+#define QUILLMAP_GRIDIO_TTIFFROWREADER_H
+
+#include <cstdint>
+#include <vector>
+
+#include "gridio/TTiffHandle.h"
+#include "gridio/TTiffLayout.h"
+
+class TTiffRowReader {
+public:
+  TTiffRowReader(TTiffHandle& tiff, const TTiffLayout& layout);
+
+  // The next row's Columns values into values; false after the last row.
+  bool ReadRow(double* values);
+  std::uint32_t NextRow() const { return MbrNextRow; }
+
+private:
+  // The samples of image row `row` in the file's own type.
+  const unsigned char* DecodeRow(std::uint32_t row);
+  void DecodeTileRow(std::uint32_t firstRow);
+
+  TTiffHandle& MbrTiff;
+  TTiffLayout MbrLayout;
+  std::uint32_t MbrNextRow = 0;
+  std::size_t MbrRowBytes;
+  // Strips: one row. Tiles: RowsPerBlock rows of the image, and one tile.
+  std::vector<unsigned char> MbrRows;
+  std::vector<unsigned char> MbrTile;
+  std::uint32_t MbrFirstBufferedRow = 0;
+  bool MbrBuffered = false;
+};
+
+#endif

@@ -1,0 +1,69 @@
+"""The lazy resampling of a dask array, band by band: each block of the
+result is a band of result rows, computed by a BandPlan from just the
+source rows it reads, taken from the source blocks they lie in."""
+
+import dask.array
+import numpy as np
+from dask.base import tokenize
+from dask.highlevelgraph import HighLevelGraph
+
+from ._grid import Grid, resample as resample_grid
+
+
+def _source_rows(blocks, offsets, first, last):
+    """Source rows [first, last) as one float64 array, from the blocks that
+    hold them (block i starting at source row offsets[i])."""
+    parts = [
+        np.asarray(block)[max(first - offset, 0) : last - offset]
+        for block, offset in zip(blocks, offsets)
+    ]
+    return np.ascontiguousarray(np.concatenate(parts), dtype=np.float64)
+
+
+def _band(plan, begin, end, first, last, blocks, offsets):
+    rows = _source_rows(blocks, offsets, first, last) if first < last else np.empty((0, 0))
+    return plan.fill_rows(begin, end, rows, first)
+
+
+def _whole(header, resolution, aware, blocks):
+    """The eager resampling of the whole grid, for a plan that is not banded."""
+    columns, rows, xllcorner, yllcorner, cellsize, nodata = header
+    values = np.concatenate([np.asarray(block) for block in blocks])
+    grid = Grid(values, xllcorner=xllcorner, yllcorner=yllcorner, cellsize=cellsize, nodata=nodata)
+    return np.array(resample_grid(grid, resolution, aware).values)
+
+
+def _bands(plan, starts):
+    """Result row bands [begin, end): the rows whose first source row lies in
+    source block k form band k (rows before the first walk row join the
+    first band); empty bands are dropped."""
+    rows = plan.frame.rows
+    first_rows = np.maximum.accumulate(np.asarray(plan.first_source_rows(), dtype=np.int64))
+    cuts = np.searchsorted(first_rows, starts[1:-1], side="left")
+    bounds = sorted({0, rows, *(int(c) for c in cuts)})
+    return [(b, e) for b, e in zip(bounds[:-1], bounds[1:]) if b < e]
+
+
+def resample(data, plan, header, resolution, aware):
+    """A lazy dask array of the resampled grid of the dask array ``data``."""
+    if len(data.chunks[1]) > 1:
+        data = data.rechunk({1: -1})
+    name = "quillmap-resample-" + tokenize(data.name, header, resolution, aware)
+    starts = np.cumsum((0,) + data.chunks[0])
+    keys = [(data.name, i, 0) for i in range(len(data.chunks[0]))]
+    layer = {}
+    if plan.banded:
+        bands = _bands(plan, starts)
+        for k, (begin, end) in enumerate(bands):
+            first, last = plan.source_rows(begin, end)
+            needed = [i for i in range(len(keys)) if starts[i] < last and starts[i + 1] > first]
+            layer[(name, k, 0)] = (
+                _band, plan, begin, end, first, last,
+                [keys[i] for i in needed], [int(starts[i]) for i in needed],
+            )
+    else:
+        bands = [(0, plan.frame.rows)]
+        layer[(name, 0, 0)] = (_whole, header, resolution, aware, keys)
+    graph = HighLevelGraph.from_collections(name, layer, dependencies=[data])
+    chunks = (tuple(end - begin for begin, end in bands), (plan.frame.columns,))
+    return dask.array.Array(graph, name, chunks, meta=np.empty((0, 0), dtype=np.float64))

@@ -1,0 +1,102 @@
+// quillmap._core.BandPlan: the pipeline's TResamplePlan for Python, with the
+// result's frame. A plan is rebuilt from its header numbers when it is
+// unpickled, so that dask can send it to the workers of a cluster.
+#include <pybind11/numpy.h>
+#include <pybind11/pybind11.h>
+#include <pybind11/stl.h>
+
+#include <algorithm>
+#include <memory>
+#include <utility>
+#include <vector>
+
+#include "Bindings.h"
+#include "MapArrays.h"
+#include "ToolkitCall.h"
+#include "grid/TGridGeometry.h"
+#include "pipeline/TResamplePlan.h"
+
+namespace py = pybind11;
+
+namespace quillmap_python {
+namespace {
+
+// A plan with the numbers it was made from, and the result's frame.
+struct TBandPlan {
+  TGridGeometry Source;
+  double Resolution;
+  bool NoDataAware;
+  std::unique_ptr<TResamplePlan> Plan;
+  std::unique_ptr<TMap> Frame;
+};
+
+std::unique_ptr<TBandPlan> MakePlan(long columns, long rows, double xLowerLeft, double yLowerLeft,
+                                    double cellSize, double noData, double resolution,
+                                    bool noDataAware) {
+  auto plan = std::make_unique<TBandPlan>();
+  plan->Source = TGridGeometry{columns, rows, xLowerLeft, yLowerLeft, cellSize, noData};
+  plan->Resolution = resolution;
+  plan->NoDataAware = noDataAware;
+  RunToolkit([&] {
+    plan->Plan = std::make_unique<TResamplePlan>(plan->Source, resolution, noDataAware);
+    plan->Frame.reset(plan->Plan->NewResultFrame());
+  });
+  return plan;
+}
+
+py::tuple StateOf(const TBandPlan& plan) {
+  const TGridGeometry& g = plan.Source;
+  return py::make_tuple(g.Columns, g.Rows, g.XLowerLeft, g.YLowerLeft, g.CellSize, g.NoData,
+                        plan.Resolution, plan.NoDataAware);
+}
+
+std::vector<long> FirstSourceRows(const TBandPlan& plan) {
+  std::vector<long> first(static_cast<std::size_t>(plan.Plan->Result().Rows));
+  RunToolkit([&] { plan.Plan->FirstSourceRows(first.data()); });
+  return first;
+}
+
+std::pair<long, long> SourceRows(const TBandPlan& plan, long begin, long end) {
+  long first = 0, last = 0;
+  RunToolkit([&] { plan.Plan->SourceRows(begin, end, first, last); });
+  return {first, last};
+}
+
+TCells FillRows(const TBandPlan& plan, long begin, long end, const TCells& rows, long firstRow) {
+  if (rows.ndim() != 2 || (rows.shape(0) > 0 && rows.shape(1) != plan.Source.Columns))
+    throw py::value_error("source rows must be a 2-D array of the source's columns");
+  // TResamplePlan checks the band itself; the array is sized once it has.
+  TCells out({std::max(end - begin, 0L), plan.Plan->Result().Columns});
+  double* cells = out.mutable_data();
+  const double* source = rows.data();
+  const long count = static_cast<long>(rows.shape(0));
+  RunToolkit([&] { plan.Plan->FillRows(begin, end, source, firstRow, firstRow + count, cells); });
+  return out;
+}
+
+} // namespace
+
+void BindBands(py::module_& module) {
+  py::class_<TBandPlan>(module, "BandPlan",
+                        "A resampling computed band by band (see quillmap.xarray.resample).")
+      .def(py::init(&MakePlan), py::arg("columns"), py::arg("rows"), py::arg("xllcorner"),
+           py::arg("yllcorner"), py::arg("cellsize"), py::arg("nodata"), py::arg("resolution"),
+           py::arg("nodata_aware"))
+      .def_property_readonly("banded", [](const TBandPlan& plan) { return plan.Plan->Streams(); })
+      // The result's geometry: counts, cell size, no-data value and axes (no
+      // cells), kept alive by the plan.
+      .def_property_readonly(
+          "frame", [](const TBandPlan& plan) -> TMap& { return *plan.Frame; },
+          py::return_value_policy::reference_internal)
+      .def("first_source_rows", &FirstSourceRows)
+      .def("source_rows", &SourceRows)
+      .def("fill_rows", &FillRows, py::arg("begin"), py::arg("end"), py::arg("rows"),
+           py::arg("first_row"))
+      .def(py::pickle(&StateOf, [](const py::tuple& state) {
+        return MakePlan(state[0].cast<long>(), state[1].cast<long>(), state[2].cast<double>(),
+                        state[3].cast<double>(), state[4].cast<double>(), state[5].cast<double>(),
+                        state[6].cast<double>(), state[7].cast<bool>());
+      }));
+}
+
+} // namespace quillmap_python

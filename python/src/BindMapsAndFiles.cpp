@@ -1,0 +1,88 @@
+// quillmap._core.Map and the functions that read, write and resample grids.
+#include <pybind11/numpy.h>
+#include <pybind11/pybind11.h>
+
+#include <memory>
+#include <string>
+
+#include "Bindings.h"
+#include "MapArrays.h"
+#include "ToolkitCall.h"
+#include "gridio/TARCGISFileTools.h"
+#include "maptools/TMapTools.h"
+#include "pipeline/TResampleFileTools.h"
+
+namespace py = pybind11;
+
+namespace quillmap_python {
+namespace {
+
+using TOwnedMap = std::unique_ptr<TMap>;
+
+// File names arrive as bytes (os.fsencode), so that any name the file
+// system holds reaches the toolkit unchanged.
+TOwnedMap Read(const std::string& path, bool lenient) {
+  return RunToolkit([&] {
+    return TOwnedMap(lenient ? TARCGISFileTools::LoadARCGISFileLenient(path)
+                             : TARCGISFileTools::LoadARCGISFile(path));
+  });
+}
+
+void Write(TMap& map, const std::string& path, int digits) {
+  RunToolkit([&] { TARCGISFileTools::WriteARCGISFile(&map, path, digits); });
+}
+
+TOwnedMap Resample(TMap& map, double resolution, bool noDataAware) {
+  return RunToolkit([&] {
+    return TOwnedMap(noDataAware ? TMapTools::BilinearInterpolateNoDataAware(&map, resolution)
+                                 : TMapTools::BilinearInterpolate(&map, resolution));
+  });
+}
+
+void ResampleFile(const std::string& source, const std::string& destination, double resolution,
+                  bool lenient, bool noDataAware, int digits, unsigned threads) {
+  TResampleFileTools::TResampleOptions options;
+  options.Lenient = lenient;
+  options.NoDataAware = noDataAware;
+  options.Digits = digits;
+  options.Threads = threads;
+  RunToolkit([&] {
+    TResampleFileTools::BilinearInterpolateFile(source, destination, resolution, options);
+  });
+}
+
+} // namespace
+
+void BindMapsAndFiles(py::module_& module) {
+  py::class_<TMap, std::unique_ptr<TMap>>(module, "Map",
+                                          "The owner of one toolkit map (TMap); see quillmap.Grid.")
+      .def_static(
+          "from_cells",
+          [](const TCells& cells, double xLowerLeft, double yLowerLeft, double cellSize,
+             double noData) {
+            if (cells.ndim() != 2 || cells.shape(0) < 1 || cells.shape(1) < 1)
+              throw py::value_error("cells must be a 2-D array of at least one row and column");
+            return MapFromCells(cells, xLowerLeft, yLowerLeft, cellSize, noData);
+          },
+          py::arg("cells"), py::arg("xllcorner"), py::arg("yllcorner"), py::arg("cellsize"),
+          py::arg("nodata"))
+      .def_property_readonly("columns", [](const TMap& map) { return map.MbrLngXDim; })
+      .def_property_readonly("rows", [](const TMap& map) { return map.MbrLngYDim; })
+      .def_property_readonly("cellsize", [](const TMap& map) { return map.MbrDblResolution; })
+      .def_property_readonly("nodata", [](const TMap& map) { return map.MbrDblNoDataValue; })
+      .def("cells", &CellsOf)
+      .def("x_centres", [](TMap& map) { return OrdinatesOf(*map.MbrPtrXAxis, 'X'); })
+      .def("y_centres", [](TMap& map) { return OrdinatesOf(*map.MbrPtrYAxis, 'Y'); })
+      .def("x_edges", [](TMap& map) { return OrdinatesOf(*map.MbrPtrXAxisInterval, 'X'); })
+      .def("y_edges", [](TMap& map) { return OrdinatesOf(*map.MbrPtrYAxisInterval, 'Y'); })
+      .def("copy", &CopyOf);
+
+  module.def("read", &Read, py::arg("path"), py::arg("lenient"));
+  module.def("write", &Write, py::arg("map"), py::arg("path"), py::arg("digits"));
+  module.def("resample", &Resample, py::arg("map"), py::arg("resolution"), py::arg("nodata_aware"));
+  module.def("resample_file", &ResampleFile, py::arg("source"), py::arg("destination"),
+             py::arg("resolution"), py::arg("lenient"), py::arg("nodata_aware"), py::arg("digits"),
+             py::arg("threads"));
+}
+
+} // namespace quillmap_python

@@ -1,0 +1,6 @@
+#include "support/FlushCounter.h"
+
+int FlushCounter::sync() {
+  ++Flushes;
+  return std::stringbuf::sync();
+}
