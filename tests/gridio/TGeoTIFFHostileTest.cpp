@@ -1,7 +1,9 @@
 // Broken and hostile files: whatever the bytes, the reader ends with one of
 // its messages, never a crash or a hang, and never allocates far beyond the
 // file: every allocation of this program is counted while a refused file is
-// read.
+// read. The count is atomic: other tests of this program allocate on
+// worker threads.
+#include <atomic>
 #include <cstdlib>
 #include <memory>
 #include <new>
@@ -17,11 +19,11 @@
 #include "support/TestTiffs.h"
 
 namespace {
-std::size_t gAllocated = 0;
+std::atomic<std::size_t> gAllocated{0};
 } // namespace
 
 void* operator new(std::size_t size) {
-  gAllocated += size;
+  gAllocated.fetch_add(size, std::memory_order_relaxed);
   if (void* block = std::malloc(size == 0 ? 1 : size))
     return block;
   throw std::bad_alloc();
