@@ -1,12 +1,8 @@
 // Broken and hostile files: whatever the bytes, the reader ends with one of
 // its messages, never a crash or a hang, and never allocates far beyond the
 // file: every allocation of this program is counted while a refused file is
-// read. The count is atomic: other tests of this program allocate on
-// worker threads.
-#include <atomic>
-#include <cstdlib>
+// read.
 #include <memory>
-#include <new>
 #include <set>
 #include <sstream>
 #include <string>
@@ -14,27 +10,10 @@
 #include <gtest/gtest.h>
 
 #include "gridio/TGeoTIFFFileTools.h"
+#include "support/AllocationCount.h"
 #include "support/ExpectThrowMsg.h"
 #include "support/TestMaps.h"
 #include "support/TestTiffs.h"
-
-namespace {
-std::atomic<std::size_t> gAllocated{0};
-} // namespace
-
-void* operator new(std::size_t size) {
-  gAllocated.fetch_add(size, std::memory_order_relaxed);
-  if (void* block = std::malloc(size == 0 ? 1 : size))
-    return block;
-  throw std::bad_alloc();
-}
-
-void operator delete(void* block) noexcept {
-  std::free(block);
-}
-void operator delete(void* block, std::size_t) noexcept {
-  std::free(block);
-}
 
 namespace {
 const std::string kIn = " in TGeoTIFFFileTools::LoadGeoTIFFFile";
@@ -48,12 +27,12 @@ const std::string kCorruptData = "Strip or tile is corrupt" + kIn;
 // bytes this program allocated meanwhile.
 std::string Outcome(const std::string& bytes, std::size_t* allocated = nullptr) {
   std::istringstream in(bytes);
-  const std::size_t before = gAllocated;
+  const std::size_t before = AllocatedBytes();
   std::string outcome;
   const Thrown thrown =
       CaptureThrow([&] { delete TGeoTIFFFileTools::LoadGeoTIFFFile(in, 1, nullptr); });
   if (allocated != nullptr)
-    *allocated = gAllocated - before;
+    *allocated = AllocatedBytes() - before;
   return thrown.kind == Thrown::Nothing ? "" : thrown.message;
 }
 

@@ -3,31 +3,12 @@
 // and columns of the grids but not to their cells.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <memory>
-#include <new>
 
 #include "maptools/TBilinearWalk.h"
 #include "maptools/TMapTools.h"
+#include "support/AllocationCount.h"
 #include "support/TestMaps.h"
-
-namespace {
-long gAllocations = 0;
-} // namespace
-
-void* operator new(std::size_t size) {
-  ++gAllocations;
-  if (void* block = std::malloc(size == 0 ? 1 : size))
-    return block;
-  throw std::bad_alloc();
-}
-
-void operator delete(void* block) noexcept {
-  std::free(block);
-}
-void operator delete(void* block, std::size_t) noexcept {
-  std::free(block);
-}
 
 namespace {
 TEST(ResampleAllocationTest, AllocationsGrowWithTheEdgesNotTheCells) {
@@ -38,9 +19,9 @@ TEST(ResampleAllocationTest, AllocationsGrowWithTheEdgesNotTheCells) {
     const long points = TBilinearWalk(source.get(), grid.get(), newCell).PointCount();
     const long edges = grid->MbrLngXDim + grid->MbrLngYDim;
 
-    const long before = gAllocations;
+    const long before = AllocationCount();
     std::unique_ptr<TMap> result(TMapTools::BilinearInterpolate(source.get(), newCell));
-    const long made = gAllocations - before;
+    const long made = AllocationCount() - before;
     EXPECT_GT(points, 2000);
     EXPECT_LT(made, 8 * edges + 64) << points << " walk points";
   }
