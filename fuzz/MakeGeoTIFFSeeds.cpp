@@ -13,14 +13,14 @@
 namespace {
 struct Seed {
   std::string Name;
-  TestTiff Spec;
+  TestTiff Tiff;
 };
 
 TestTiff Sample(std::uint16_t bits, std::uint16_t format) {
-  TestTiff spec;
-  spec.Bits = bits;
-  spec.Format = format;
-  return spec;
+  TestTiff tiff;
+  tiff.Bits = bits;
+  tiff.Format = format;
+  return tiff;
 }
 
 std::vector<Seed> Seeds() {
@@ -31,34 +31,34 @@ std::vector<Seed> Seeds() {
   const std::uint16_t compressions[] = {1, 5, 8, 32773, 50000};
   for (const auto& [bits, format] : samples)
     for (std::uint16_t compression : compressions) {
-      TestTiff spec = Sample(bits, format);
-      spec.Columns = 20;
-      spec.Rows = 9;
-      spec.RowsPerStrip = 4;
-      spec.Compression = compression;
-      spec.Predictor = compression == 1 || compression == 32773 ? 1 : format == 3 ? 3 : 2;
-      spec.Values = TestTiffValues(spec);
+      TestTiff tiff = Sample(bits, format);
+      tiff.Columns = 20;
+      tiff.Rows = 9;
+      tiff.RowsPerStrip = 4;
+      tiff.Compression = compression;
+      tiff.Predictor = compression == 1 || compression == 32773 ? 1 : format == 3 ? 3 : 2;
+      tiff.Values = TestTiffValues(tiff);
       const std::string name =
           std::to_string(bits) + "_" + std::to_string(format) + "_" + std::to_string(compression);
-      seeds.push_back({"strips_" + name, spec});
-      spec.TileSize = 16;
-      seeds.push_back({"tiles_" + name, spec});
+      seeds.push_back({"strips_" + name, tiff});
+      tiff.TileSize = 16;
+      seeds.push_back({"tiles_" + name, tiff});
     }
-  TestTiff spec = Sample(32, 3);
-  spec.Values = TestTiffValues(spec);
-  seeds.push_back({"plain", spec});
-  TestTiff big = spec;
+  TestTiff tiff = Sample(32, 3);
+  tiff.Values = TestTiffValues(tiff);
+  seeds.push_back({"plain", tiff});
+  TestTiff big = tiff;
   big.BigTIFF = true;
   seeds.push_back({"bigtiff", big});
-  TestTiff point = spec;
+  TestTiff point = tiff;
   point.GeoKeys = {1, 1, 0, 2, 1024, 0, 1, 1, 1025, 0, 1, 2};
   seeds.push_back({"pixel_is_point", point});
-  TestTiff crs = spec;
+  TestTiff crs = tiff;
   crs.GeoKeys = {1, 1, 0, 3, 1024, 0, 1, 1, 1026, 34737, 6, 0, 3072, 0, 1, 32633};
   crs.GeoAscii = "UTM 33|";
   crs.GeoDoubles = {6378137.0};
   seeds.push_back({"crs_keys", crs});
-  TestTiff matrix = spec;
+  TestTiff matrix = tiff;
   matrix.Scale.clear();
   matrix.Tiepoint.clear();
   matrix.Transformation = {10, 0, 0, 100, 0, -10, 0, 230, 0, 0, 0, 0, 0, 0, 0, 1};
@@ -66,11 +66,11 @@ std::vector<Seed> Seeds() {
   TestTiff rotated = matrix;
   rotated.Transformation[1] = 0.5;
   seeds.push_back({"rotated", rotated});
-  TestTiff noData = spec;
+  TestTiff noData = tiff;
   noData.HasNoData = true;
   noData.NoData = "-3.4028234663852886e+38";
   seeds.push_back({"nodata", noData});
-  TestTiff planes = spec;
+  TestTiff planes = tiff;
   planes.Samples = 3;
   planes.Planes = true;
   planes.Values = TestTiffValues(planes);
@@ -101,7 +101,7 @@ int main(int argc, char** argv) {
   }
   int written = 0;
   for (const Seed& seed : Seeds()) {
-    const std::string bytes = TestTiffBytes(seed.Spec);
+    const std::string bytes = TestTiffBytes(seed.Tiff);
     if (bytes.empty())
       continue;
     std::ofstream(std::string(argv[1]) + "/" + seed.Name + ".tif", std::ios::binary) << bytes;

@@ -44,14 +44,14 @@ void ExpectRefusedCheaply(const std::string& bytes, const std::string& message) 
 }
 
 std::string Made(std::uint16_t compression, std::uint32_t tile = 0) {
-  TestTiff spec;
-  spec.Columns = 40;
-  spec.Rows = 30;
-  spec.RowsPerStrip = 30;
-  spec.TileSize = tile;
-  spec.Compression = compression;
-  spec.Values = TestTiffValues(spec);
-  return TestTiffBytes(spec);
+  TestTiff recipe;
+  recipe.Columns = 40;
+  recipe.Rows = 30;
+  recipe.RowsPerStrip = 30;
+  recipe.TileSize = tile;
+  recipe.Compression = compression;
+  recipe.Values = TestTiffValues(recipe);
+  return TestTiffBytes(recipe);
 }
 
 TEST(TGeoTIFFHostileTest, BytesThatAreNoTiff) {
@@ -164,14 +164,14 @@ TEST(TGeoTIFFHostileTest, CorruptCompressedDataIsRefused) {
 // The reader never follows the chain of directories, so a loop cannot hold
 // it; the first directory reads as it is.
 TEST(TGeoTIFFHostileTest, ALoopingDirectoryChainReadsTheFirstDirectory) {
-  TestTiff spec;
-  spec.Values = TestTiffValues(spec);
-  std::string bytes = TestTiffBytes(spec);
+  TestTiff recipe;
+  recipe.Values = TestTiffValues(recipe);
+  std::string bytes = TestTiffBytes(recipe);
   const std::uint32_t first =
       static_cast<unsigned char>(bytes[4]) | static_cast<unsigned char>(bytes[5]) << 8;
   SetNextDirectory(bytes, first);
   std::istringstream in(bytes);
   std::unique_ptr<TMap> map(TGeoTIFFFileTools::LoadGeoTIFFFile(in, 1, nullptr));
-  EXPECT_EQ(spec.Values, MapValues(map.get()));
+  EXPECT_EQ(recipe.Values, MapValues(map.get()));
 }
 } // namespace

@@ -21,8 +21,8 @@
 namespace {
 const char* const kIn = " in TGeoTIFFFileTools::LoadGeoTIFFFile";
 
-std::unique_ptr<TMap> Read(const TestTiff& spec, long band = 1, TGeoTIFFTags* tags = nullptr) {
-  const std::string bytes = TestTiffBytes(spec);
+std::unique_ptr<TMap> Read(const TestTiff& recipe, long band = 1, TGeoTIFFTags* tags = nullptr) {
+  const std::string bytes = TestTiffBytes(recipe);
   if (bytes.empty())
     throw "libtiff did not write the test file";
   std::istringstream in(bytes);
@@ -30,10 +30,10 @@ std::unique_ptr<TMap> Read(const TestTiff& spec, long band = 1, TGeoTIFFTags* ta
 }
 
 // The values of plane `plane` as the map should hold them.
-std::vector<double> PlaneValues(const TestTiff& spec, std::uint32_t plane) {
-  const std::size_t cells = std::size_t(spec.Columns) * spec.Rows;
-  return std::vector<double>(spec.Values.begin() + plane * cells,
-                             spec.Values.begin() + (plane + 1) * cells);
+std::vector<double> PlaneValues(const TestTiff& recipe, std::uint32_t plane) {
+  const std::size_t cells = std::size_t(recipe.Columns) * recipe.Rows;
+  return std::vector<double>(recipe.Values.begin() + plane * cells,
+                             recipe.Values.begin() + (plane + 1) * cells);
 }
 
 struct Sample {
@@ -53,23 +53,23 @@ TEST(TGeoTIFFReadTest, EverySampleTypeLayoutAndCodecGivesTheStoredValues) {
     for (const auto& [compression, predictor] : kCompressions)
       for (std::uint32_t tile : {0u, 16u})
         for (bool bigTIFF : {false, true}) {
-          TestTiff spec;
-          spec.Columns = 37;
-          spec.Rows = 21;
-          spec.Bits = sample.Bits;
-          spec.Format = sample.Format;
-          spec.TileSize = tile;
-          spec.RowsPerStrip = 5;
-          spec.Compression = compression;
-          spec.Predictor = predictor != 0 ? predictor : sample.Format == 3 ? 3 : 2;
-          spec.BigTIFF = bigTIFF;
-          spec.Values = TestTiffValues(spec);
+          TestTiff recipe;
+          recipe.Columns = 37;
+          recipe.Rows = 21;
+          recipe.Bits = sample.Bits;
+          recipe.Format = sample.Format;
+          recipe.TileSize = tile;
+          recipe.RowsPerStrip = 5;
+          recipe.Compression = compression;
+          recipe.Predictor = predictor != 0 ? predictor : sample.Format == 3 ? 3 : 2;
+          recipe.BigTIFF = bigTIFF;
+          recipe.Values = TestTiffValues(recipe);
           SCOPED_TRACE(testing::Message()
                        << sample.Bits << " bits, format " << sample.Format << ", compression "
-                       << compression << ", predictor " << spec.Predictor << ", tile " << tile
+                       << compression << ", predictor " << recipe.Predictor << ", tile " << tile
                        << ", BigTIFF " << bigTIFF);
-          std::unique_ptr<TMap> map = Read(spec);
-          EXPECT_EQ(PlaneValues(spec, 0), MapValues(map.get()));
+          std::unique_ptr<TMap> map = Read(recipe);
+          EXPECT_EQ(PlaneValues(recipe, 0), MapValues(map.get()));
         }
 }
 
@@ -91,16 +91,16 @@ TEST(TGeoTIFFReadTest, IntegerExtremesConvertAsDoublesDo) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << c.Type.Bits << " bits, format " << c.Type.Format);
-    TestTiff spec;
-    spec.Columns = 2;
-    spec.Rows = 1;
-    spec.Bits = c.Type.Bits;
-    spec.Format = c.Type.Format;
-    spec.Values = c.Values;
+    TestTiff recipe;
+    recipe.Columns = 2;
+    recipe.Rows = 1;
+    recipe.Bits = c.Type.Bits;
+    recipe.Format = c.Type.Format;
+    recipe.Values = c.Values;
     std::vector<double> expected = c.Values;
     if (c.Type.Bits == 64 && c.Type.Format == 2)
       expected[1] = 9007199254740992.0; // 2^53 + 1 rounds to even
-    EXPECT_EQ(expected, MapValues(Read(spec).get()));
+    EXPECT_EQ(expected, MapValues(Read(recipe).get()));
   }
 }
 
@@ -115,34 +115,34 @@ TEST(TGeoTIFFReadTest, ConstantImagesInTheUsualLayoutsAreRead) {
   } cases[] = {{8, 1000, 0}, {5, 2, 0}, {50000, 2, 0}, {8, 0, 256}, {5, 0, 256}};
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << "compression " << c.Compression << ", tile " << c.Tile);
-    TestTiff spec;
-    spec.Columns = 1000;
-    spec.Rows = 1000;
-    spec.Bits = 32;
-    spec.Compression = c.Compression;
-    spec.RowsPerStrip = c.RowsPerStrip;
-    spec.TileSize = c.Tile;
-    EXPECT_EQ(std::vector<double>(1000 * 1000, 0.0), MapValues(Read(spec).get()));
+    TestTiff recipe;
+    recipe.Columns = 1000;
+    recipe.Rows = 1000;
+    recipe.Bits = 32;
+    recipe.Compression = c.Compression;
+    recipe.RowsPerStrip = c.RowsPerStrip;
+    recipe.TileSize = c.Tile;
+    EXPECT_EQ(std::vector<double>(1000 * 1000, 0.0), MapValues(Read(recipe).get()));
   }
 }
 
 TEST(TGeoTIFFReadTest, BandsAreReadFromTheirPlanes) {
   for (std::uint32_t tile : {0u, 16u}) {
     SCOPED_TRACE(tile);
-    TestTiff spec;
-    spec.Columns = 19;
-    spec.Rows = 17;
-    spec.Samples = 3;
-    spec.Planes = true;
-    spec.TileSize = tile;
-    spec.RowsPerStrip = 4;
-    spec.Compression = 8;
-    spec.Values = TestTiffValues(spec);
+    TestTiff recipe;
+    recipe.Columns = 19;
+    recipe.Rows = 17;
+    recipe.Samples = 3;
+    recipe.Planes = true;
+    recipe.TileSize = tile;
+    recipe.RowsPerStrip = 4;
+    recipe.Compression = 8;
+    recipe.Values = TestTiffValues(recipe);
     for (long band = 1; band <= 3; ++band)
-      EXPECT_EQ(PlaneValues(spec, static_cast<std::uint32_t>(band - 1)),
-                MapValues(Read(spec, band).get()));
+      EXPECT_EQ(PlaneValues(recipe, static_cast<std::uint32_t>(band - 1)),
+                MapValues(Read(recipe, band).get()));
     for (long band : {0L, 4L, -1L})
-      EXPECT_THROW_MSG(Read(spec, band), std::string("Band does not exist") + kIn);
+      EXPECT_THROW_MSG(Read(recipe, band), std::string("Band does not exist") + kIn);
   }
   TestTiff one;
   EXPECT_THROW_MSG(Read(one, 2), std::string("Band does not exist") + kIn);
@@ -151,18 +151,18 @@ TEST(TGeoTIFFReadTest, BandsAreReadFromTheirPlanes) {
 TEST(TGeoTIFFReadTest, LayoutsItDoesNotReadAreRefused) {
   auto with = [](std::uint16_t bits, std::uint16_t format, std::uint16_t samples = 1,
                  std::uint16_t photometric = 1) {
-    TestTiff spec;
-    spec.Bits = bits;
-    spec.Format = format;
-    spec.Samples = samples;
-    spec.Photometric = photometric;
-    return spec;
+    TestTiff recipe;
+    recipe.Bits = bits;
+    recipe.Format = format;
+    recipe.Samples = samples;
+    recipe.Photometric = photometric;
+    return recipe;
   };
   const std::string bitDepth = std::string("Unsupported bits per sample (8, 16, 32 and 64 are "
                                            "read)") +
                                kIn;
   const struct {
-    TestTiff Spec;
+    TestTiff Recipe;
     std::string Message;
   } cases[] = {
       {with(1, 1), bitDepth},
@@ -183,7 +183,7 @@ TEST(TGeoTIFFReadTest, LayoutsItDoesNotReadAreRefused) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.Message);
-    EXPECT_THROW_MSG(Read(c.Spec), c.Message);
+    EXPECT_THROW_MSG(Read(c.Recipe), c.Message);
   }
 }
 
@@ -438,21 +438,21 @@ const Placement kPlacements[] = {
 TEST(TGeoTIFFReadTest, GeoreferencingTagsPlaceTheGridOrAreRefused) {
   for (const Placement& p : kPlacements) {
     SCOPED_TRACE(p.Name);
-    TestTiff spec;
-    spec.Values = TestTiffValues(spec);
-    spec.Scale = p.Scale;
-    spec.Tiepoint = p.Tiepoint;
-    spec.Transformation = p.Transformation;
+    TestTiff recipe;
+    recipe.Values = TestTiffValues(recipe);
+    recipe.Scale = p.Scale;
+    recipe.Tiepoint = p.Tiepoint;
+    recipe.Transformation = p.Transformation;
     if (p.PixelIsPoint)
-      spec.GeoKeys = {1, 1, 0, 1, 1025, 0, 1, 2};
+      recipe.GeoKeys = {1, 1, 0, 1, 1025, 0, 1, 2};
     if (p.Message != nullptr) {
-      EXPECT_THROW_MSG(Read(spec), std::string(p.Message) + kIn);
+      EXPECT_THROW_MSG(Read(recipe), std::string(p.Message) + kIn);
       continue;
     }
     TGeoTIFFTags tags;
-    std::unique_ptr<TMap> map = Read(spec, 1, &tags);
+    std::unique_ptr<TMap> map = Read(recipe, 1, &tags);
     EXPECT_EQ(p.PixelIsPoint, tags.PixelIsPoint);
-    auto expected = MakeMap(4, 3, p.Cell, p.West, p.South, TestTiffValues(spec));
+    auto expected = MakeMap(4, 3, p.Cell, p.West, p.South, TestTiffValues(recipe));
     EXPECT_EQ("", MapDifference(expected.get(), map.get()));
   }
 }
@@ -470,21 +470,21 @@ TEST(TGeoTIFFReadTest, NoDataComesFromTheGdalTagOrIsMinus9999) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.Text);
-    TestTiff spec;
-    spec.HasNoData = c.Tagged;
-    spec.NoData = c.Text;
+    TestTiff recipe;
+    recipe.HasNoData = c.Tagged;
+    recipe.NoData = c.Text;
     TGeoTIFFTags tags;
-    std::unique_ptr<TMap> map = Read(spec, 1, &tags);
+    std::unique_ptr<TMap> map = Read(recipe, 1, &tags);
     EXPECT_EQ(c.Tagged, tags.HasNoData);
     EXPECT_TRUE(SameBits(c.Value, map->MbrDblNoDataValue) ||
                 (std::isnan(c.Value) && std::isnan(map->MbrDblNoDataValue)));
   }
   for (const char* text : {"", "none", "12abc", "1e999", "0x10", "- 1"}) {
     SCOPED_TRACE(text);
-    TestTiff spec;
-    spec.HasNoData = true;
-    spec.NoData = text;
-    EXPECT_THROW_MSG(Read(spec), std::string("GDAL_NODATA tag is not a number") + kIn);
+    TestTiff recipe;
+    recipe.HasNoData = true;
+    recipe.NoData = text;
+    EXPECT_THROW_MSG(Read(recipe), std::string("GDAL_NODATA tag is not a number") + kIn);
   }
 }
 
@@ -492,9 +492,9 @@ TEST(TGeoTIFFReadTest, AGeoKeyDirectoryShorterThanItsCountIsRefused) {
   for (const std::vector<std::uint16_t>& keys :
        {std::vector<std::uint16_t>{1, 1, 0}, std::vector<std::uint16_t>{1, 1, 0, 2, 1025, 0, 1, 1},
         std::vector<std::uint16_t>{1, 1, 0, 1, 1025, 0, 1}}) {
-    TestTiff spec;
-    spec.GeoKeys = keys;
-    EXPECT_THROW_MSG(Read(spec), std::string("GeoKey directory is malformed") + kIn);
+    TestTiff recipe;
+    recipe.GeoKeys = keys;
+    EXPECT_THROW_MSG(Read(recipe), std::string("GeoKey directory is malformed") + kIn);
   }
 }
 } // namespace

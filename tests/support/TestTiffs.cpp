@@ -73,15 +73,15 @@ template <typename Sample> void Store(unsigned char* at, double value) {
   std::memcpy(at, &sample, sizeof sample);
 }
 
-void StoreSample(const TestTiff& spec, unsigned char* at, double value) {
-  const bool isSigned = spec.Format == SAMPLEFORMAT_INT;
-  if (spec.Format == SAMPLEFORMAT_IEEEFP) {
-    if (spec.Bits == 32)
+void StoreSample(const TestTiff& recipe, unsigned char* at, double value) {
+  const bool isSigned = recipe.Format == SAMPLEFORMAT_INT;
+  if (recipe.Format == SAMPLEFORMAT_IEEEFP) {
+    if (recipe.Bits == 32)
       return Store<float>(at, value);
-    if (spec.Bits == 64)
+    if (recipe.Bits == 64)
       return Store<double>(at, value);
   }
-  switch (spec.Bits) {
+  switch (recipe.Bits) {
   case 8:
     return isSigned ? Store<std::int8_t>(at, value) : Store<std::uint8_t>(at, value);
   case 16:
@@ -91,72 +91,72 @@ void StoreSample(const TestTiff& spec, unsigned char* at, double value) {
   case 64:
     return isSigned ? Store<std::int64_t>(at, value) : Store<std::uint64_t>(at, value);
   default:
-    std::memset(at, static_cast<int>(value), (spec.Bits + 7) / 8);
+    std::memset(at, static_cast<int>(value), (recipe.Bits + 7) / 8);
   }
 }
 
-void SetTags(TIFF* tiff, const TestTiff& spec) {
-  TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, spec.Columns);
-  TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, spec.Rows);
-  TIFFSetField(tiff, TIFFTAG_BITSPERSAMPLE, spec.Bits);
-  TIFFSetField(tiff, TIFFTAG_SAMPLEFORMAT, spec.Format);
-  TIFFSetField(tiff, TIFFTAG_SAMPLESPERPIXEL, spec.Samples);
+void SetTags(TIFF* tiff, const TestTiff& recipe) {
+  TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, recipe.Columns);
+  TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, recipe.Rows);
+  TIFFSetField(tiff, TIFFTAG_BITSPERSAMPLE, recipe.Bits);
+  TIFFSetField(tiff, TIFFTAG_SAMPLEFORMAT, recipe.Format);
+  TIFFSetField(tiff, TIFFTAG_SAMPLESPERPIXEL, recipe.Samples);
   TIFFSetField(tiff, TIFFTAG_PLANARCONFIG,
-               spec.Planes ? PLANARCONFIG_SEPARATE : PLANARCONFIG_CONTIG);
-  TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, spec.Photometric);
-  if (spec.Photometric == PHOTOMETRIC_PALETTE) {
-    std::vector<std::uint16_t> map(std::size_t(1) << spec.Bits, 0);
+               recipe.Planes ? PLANARCONFIG_SEPARATE : PLANARCONFIG_CONTIG);
+  TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, recipe.Photometric);
+  if (recipe.Photometric == PHOTOMETRIC_PALETTE) {
+    std::vector<std::uint16_t> map(std::size_t(1) << recipe.Bits, 0);
     TIFFSetField(tiff, TIFFTAG_COLORMAP, map.data(), map.data(), map.data());
   }
-  if (spec.TileSize > 0) {
-    TIFFSetField(tiff, TIFFTAG_TILEWIDTH, spec.TileSize);
-    TIFFSetField(tiff, TIFFTAG_TILELENGTH, spec.TileSize);
+  if (recipe.TileSize > 0) {
+    TIFFSetField(tiff, TIFFTAG_TILEWIDTH, recipe.TileSize);
+    TIFFSetField(tiff, TIFFTAG_TILELENGTH, recipe.TileSize);
   } else {
-    TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, spec.RowsPerStrip);
+    TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, recipe.RowsPerStrip);
   }
-  TIFFSetField(tiff, TIFFTAG_COMPRESSION, spec.Compression);
-  if (spec.Predictor != PREDICTOR_NONE)
-    TIFFSetField(tiff, TIFFTAG_PREDICTOR, spec.Predictor);
+  TIFFSetField(tiff, TIFFTAG_COMPRESSION, recipe.Compression);
+  if (recipe.Predictor != PREDICTOR_NONE)
+    TIFFSetField(tiff, TIFFTAG_PREDICTOR, recipe.Predictor);
   RegisterGeoTags(tiff);
-  SetArray(tiff, 33550, spec.Scale);
-  SetArray(tiff, 33922, spec.Tiepoint);
-  SetArray(tiff, 34264, spec.Transformation);
-  SetArray(tiff, 34735, spec.GeoKeys);
-  SetArray(tiff, 34736, spec.GeoDoubles);
-  if (!spec.GeoAscii.empty())
-    TIFFSetField(tiff, 34737, spec.GeoAscii.c_str());
-  if (spec.HasNoData)
-    TIFFSetField(tiff, 42113, spec.NoData.c_str());
+  SetArray(tiff, 33550, recipe.Scale);
+  SetArray(tiff, 33922, recipe.Tiepoint);
+  SetArray(tiff, 34264, recipe.Transformation);
+  SetArray(tiff, 34735, recipe.GeoKeys);
+  SetArray(tiff, 34736, recipe.GeoDoubles);
+  if (!recipe.GeoAscii.empty())
+    TIFFSetField(tiff, 34737, recipe.GeoAscii.c_str());
+  if (recipe.HasNoData)
+    TIFFSetField(tiff, 42113, recipe.NoData.c_str());
 }
 
 // The samples of the block of `rows` x `columns` at (row, column) of the
 // plane, or of every sample of a pixel when contiguous.
-std::vector<unsigned char> Block(const TestTiff& spec, std::uint32_t plane, std::uint32_t row,
+std::vector<unsigned char> Block(const TestTiff& recipe, std::uint32_t plane, std::uint32_t row,
                                  std::uint32_t column, std::uint32_t rows, std::uint32_t columns) {
-  const std::size_t bytes = (spec.Bits + 7) / 8;
-  const std::uint32_t perPixel = spec.Planes ? 1 : spec.Samples;
+  const std::size_t bytes = (recipe.Bits + 7) / 8;
+  const std::uint32_t perPixel = recipe.Planes ? 1 : recipe.Samples;
   std::vector<unsigned char> block(bytes * perPixel * rows * columns, 0);
   for (std::uint32_t r = 0; r < rows; ++r)
     for (std::uint32_t c = 0; c < columns; ++c)
       for (std::uint32_t s = 0; s < perPixel; ++s) {
-        const std::uint32_t p = spec.Planes ? plane : s;
+        const std::uint32_t p = recipe.Planes ? plane : s;
         const std::size_t index =
-            (std::size_t(p) * spec.Rows + row + r) * spec.Columns + column + c;
-        const bool inside = row + r < spec.Rows && column + c < spec.Columns;
-        const double value = inside && index < spec.Values.size() ? spec.Values[index] : 0.0;
-        StoreSample(spec, &block[((std::size_t(r) * columns + c) * perPixel + s) * bytes], value);
+            (std::size_t(p) * recipe.Rows + row + r) * recipe.Columns + column + c;
+        const bool inside = row + r < recipe.Rows && column + c < recipe.Columns;
+        const double value = inside && index < recipe.Values.size() ? recipe.Values[index] : 0.0;
+        StoreSample(recipe, &block[((std::size_t(r) * columns + c) * perPixel + s) * bytes], value);
       }
   return block;
 }
 
-bool WriteData(TIFF* tiff, const TestTiff& spec) {
-  const std::uint32_t planes = spec.Planes ? spec.Samples : 1;
+bool WriteData(TIFF* tiff, const TestTiff& recipe) {
+  const std::uint32_t planes = recipe.Planes ? recipe.Samples : 1;
   for (std::uint32_t plane = 0; plane < planes; ++plane) {
-    if (spec.TileSize > 0) {
-      for (std::uint32_t row = 0; row < spec.Rows; row += spec.TileSize)
-        for (std::uint32_t column = 0; column < spec.Columns; column += spec.TileSize) {
+    if (recipe.TileSize > 0) {
+      for (std::uint32_t row = 0; row < recipe.Rows; row += recipe.TileSize)
+        for (std::uint32_t column = 0; column < recipe.Columns; column += recipe.TileSize) {
           std::vector<unsigned char> tile =
-              Block(spec, plane, row, column, spec.TileSize, spec.TileSize);
+              Block(recipe, plane, row, column, recipe.TileSize, recipe.TileSize);
           const ttile_t index =
               TIFFComputeTile(tiff, column, row, 0, static_cast<tsample_t>(plane));
           if (TIFFWriteEncodedTile(tiff, index, tile.data(), static_cast<tmsize_t>(tile.size())) <
@@ -165,9 +165,9 @@ bool WriteData(TIFF* tiff, const TestTiff& spec) {
         }
       continue;
     }
-    for (std::uint32_t row = 0; row < spec.Rows; row += spec.RowsPerStrip) {
-      const std::uint32_t rows = std::min(spec.RowsPerStrip, spec.Rows - row);
-      std::vector<unsigned char> strip = Block(spec, plane, row, 0, rows, spec.Columns);
+    for (std::uint32_t row = 0; row < recipe.Rows; row += recipe.RowsPerStrip) {
+      const std::uint32_t rows = std::min(recipe.RowsPerStrip, recipe.Rows - row);
+      std::vector<unsigned char> strip = Block(recipe, plane, row, 0, rows, recipe.Columns);
       const tstrip_t index = TIFFComputeStrip(tiff, row, static_cast<tsample_t>(plane));
       if (TIFFWriteEncodedStrip(tiff, index, strip.data(), static_cast<tmsize_t>(strip.size())) < 0)
         return false;
@@ -177,29 +177,29 @@ bool WriteData(TIFF* tiff, const TestTiff& spec) {
 }
 } // namespace
 
-std::string TestTiffBytes(const TestTiff& spec) {
+std::string TestTiffBytes(const TestTiff& recipe) {
   std::stringbuf buffer(std::ios_base::in | std::ios_base::out | std::ios_base::binary);
   TIFFOpenOptions* options = TIFFOpenOptionsAlloc();
   TIFFOpenOptionsSetErrorHandlerExtR(options, Quiet, nullptr);
   TIFFOpenOptionsSetWarningHandlerExtR(options, Quiet, nullptr);
-  TIFF* tiff = TIFFClientOpenExt("test", spec.BigTIFF ? "w8" : "w", &buffer, Read, Write, Seek,
+  TIFF* tiff = TIFFClientOpenExt("test", recipe.BigTIFF ? "w8" : "w", &buffer, Read, Write, Seek,
                                  Close, Size, Map, Unmap, options);
   TIFFOpenOptionsFree(options);
   if (tiff == nullptr)
     return "";
-  SetTags(tiff, spec);
-  const bool written = WriteData(tiff, spec) && TIFFWriteDirectory(tiff) == 1;
+  SetTags(tiff, recipe);
+  const bool written = WriteData(tiff, recipe) && TIFFWriteDirectory(tiff) == 1;
   TIFFClose(tiff);
   return written ? buffer.str() : "";
 }
 
-std::vector<double> TestTiffValues(const TestTiff& spec) {
+std::vector<double> TestTiffValues(const TestTiff& recipe) {
   std::vector<double> values;
-  const std::uint32_t planes = spec.Samples;
+  const std::uint32_t planes = recipe.Samples;
   for (std::uint32_t p = 0; p < planes; ++p)
-    for (std::uint32_t r = 0; r < spec.Rows; ++r)
-      for (std::uint32_t c = 0; c < spec.Columns; ++c)
-        values.push_back(double((c * 7 + r * 13 + p * 29) % 100) + (spec.Format == 3 ? 0.25 : 0.0));
+    for (std::uint32_t r = 0; r < recipe.Rows; ++r)
+      for (std::uint32_t c = 0; c < recipe.Columns; ++c)
+        values.push_back(double((c * 7 + r * 13 + p * 29) % 100) + (recipe.Format == 3 ? 0.25 : 0.0));
   return values;
 }
 

@@ -39,11 +39,11 @@ struct TestTiff {
 };
 
 // The file's bytes; a layout that libtiff refuses to write gives "".
-std::string TestTiffBytes(const TestTiff& spec);
+std::string TestTiffBytes(const TestTiff& recipe);
 
 // The value every sample of row r, column c of plane p gets in the tests:
 // small, exact in every sample type, distinct across the grid.
-std::vector<double> TestTiffValues(const TestTiff& spec);
+std::vector<double> TestTiffValues(const TestTiff& recipe);
 
 // Patches of a little-endian classic TIFF's first directory: the entry of a
 // tag set to the one LONG value given (false when there is no such entry),
