@@ -199,7 +199,8 @@ std::vector<double> TestTiffValues(const TestTiff& recipe) {
   for (std::uint32_t p = 0; p < planes; ++p)
     for (std::uint32_t r = 0; r < recipe.Rows; ++r)
       for (std::uint32_t c = 0; c < recipe.Columns; ++c)
-        values.push_back(double((c * 7 + r * 13 + p * 29) % 100) + (recipe.Format == 3 ? 0.25 : 0.0));
+        values.push_back(double((c * 7 + r * 13 + p * 29) % 100) +
+                         (recipe.Format == 3 ? 0.25 : 0.0));
   return values;
 }
 
