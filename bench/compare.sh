@@ -31,6 +31,7 @@
 #   LARGE=1 bench/compare.sh [runs]  also resamples a 12000 x 12000 grid
 #                                    (1.1 GB) to half its cell size (4.5 GB)
 #                                    once, and reports its time and peak
+#                                    beside the floors of that size
 #
 # Installs gdal-bin and time with apt-get if they are missing. Builds the tool
 # in build/tool (Release) and works in build/compare, where it keeps the
@@ -237,9 +238,18 @@ if [ "${LARGE:-0}" = 1 ]; then
   timed "$work/large.txt" build/tool/quillmap "$large_grid" "$work/quillmap_large.asc" $((cell / 2))
   [ -s "$work/stdout.txt" ] && fail "quillmap printed: $(cat "$work/stdout.txt")"
   read -r large_time large_peak large_cpu <"$work/large.txt"
+  # The floors of this size: reading the source, writing the result's bytes.
+  rm -f "$work/large_read.txt" "$work/large_write.txt"
+  timed "$work/large_read.txt" sh -c 'exec cat "$1" >/dev/null' sh "$large_grid"
+  timed "$work/large_write.txt" dd if="$work/quillmap_large.asc" of="$work/floor_large.asc" bs=8M status=none
+  rm -f "$work/floor_large.asc"
+  read -r large_read _ _ <"$work/large_read.txt"
+  read -r large_write _ _ <"$work/large_write.txt"
   echo
   echo "$large x $large at R = $((cell / 2)): $(wc -c <"$work/quillmap_large.asc") bytes written in" \
-    "$large_time s (cpu $large_cpu s), peak $((large_peak / 1024)) MiB"
+    "$large_time s (cpu $large_cpu s), peak $((large_peak / 1024)) MiB; floors: read $large_read s," \
+    "write $large_write s; quillmap over them" \
+    "$(awk -v t="$large_time" -v r="$large_read" -v w="$large_write" 'BEGIN { printf "%.1fx", t / (r + w) }')"
   awk -v om="$large_peak" -v b="$budget_mib" 'BEGIN { exit !(om / 1024 <= b) }' ||
     fail "the large run's peak memory exceeds $budget_mib MiB"
   rm -f "$work/quillmap_large.asc"
