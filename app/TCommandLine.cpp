@@ -26,6 +26,7 @@ const TOptionHelp kOptions[] = {
                    "default 6)"},
     {"--atomic", "write a new file and rename it over dest_file only once it is complete"},
     {"--exit-status", "report a failure on standard error and exit with status 1"},
+    {"--progress", "show on standard error how much of the result is written"},
     {"--help", "print this help and exit"},
     {"--version", "print the version and exit"},
 };
@@ -51,7 +52,8 @@ bool ReadDigits(const char* text, int& digits) {
 
 TCommandLine::TCommandLine(int argc, const char* const* argv)
     : MbrEnmAction(TAction::Resample), MbrBlnLenient(false), MbrBlnNoDataAware(false),
-      MbrBlnAtomic(false), MbrIntDigits(kStreamDigits), MbrBlnExitStatus(false) {
+      MbrBlnAtomic(false), MbrIntDigits(kStreamDigits), MbrBlnExitStatus(false),
+      MbrBlnProgress(false) {
   if (argc == 4 || argc < 2 || !IsOption(argv[1]))
     ReadPlain(argc, argv);
   else
@@ -98,6 +100,8 @@ int TCommandLine::ReadOption(int argc, const char* const* argv, int at) {
     MbrBlnAtomic = true;
   else if (option == "--exit-status")
     MbrBlnExitStatus = true;
+  else if (option == "--progress")
+    MbrBlnProgress = true;
   else if (option == "--help")
     MbrEnmAction = TAction::Help;
   else if (option == "--version")

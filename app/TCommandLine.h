@@ -46,6 +46,8 @@ public:
   int Digits() const { return MbrIntDigits; }
   // Failures go to standard error with a prefix, and the status tells them.
   bool ExitStatus() const { return MbrBlnExitStatus; }
+  // The progress line is written on standard error as the result is written.
+  bool Progress() const { return MbrBlnProgress; }
 
   // The usage line, then one line per option, each ended by a newline.
   static std::string HelpText();
@@ -70,6 +72,7 @@ private:
   bool MbrBlnAtomic;
   int MbrIntDigits;
   bool MbrBlnExitStatus;
+  bool MbrBlnProgress;
 };
 
 #endif

@@ -8,18 +8,20 @@
 // no-data-aware interpolation, the digits of the values written, the
 // destination written as a replacement renamed over it at the end (its
 // unfinished replacement removed when a signal ends the tool), and failures
-// reported on standard error with status 1; all of them go to the
-// file-to-file resampling.
+// reported on standard error with status 1, and the progress line on
+// standard error (TProgressLine); all of them go to the file-to-file
+// resampling.
 #include <iostream>
 #include <string>
 
 #include "app/TCommandLine.h"
+#include "app/TProgressLine.h"
 #include "numeric/TDecimalText.h"
 #include "pipeline/TResampleFileTools.h"
 #include "platform/TPendingFiles.h"
 
 namespace {
-void Run(const TCommandLine& line) {
+void Run(const TCommandLine& line, TProgressLine& progress) {
   if (line.Action() == TCommandLine::TAction::Fail)
     throw line.Failure();
   const std::string& sourceFile = line.SourceFile();
@@ -31,12 +33,15 @@ void Run(const TCommandLine& line) {
   options.NoDataAware = line.NoDataAware();
   options.Digits = line.Digits();
   options.Atomic = line.Atomic();
+  if (line.Progress())
+    options.Progress = [&progress](double fraction) { progress.Report(fraction); };
   if (options.Atomic)
     TPendingFiles::InstallSignalCleanup();
   TResampleFileTools::BilinearInterpolateFile(sourceFile, destFile, NewResolution, options);
 }
 
-int Report(const TCommandLine& line, const char* message) {
+int Report(const TCommandLine& line, TProgressLine& progress, const char* message) {
+  progress.Interrupt();
   if (!line.ExitStatus()) {
     if (message != nullptr)
       std::cout << message << std::endl;
@@ -58,12 +63,13 @@ int main(int argc, char** argv) {
     std::cout << TCommandLine::VersionText() << std::endl;
     return 0;
   }
+  TProgressLine progress(std::cerr);
   try {
-    Run(line);
+    Run(line, progress);
   } catch (const char* message) {
-    return Report(line, message);
+    return Report(line, progress, message);
   } catch (const std::string& message) {
-    return Report(line, message.c_str());
+    return Report(line, progress, message.c_str());
   }
   return 0;
 }

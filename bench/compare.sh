@@ -1,14 +1,23 @@
 #!/bin/sh
 # Times quillmap side by side with the command a user without it would run,
 #   gdal_translate -of AAIGrid -tr R R -r bilinear -co SIGNIFICANT_DIGITS=6 src dst
-# on a 4000 x 4000 grid of 30 m cells (bench/make_bench_grid.sh), at half and
-# at twice the cell size, each on all cores and on one core (taskset -c 0).
-# The two tools run alternately, several times each; the script prints the
-# median wall time of each, the ratio, the median CPU time of each (user +
-# system, telling on a shared machine), and the peak memory of each
-# (/usr/bin/time -v), which for quillmap must stay within 64 MiB. It then
-# checks that both outputs have the same dimensions and that gdalinfo reads
-# quillmap's output with the expected corner and cell size.
+# and, on all cores, gdalwarp -multi -wo NUM_THREADS=ALL_CPUS with the same
+# options, on a 4000 x 4000 grid of 30 m cells (bench/make_bench_grid.sh), at
+# half and at twice the cell size, each on all cores and on one core
+# (taskset -c 0). The tools run alternately, several times each; the script
+# prints the median wall time of each, the ratio to the faster GDAL command,
+# the median CPU time of each (user + system, telling on a shared machine),
+# and the peak memory of each (/usr/bin/time -v), which for quillmap must
+# stay within 64 MiB. It then checks that both outputs have the same
+# dimensions and that gdalinfo reads quillmap's output with the expected
+# corner and cell size.
+#
+# On all cores it also measures the machine's floors in the same run:
+# reading the source (cat to /dev/null, from the page cache) and writing the
+# result's bytes (dd of quillmap's result, in large blocks, to a new file
+# beside it), and prints quillmap's time over their sum. Given a second
+# quillmap binary (an earlier build, say), it runs beside on the square grid
+# too and its median wall time is printed.
 #
 # Then grids far from square, of the same values: 4 and 8 columns by
 # 1,250,000 rows (41 and 82 MB of text) and their transposes, at the same two
@@ -22,6 +31,7 @@
 #   LARGE=1 bench/compare.sh [runs]  also resamples a 12000 x 12000 grid
 #                                    (1.1 GB) to half its cell size (4.5 GB)
 #                                    once, and reports its time and peak
+#                                    beside the floors of that size
 #
 # Installs gdal-bin and time with apt-get if they are missing. Builds the tool
 # in build/tool (Release) and works in build/compare, where it keeps the
@@ -72,24 +82,45 @@ header_value() {
 }
 
 budget_mib=64
-rm -f "$work/square.txt"
-printf '\n%-6s %-6s %-11s %10s %10s %8s %12s %8s %13s %10s\n' "R" "cores" "cells" "quillmap s" "gdal s" \
-  "ratio" "quillmap cpu" "gdal cpu" "quillmap MiB" "gdal MiB"
+rm -f "$work/square.txt" "$work/ours_all.txt"
+printf '\n%-6s %-6s %-11s %10s %10s %10s %8s %12s %8s %13s %10s %8s\n' "R" "cores" "cells" "quillmap s" \
+  "gdal s" "warp s" "ratio" "quillmap cpu" "gdal cpu" "quillmap MiB" "gdal MiB" "other s"
+rm -f "$work/floors.txt"
 for new_cell in $((cell / 2)) $((cell * 2)); do
   for cores in all one; do
     pin=
     [ "$cores" = one ] && pin="taskset -c 0"
     ours=$work/quillmap_$new_cell.asc
     theirs=$work/gdal_$new_cell.asc
-    rm -f "$work/ours.txt" "$work/theirs.txt"
+    rm -f "$work/ours.txt" "$work/theirs.txt" "$work/warp.txt" "$work/other.txt" "$work/read.txt" \
+      "$work/write.txt"
     i=0
     while [ "$i" -lt "$runs" ]; do
       timed "$work/ours.txt" $pin build/tool/quillmap "$grid" "$ours" "$new_cell"
       [ -s "$work/stdout.txt" ] && fail "quillmap printed: $(cat "$work/stdout.txt")"
       timed "$work/theirs.txt" $pin gdal_translate -q -of AAIGrid -tr "$new_cell" "$new_cell" \
         -r bilinear -co SIGNIFICANT_DIGITS=6 "$grid" "$theirs"
+      if [ "$cores" = all ]; then
+        timed "$work/warp.txt" gdalwarp -q -overwrite -multi -wo NUM_THREADS=ALL_CPUS -of AAIGrid \
+          -tr "$new_cell" "$new_cell" -r bilinear -co SIGNIFICANT_DIGITS=6 "$grid" "$theirs"
+        [ -n "$other" ] && timed "$work/other.txt" "$other" "$grid" "$work/other_$new_cell.asc" "$new_cell"
+        timed "$work/read.txt" sh -c 'exec cat "$1" >/dev/null' sh "$grid"
+        rm -f "$work/floor_write.asc"
+        timed "$work/write.txt" dd if="$ours" of="$work/floor_write.asc" bs=8M status=none
+      fi
       i=$((i + 1))
     done
+    warp_time=-
+    other_time=-
+    if [ "$cores" = all ]; then
+      warp_time=$(awk '{ print $1 }' "$work/warp.txt" | median)
+      [ -n "$other" ] && other_time=$(awk '{ print $1 }' "$work/other.txt" | median)
+      [ -n "$other" ] && { cmp -s "$ours" "$work/other_$new_cell.asc" ||
+        fail "R = $new_cell: the two binaries write different bytes"; }
+      echo "$new_cell $(awk '{ print $1 }' "$work/read.txt" | median)" \
+        "$(awk '{ print $1 }' "$work/write.txt" | median) $(wc -c <"$ours")" >>"$work/floors.txt"
+      rm -f "$work/floor_write.asc" "$work/other_$new_cell.asc"
+    fi
 
     our_time=$(awk '{ print $1 }' "$work/ours.txt" | median)
     their_time=$(awk '{ print $1 }' "$work/theirs.txt" | median)
@@ -100,9 +131,12 @@ for new_cell in $((cell / 2)) $((cell * 2)); do
     columns=$(header_value "$ours" ncols)
     rows=$(header_value "$ours" nrows)
     awk -v r="$new_cell" -v k="$cores" -v c="${columns}x$rows" -v ot="$our_time" -v tt="$their_time" \
-      -v oc="$our_cpu" -v tc="$their_cpu" -v om="$our_peak" -v tm="$their_peak" 'BEGIN {
-        printf "%-6s %-6s %-11s %10.2f %10.2f %7.1fx %12.2f %8.2f %13.1f %10.1f\n", r, k, c, ot, tt, tt / ot, oc, tc, om / 1024, tm / 1024
+      -v wt="$warp_time" -v oc="$our_cpu" -v tc="$their_cpu" -v om="$our_peak" -v tm="$their_peak" \
+      -v xt="$other_time" 'BEGIN {
+        best = (wt != "-" && wt + 0 < tt + 0) ? wt : tt
+        printf "%-6s %-6s %-11s %10.2f %10.2f %10s %7.1fx %12.2f %8.2f %13.1f %10.1f %8s\n", r, k, c, ot, tt, wt, best / ot, oc, tc, om / 1024, tm / 1024, xt
       }'
+    [ "$cores" = all ] && echo "$new_cell $our_time" >>"$work/ours_all.txt"
     awk -v om="$our_peak" -v b="$budget_mib" 'BEGIN { exit !(om / 1024 <= b) }' ||
       fail "R = $new_cell on $cores cores: quillmap's peak memory exceeds $budget_mib MiB"
     [ "$cores" = one ] && { rm -f "$ours" "$theirs"; continue; }
@@ -124,6 +158,15 @@ for new_cell in $((cell / 2)) $((cell * 2)); do
     rm -f "$ours" "$theirs"
   done
 done
+
+# The floors of the same run beside quillmap on all cores.
+printf '\n%-6s %12s %10s %12s %10s %12s\n' "R" "result bytes" "read s" "write s" "quillmap s" "over floors"
+while read -r r read_time write_time bytes; do
+  our_time=$(awk -v r="$r" '$1 == r { print $2 }' "$work/ours_all.txt")
+  awk -v r="$r" -v b="$bytes" -v rt="$read_time" -v wt="$write_time" -v ot="$our_time" 'BEGIN {
+    printf "%-6s %12d %10.2f %12.2f %10.2f %11.1fx\n", r, b, rt, wt, ot, ot / (rt + wt)
+  }'
+done <"$work/floors.txt"
 
 # Grids of a few columns and many rows, and their transposes: the same work
 # per result cell as the square grid, within 1.5 times its time.
@@ -195,9 +238,18 @@ if [ "${LARGE:-0}" = 1 ]; then
   timed "$work/large.txt" build/tool/quillmap "$large_grid" "$work/quillmap_large.asc" $((cell / 2))
   [ -s "$work/stdout.txt" ] && fail "quillmap printed: $(cat "$work/stdout.txt")"
   read -r large_time large_peak large_cpu <"$work/large.txt"
+  # The floors of this size: reading the source, writing the result's bytes.
+  rm -f "$work/large_read.txt" "$work/large_write.txt"
+  timed "$work/large_read.txt" sh -c 'exec cat "$1" >/dev/null' sh "$large_grid"
+  timed "$work/large_write.txt" dd if="$work/quillmap_large.asc" of="$work/floor_large.asc" bs=8M status=none
+  rm -f "$work/floor_large.asc"
+  read -r large_read _ _ <"$work/large_read.txt"
+  read -r large_write _ _ <"$work/large_write.txt"
   echo
   echo "$large x $large at R = $((cell / 2)): $(wc -c <"$work/quillmap_large.asc") bytes written in" \
-    "$large_time s (cpu $large_cpu s), peak $((large_peak / 1024)) MiB"
+    "$large_time s (cpu $large_cpu s), peak $((large_peak / 1024)) MiB; floors: read $large_read s," \
+    "write $large_write s; quillmap over them" \
+    "$(awk -v t="$large_time" -v r="$large_read" -v w="$large_write" 'BEGIN { printf "%.1fx", t / (r + w) }')"
   awk -v om="$large_peak" -v b="$budget_mib" 'BEGIN { exit !(om / 1024 <= b) }' ||
     fail "the large run's peak memory exceeds $budget_mib MiB"
   rm -f "$work/quillmap_large.asc"

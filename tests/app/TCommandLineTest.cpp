@@ -40,6 +40,8 @@ std::string Describe(const TCommandLine& line) {
     text += " digits=" + std::to_string(line.Digits());
   if (line.ExitStatus())
     text += " exit-status";
+  if (line.Progress())
+    text += " progress";
   return text;
 }
 
@@ -113,6 +115,7 @@ TEST(TCommandLine, HelpVersionAndTheFirstFault) {
       {{"--version", "--help"}, "version"},
       {{"--lenient", "--version"}, "version lenient"},
       {{"--help", "--exit-status"}, "help exit-status"},
+      {{"--progress", "--exit-status", "a", "b", "c"}, "resample [a] [b] [c] exit-status progress"},
       {{"--foo"}, "fail: Unknown option --foo"},
       {{"--foo", "--help"}, "fail: Unknown option --foo"},
       {{"--foo", "a", "b", "c"}, "fail: Unknown option --foo"},
