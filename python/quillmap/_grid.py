@@ -317,6 +317,7 @@ def resample_file(
     digits=6,
     threads=None,
     progress=None,
+    atomic=False,
 ):
     """Resample the grid file ``source`` into the grid file ``dest``.
 
@@ -324,15 +325,22 @@ def resample_file(
     destination's fate are those of ``quillmap [options] source dest
     resolution``; the source is never held in memory, and every failure
     before the write leaves an existing destination untouched. ``lenient``,
-    ``nodata_aware`` and ``digits`` are the command line's ``--lenient``,
-    ``--nodata-aware`` and ``--digits``.
+    ``nodata_aware``, ``digits`` and ``atomic`` are the command line's
+    ``--lenient``, ``--nodata-aware``, ``--digits`` and ``--atomic`` (write a
+    new file and rename it over ``dest`` only once it is complete, so that
+    no failure leaves a part-written destination).
 
     ``threads``: None for every core the process may use, or a number of
     threads (at least 1); the bytes are the same for any number.
 
-    ``progress``: None, or a callable given the fraction done, a float from
-    0.0 to 1.0. For now it is called once at the start (0.0) and once when
-    the destination is complete (1.0).
+    ``progress``: None, or a callable given the fraction of the result's
+    cells written: 0.0 once the arguments are checked, then increasing
+    fractions as blocks of rows reach the destination, and 1.0 once it is
+    complete. It is called with the GIL held, one call at a time, maybe from
+    a worker thread of the toolkit. An exception it raises stops the run and
+    propagates from ``resample_file`` as it was raised, as a failed write
+    would: the destination is left part-written, or, with ``atomic=True``,
+    as it was.
 
     Raises quillmap.FileError ("Unable to open file ...", "Unable to write
     file ..."), quillmap.Error with the reader's or the resampling's message,
@@ -345,15 +353,14 @@ def resample_file(
     lenient = _checks.flag(lenient, "lenient")
     aware = _checks.flag(nodata_aware, "nodata_aware")
     digits = _checks.whole(digits, "digits")
+    atomic = _checks.flag(atomic, "atomic")
     # The toolkit takes 0 for every core.
     workers = 0 if threads is None else _checks.whole(threads, "threads")
     if threads is not None and workers < 1:
         raise ValueError(f"threads must be None or at least 1, not {threads}")
     if progress is not None and not callable(progress):
         raise TypeError(f"progress must be callable, not {type(progress).__name__}")
-    # Until the toolkit reports progress by rows, the two ends only.
     if progress is not None:
         progress(0.0)
-    _core.resample_file(source_name, dest_name, resolution, lenient, aware, digits, workers)
-    if progress is not None:
-        progress(1.0)
+    _core.resample_file(source_name, dest_name, resolution, lenient, aware, digits, atomic, workers,
+                        progress)
