@@ -245,8 +245,49 @@ def grid_map(value, name="grid"):
     return value._map
 
 
-def read(path, lenient=False):
-    """Read an ESRI ASCII grid file into a Grid.
+# The first bytes of a TIFF file: classic and BigTIFF, either byte order.
+_TIFF_MAGIC = (b"II*\0", b"MM\0*", b"II+\0", b"MM\0+")
+_FORMATS = ("ascii", "geotiff")
+# write's compress choices, numbered as quillmap._core.write_geotiff takes them.
+_COMPRESSIONS = (None, "deflate", "lzw", "zstd")
+_DTYPES = ("float64", "float32")
+
+
+def _format(format, name, guess):
+    """"ascii" or "geotiff": the one given, or guess() for None."""
+    if format is None:
+        format = guess()
+    elif format not in _FORMATS:
+        raise ValueError(f"format must be None, 'ascii' or 'geotiff', not {format!r}")
+    if format == "geotiff" and not _core.has_geotiff:
+        raise _core.Error(f"GeoTIFF is not built into this quillmap, so {name} cannot be read or written")
+    return format
+
+
+def _format_of_file(name):
+    """GeoTIFF when the file starts as a TIFF file does; ASCII otherwise,
+    also when it cannot be opened (the reader then says so)."""
+    try:
+        with open(name, "rb") as file:
+            start = file.read(4)
+    except OSError:
+        return "ascii"
+    return "geotiff" if start in _TIFF_MAGIC else "ascii"
+
+
+def _format_of_name(name):
+    """GeoTIFF for a name ending in .tif or .tiff (any case); ASCII otherwise."""
+    return "geotiff" if name.lower().endswith((b".tif", b".tiff")) else "ascii"
+
+
+def read(path, lenient=False, format=None):
+    """Read an ESRI ASCII grid file or a GeoTIFF file into a Grid.
+
+    ``format``: None to tell the two apart by the file's first bytes (a
+    TIFF file's, classic or BigTIFF, else ESRI ASCII), or ``"ascii"`` or
+    ``"geotiff"``. A GeoTIFF is read as TGeoTIFFFileTools reads it (band 1,
+    north up, square cells, the GDAL_NODATA tag's no-data value, else
+    -9999); ``lenient`` applies to ESRI ASCII grids only.
 
     With ``lenient=True`` the file is read as ``quillmap --lenient`` reads it
     (keywords in any case, header entries in any order, xllcenter and
@@ -258,14 +299,29 @@ def read(path, lenient=False):
     reader's message for a file it refuses ("File format error: expected to
     find ncols tag", "Unexpected end of file found in
     TARCGISFileTools::LoadARCGISFile", ...), TypeError for a path that is not
-    a path, ValueError for a path with a null character.
+    a path, ValueError for a path with a null character or an unknown
+    format, and quillmap.Error with GeoTIFF's messages ("File is not a TIFF
+    file in TGeoTIFFFileTools::LoadGeoTIFFFile", ...) for a GeoTIFF it
+    refuses, or when GeoTIFF is not built in.
     """
     name = _checks.path(path, "path")
-    return Grid._of(_core.read(name, _checks.flag(lenient, "lenient")))
+    lenient = _checks.flag(lenient, "lenient")
+    if _format(format, "path", lambda: _format_of_file(name)) == "geotiff":
+        return Grid._of(_core.read_geotiff(name))
+    return Grid._of(_core.read(name, lenient))
 
 
-def write(grid, path, digits=6):
-    """Write a Grid as an ESRI ASCII grid file, created or truncated.
+def write(grid, path, digits=6, format=None, compress=None, dtype="float64"):
+    """Write a Grid as an ESRI ASCII grid file or a GeoTIFF file, created or
+    truncated.
+
+    ``format``: None to choose by the name (GeoTIFF for a name ending in
+    ``.tif`` or ``.tiff``, any case; ESRI ASCII otherwise), or ``"ascii"``
+    or ``"geotiff"``. A GeoTIFF is written as TGeoTIFFFileTools writes it
+    (one band in strips, the georeferencing and GDAL_NODATA tags), its
+    samples of ``dtype`` ``"float64"`` (exact) or ``"float32"``, with
+    ``compress`` None, ``"deflate"``, ``"lzw"`` or ``"zstd"``; ``digits``
+    applies to ESRI ASCII grids only, ``compress`` and ``dtype`` to GeoTIFF.
 
     The text is the toolkit writer's: the header, then one line per row,
     north first, each value with ``digits`` significant digits (1 to 17; 17
@@ -277,9 +333,21 @@ def write(grid, path, digits=6):
     quillmap.FileError when the file cannot be opened ("Unable to open file
     ...") or not written completely ("Unable to write file ..."), TypeError
     for a grid that is not a Grid, a path that is not a path or digits that
-    are not a whole number.
+    are not a whole number, ValueError for an unknown format, compression or
+    dtype, and quillmap.Error with GeoTIFF's messages, or when GeoTIFF is
+    not built in.
     """
-    _core.write(grid_map(grid), _checks.path(path, "path"), _checks.whole(digits, "digits"))
+    core_map = grid_map(grid)
+    name = _checks.path(path, "path")
+    digits = _checks.whole(digits, "digits")
+    if compress not in _COMPRESSIONS:
+        raise ValueError(f"compress must be None, 'deflate', 'lzw' or 'zstd', not {compress!r}")
+    if dtype not in _DTYPES:
+        raise ValueError(f"dtype must be 'float64' or 'float32', not {dtype!r}")
+    if _format(format, "path", lambda: _format_of_name(name)) == "geotiff":
+        _core.write_geotiff(core_map, name, dtype == "float32", _COMPRESSIONS.index(compress))
+    else:
+        _core.write(core_map, name, digits)
 
 
 def resample(grid, resolution, nodata_aware=False):
