@@ -253,14 +253,14 @@ _COMPRESSIONS = (None, "deflate", "lzw", "zstd")
 _DTYPES = ("float64", "float32")
 
 
-def _format(format, name, guess):
+def _format(format, guess):
     """"ascii" or "geotiff": the one given, or guess() for None."""
     if format is None:
         format = guess()
     elif format not in _FORMATS:
         raise ValueError(f"format must be None, 'ascii' or 'geotiff', not {format!r}")
     if format == "geotiff" and not _core.has_geotiff:
-        raise _core.Error(f"GeoTIFF is not built into this quillmap, so {name} cannot be read or written")
+        raise _core.Error("GeoTIFF files cannot be read or written: this quillmap is built without GeoTIFF")
     return format
 
 
@@ -306,7 +306,7 @@ def read(path, lenient=False, format=None):
     """
     name = _checks.path(path, "path")
     lenient = _checks.flag(lenient, "lenient")
-    if _format(format, "path", lambda: _format_of_file(name)) == "geotiff":
+    if _format(format, lambda: _format_of_file(name)) == "geotiff":
         return Grid._of(_core.read_geotiff(name))
     return Grid._of(_core.read(name, lenient))
 
@@ -344,7 +344,7 @@ def write(grid, path, digits=6, format=None, compress=None, dtype="float64"):
         raise ValueError(f"compress must be None, 'deflate', 'lzw' or 'zstd', not {compress!r}")
     if dtype not in _DTYPES:
         raise ValueError(f"dtype must be 'float64' or 'float32', not {dtype!r}")
-    if _format(format, "path", lambda: _format_of_name(name)) == "geotiff":
+    if _format(format, lambda: _format_of_name(name)) == "geotiff":
         _core.write_geotiff(core_map, name, dtype == "float32", _COMPRESSIONS.index(compress))
     else:
         _core.write(core_map, name, digits)
