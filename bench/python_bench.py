@@ -89,7 +89,8 @@ def bench_read(path, runs):
     row("numpy.loadtxt(path, skiprows=6)", t_loadtxt, t_ours)
     row("rasterio.open(path).read(1)", t_rasterio, t_ours,
         f"{peer.dtype}, equal to the file's doubles: {bool(np.array_equal(peer, ours))}")
-    return ours
+    return {"numpy.loadtxt / quillmap.read (at least 10)": t_loadtxt / t_ours,
+            "rasterio / quillmap.read (at least 15)": t_rasterio / t_ours}
 
 
 def cxx_resample_seconds(build):
@@ -132,12 +133,16 @@ def bench_resample(path, build, runs):
             figures[f"cxx{resolution}"].append(cxx[resolution])
             figures[f"py{resolution}"].append(python_mean(resolution, False))
             figures[f"values{resolution}"].append(python_mean(resolution, True))
+    ratios = {}
     for resolution in (15, 60):
         base = statistics.median(figures[f"cxx{resolution}"])
+        ratios[f"Python / C++ resample to {resolution} m (at most 1.1)"] = \
+            statistics.median(figures[f"py{resolution}"]) / base
         row(f"C++ TMapTools::BilinearInterpolate to {resolution} m", base)
         row(f"quillmap.resample(grid, {resolution})", statistics.median(figures[f"py{resolution}"]), base)
         row(f"quillmap.resample(grid, {resolution}).values", statistics.median(figures[f"values{resolution}"]),
             base, "(and the result's values copied to numpy)")
+    return ratios
 
 
 def bench_dask(path, runs):
@@ -164,6 +169,8 @@ def bench_dask(path, runs):
             t_cluster = median_time(lambda: lazy.values, runs)
     row("dask.distributed, 2 workers of 1 thread", t_cluster, t_eager,
         f"identical: {same} (result moved from the workers)")
+    return {"dask threads / eager (at most 1.3)": t_threads / t_eager,
+            "dask.distributed / eager (at most 1.3)": t_cluster / t_eager}
 
 
 def main():
@@ -171,9 +178,12 @@ def main():
     sys.path.insert(0, os.path.join(options.build, "python"))
     path = benchmark_grid(options.grid)
     print(f"{os.cpu_count()} cores; medians of {options.runs} runs")
-    bench_read(path, options.runs)
-    bench_resample(path, options.build, options.runs)
-    bench_dask(path, options.runs)
+    ratios = bench_read(path, options.runs)
+    ratios.update(bench_resample(path, options.build, options.runs))
+    ratios.update(bench_dask(path, options.runs))
+    print("The ratios against their goals")
+    for name, ratio in ratios.items():
+        print(f"  {name:<52} {ratio:6.2f}")
 
 
 if __name__ == "__main__":

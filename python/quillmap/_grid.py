@@ -245,8 +245,49 @@ def grid_map(value, name="grid"):
     return value._map
 
 
-def read(path, lenient=False):
-    """Read an ESRI ASCII grid file into a Grid.
+# The first bytes of a TIFF file: classic and BigTIFF, either byte order.
+_TIFF_MAGIC = (b"II*\0", b"MM\0*", b"II+\0", b"MM\0+")
+_FORMATS = ("ascii", "geotiff")
+# write's compress choices, numbered as quillmap._core.write_geotiff takes them.
+_COMPRESSIONS = (None, "deflate", "lzw", "zstd")
+_DTYPES = ("float64", "float32")
+
+
+def _format(format, guess):
+    """"ascii" or "geotiff": the one given, or guess() for None."""
+    if format is None:
+        format = guess()
+    elif format not in _FORMATS:
+        raise ValueError(f"format must be None, 'ascii' or 'geotiff', not {format!r}")
+    if format == "geotiff" and not _core.has_geotiff:
+        raise _core.Error("GeoTIFF files cannot be read or written: this quillmap is built without GeoTIFF")
+    return format
+
+
+def _format_of_file(name):
+    """GeoTIFF when the file starts as a TIFF file does; ASCII otherwise,
+    also when it cannot be opened (the reader then says so)."""
+    try:
+        with open(name, "rb") as file:
+            start = file.read(4)
+    except OSError:
+        return "ascii"
+    return "geotiff" if start in _TIFF_MAGIC else "ascii"
+
+
+def _format_of_name(name):
+    """GeoTIFF for a name ending in .tif or .tiff (any case); ASCII otherwise."""
+    return "geotiff" if name.lower().endswith((b".tif", b".tiff")) else "ascii"
+
+
+def read(path, lenient=False, format=None):
+    """Read an ESRI ASCII grid file or a GeoTIFF file into a Grid.
+
+    ``format``: None to tell the two apart by the file's first bytes (a
+    TIFF file's, classic or BigTIFF, else ESRI ASCII), or ``"ascii"`` or
+    ``"geotiff"``. A GeoTIFF is read as TGeoTIFFFileTools reads it (band 1,
+    north up, square cells, the GDAL_NODATA tag's no-data value, else
+    -9999); ``lenient`` applies to ESRI ASCII grids only.
 
     With ``lenient=True`` the file is read as ``quillmap --lenient`` reads it
     (keywords in any case, header entries in any order, xllcenter and
@@ -258,14 +299,29 @@ def read(path, lenient=False):
     reader's message for a file it refuses ("File format error: expected to
     find ncols tag", "Unexpected end of file found in
     TARCGISFileTools::LoadARCGISFile", ...), TypeError for a path that is not
-    a path, ValueError for a path with a null character.
+    a path, ValueError for a path with a null character or an unknown
+    format, and quillmap.Error with GeoTIFF's messages ("File is not a TIFF
+    file in TGeoTIFFFileTools::LoadGeoTIFFFile", ...) for a GeoTIFF it
+    refuses, or when GeoTIFF is not built in.
     """
     name = _checks.path(path, "path")
-    return Grid._of(_core.read(name, _checks.flag(lenient, "lenient")))
+    lenient = _checks.flag(lenient, "lenient")
+    if _format(format, lambda: _format_of_file(name)) == "geotiff":
+        return Grid._of(_core.read_geotiff(name))
+    return Grid._of(_core.read(name, lenient))
 
 
-def write(grid, path, digits=6):
-    """Write a Grid as an ESRI ASCII grid file, created or truncated.
+def write(grid, path, digits=6, format=None, compress=None, dtype="float64"):
+    """Write a Grid as an ESRI ASCII grid file or a GeoTIFF file, created or
+    truncated.
+
+    ``format``: None to choose by the name (GeoTIFF for a name ending in
+    ``.tif`` or ``.tiff``, any case; ESRI ASCII otherwise), or ``"ascii"``
+    or ``"geotiff"``. A GeoTIFF is written as TGeoTIFFFileTools writes it
+    (one band in strips, the georeferencing and GDAL_NODATA tags), its
+    samples of ``dtype`` ``"float64"`` (exact) or ``"float32"``, with
+    ``compress`` None, ``"deflate"``, ``"lzw"`` or ``"zstd"``; ``digits``
+    applies to ESRI ASCII grids only, ``compress`` and ``dtype`` to GeoTIFF.
 
     The text is the toolkit writer's: the header, then one line per row,
     north first, each value with ``digits`` significant digits (1 to 17; 17
@@ -277,9 +333,21 @@ def write(grid, path, digits=6):
     quillmap.FileError when the file cannot be opened ("Unable to open file
     ...") or not written completely ("Unable to write file ..."), TypeError
     for a grid that is not a Grid, a path that is not a path or digits that
-    are not a whole number.
+    are not a whole number, ValueError for an unknown format, compression or
+    dtype, and quillmap.Error with GeoTIFF's messages, or when GeoTIFF is
+    not built in.
     """
-    _core.write(grid_map(grid), _checks.path(path, "path"), _checks.whole(digits, "digits"))
+    core_map = grid_map(grid)
+    name = _checks.path(path, "path")
+    digits = _checks.whole(digits, "digits")
+    if compress not in _COMPRESSIONS:
+        raise ValueError(f"compress must be None, 'deflate', 'lzw' or 'zstd', not {compress!r}")
+    if dtype not in _DTYPES:
+        raise ValueError(f"dtype must be 'float64' or 'float32', not {dtype!r}")
+    if _format(format, lambda: _format_of_name(name)) == "geotiff":
+        _core.write_geotiff(core_map, name, dtype == "float32", _COMPRESSIONS.index(compress))
+    else:
+        _core.write(core_map, name, digits)
 
 
 def resample(grid, resolution, nodata_aware=False):
@@ -317,6 +385,7 @@ def resample_file(
     digits=6,
     threads=None,
     progress=None,
+    atomic=False,
 ):
     """Resample the grid file ``source`` into the grid file ``dest``.
 
@@ -324,15 +393,22 @@ def resample_file(
     destination's fate are those of ``quillmap [options] source dest
     resolution``; the source is never held in memory, and every failure
     before the write leaves an existing destination untouched. ``lenient``,
-    ``nodata_aware`` and ``digits`` are the command line's ``--lenient``,
-    ``--nodata-aware`` and ``--digits``.
+    ``nodata_aware``, ``digits`` and ``atomic`` are the command line's
+    ``--lenient``, ``--nodata-aware``, ``--digits`` and ``--atomic`` (write a
+    new file and rename it over ``dest`` only once it is complete, so that
+    no failure leaves a part-written destination).
 
     ``threads``: None for every core the process may use, or a number of
     threads (at least 1); the bytes are the same for any number.
 
-    ``progress``: None, or a callable given the fraction done, a float from
-    0.0 to 1.0. For now it is called once at the start (0.0) and once when
-    the destination is complete (1.0).
+    ``progress``: None, or a callable given the fraction of the result's
+    cells written: 0.0 once the arguments are checked, then increasing
+    fractions as blocks of rows reach the destination, and 1.0 once it is
+    complete. It is called with the GIL held, one call at a time, maybe from
+    a worker thread of the toolkit. An exception it raises stops the run and
+    propagates from ``resample_file`` as it was raised, as a failed write
+    would: the destination is left part-written, or, with ``atomic=True``,
+    as it was.
 
     Raises quillmap.FileError ("Unable to open file ...", "Unable to write
     file ..."), quillmap.Error with the reader's or the resampling's message,
@@ -345,15 +421,14 @@ def resample_file(
     lenient = _checks.flag(lenient, "lenient")
     aware = _checks.flag(nodata_aware, "nodata_aware")
     digits = _checks.whole(digits, "digits")
+    atomic = _checks.flag(atomic, "atomic")
     # The toolkit takes 0 for every core.
     workers = 0 if threads is None else _checks.whole(threads, "threads")
     if threads is not None and workers < 1:
         raise ValueError(f"threads must be None or at least 1, not {threads}")
     if progress is not None and not callable(progress):
         raise TypeError(f"progress must be callable, not {type(progress).__name__}")
-    # Until the toolkit reports progress by rows, the two ends only.
     if progress is not None:
         progress(0.0)
-    _core.resample_file(source_name, dest_name, resolution, lenient, aware, digits, workers)
-    if progress is not None:
-        progress(1.0)
+    _core.resample_file(source_name, dest_name, resolution, lenient, aware, digits, atomic, workers,
+                        progress)

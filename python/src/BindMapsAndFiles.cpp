@@ -2,6 +2,7 @@
 #include <pybind11/numpy.h>
 #include <pybind11/pybind11.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -39,13 +40,31 @@ TOwnedMap Resample(TMap& map, double resolution, bool noDataAware) {
   });
 }
 
+// The toolkit calls the progress callable without the GIL, one call at a
+// time, maybe from a worker thread: each call takes the GIL. The callable is
+// held by the caller's argument for the whole run, so the function keeps a
+// handle (copying it copies no reference count without the GIL). What the
+// callable raises leaves the toolkit as py::error_already_set, ends the run
+// as a write failure would and reaches Python as it was raised.
+std::function<void(double)> ProgressCall(py::handle progress) {
+  if (progress.is_none())
+    return {};
+  return [progress](double fraction) {
+    py::gil_scoped_acquire locked;
+    progress(fraction);
+  };
+}
+
 void ResampleFile(const std::string& source, const std::string& destination, double resolution,
-                  bool lenient, bool noDataAware, int digits, unsigned threads) {
+                  bool lenient, bool noDataAware, int digits, bool atomic, unsigned threads,
+                  const py::object& progress) {
   TResampleFileTools::TResampleOptions options;
   options.Lenient = lenient;
   options.NoDataAware = noDataAware;
   options.Digits = digits;
+  options.Atomic = atomic;
   options.Threads = threads;
+  options.Progress = ProgressCall(progress);
   RunToolkit([&] {
     TResampleFileTools::BilinearInterpolateFile(source, destination, resolution, options);
   });
@@ -82,7 +101,7 @@ void BindMapsAndFiles(py::module_& module) {
   module.def("resample", &Resample, py::arg("map"), py::arg("resolution"), py::arg("nodata_aware"));
   module.def("resample_file", &ResampleFile, py::arg("source"), py::arg("destination"),
              py::arg("resolution"), py::arg("lenient"), py::arg("nodata_aware"), py::arg("digits"),
-             py::arg("threads"));
+             py::arg("atomic"), py::arg("threads"), py::arg("progress"));
 }
 
 } // namespace quillmap_python

@@ -17,6 +17,10 @@ void BindMapTools(pybind11::module_& module);
 // quillmap._core.BandPlan: a resampling computed band by band.
 void BindBands(pybind11::module_& module);
 
+// read_geotiff and write_geotiff where the toolkit has GeoTIFF, and
+// has_geotiff.
+void BindGeoTIFF(pybind11::module_& module);
+
 } // namespace quillmap_python
 
 #endif

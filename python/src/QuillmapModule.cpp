@@ -8,4 +8,5 @@ PYBIND11_MODULE(_core, module) {
   quillmap_python::BindMapsAndFiles(module);
   quillmap_python::BindMapTools(module);
   quillmap_python::BindBands(module);
+  quillmap_python::BindGeoTIFF(module);
 }

@@ -118,6 +118,8 @@ WRONG_INPUTS = [
     (lambda: quillmap.write(GOOD, "/tmp/x.asc", digits=2**40), ValueError, "digits must lie between"),
     (lambda: quillmap.resample_file(SAMPLE, "/tmp/x.asc", 40, threads=0), ValueError, "threads must be None or at least 1"),
     (lambda: quillmap.resample_file(SAMPLE, "/tmp/x.asc", 40, progress=5), TypeError, "progress must be callable"),
+    (lambda: quillmap.resample_file(SAMPLE, "/tmp/x.asc", 40, atomic=1), TypeError, "atomic must be True or False"),
+    (lambda: quillmap.read(SAMPLE, format=0), ValueError, "format must be None, 'ascii' or 'geotiff'"),
     (lambda: GOOD + 1, TypeError, "unsupported operation \\+ between a quillmap.Grid and a number"),
     (lambda: 1 - GOOD, TypeError, "unsupported operation - between a quillmap.Grid and a number"),
     (lambda: 2 / GOOD, TypeError, "unsupported operation / between a quillmap.Grid and a number"),

@@ -6,11 +6,12 @@ import itertools
 import os
 import subprocess
 import sys
+import threading
 
 import pytest
 
 import quillmap
-from conftest import SAMPLE, run_tool, tool_options
+from conftest import SAMPLE, grid_text, run_tool, tool_options
 
 # (columns, rows, cell size, resolution): squares, tall and wide grids,
 # finer and coarser results, results the walk leaves all no-data, and grids
@@ -139,11 +140,88 @@ def test_file_failures_are_file_errors_with_the_tools_message(make_grid, tmp_pat
         assert isinstance(failure.value, quillmap.Error) and isinstance(failure.value, OSError)
 
 
-def test_progress_runs_from_zero_to_one(make_grid, tmp_path):
-    seen = []
-    quillmap.resample_file(make_grid(20, 20, seed=2), tmp_path / "out.asc", 10.0, progress=seen.append)
+class ProgressStop(Exception):
+    pass
+
+
+def progress_record(stop_at=None):
+    """A progress callable that records its fractions and the threads that
+    called it, raising ProgressStop at call number stop_at."""
+    seen, threads = [], set()
+
+    def record(fraction):
+        seen.append(fraction)
+        threads.add(threading.get_ident())
+        if len(seen) == stop_at:
+            raise ProgressStop(len(seen))
+
+    return record, seen, threads
+
+
+@pytest.fixture(scope="module")
+def many_blocks(tmp_path_factory):
+    """A source whose result (1,400 x 1,200 cells) takes many blocks."""
+    path = tmp_path_factory.mktemp("progress") / "source.asc"
+    path.write_text(grid_text(350, 300, seed=4))
+    return path
+
+
+def test_progress_rises_from_zero_to_one_for_any_thread_count(many_blocks, tmp_path):
+    expected = tmp_path / "tool.asc"
+    run_tool(many_blocks, expected, 6.25)
+    for threads in (1, 2, 3, 4):
+        record, seen, _ = progress_record()
+        dest = tmp_path / f"out{threads}.asc"
+        quillmap.resample_file(many_blocks, dest, 6.25, threads=threads, progress=record)
+        assert seen[0] == 0.0 and seen[-1] == 1.0 and len(seen) > 3, (threads, seen)
+        assert all(a < b for a, b in itertools.pairwise(seen)), (threads, seen)
+        assert dest.read_bytes() == expected.read_bytes(), threads
+
+
+# (call that raises, atomic, what the destination holds afterwards): the
+# first call (before the toolkit starts), one in the middle, the last (the
+# destination complete).
+PROGRESS_FAILURES = [
+    (1, False, "old"),
+    (1, True, "old"),
+    (3, True, "old"),
+    (3, False, "part"),
+    (-1, True, "complete"),
+]
+
+
+@pytest.mark.parametrize("stop_at, atomic, left", PROGRESS_FAILURES)
+def test_progress_exception_stops_the_run(many_blocks, tmp_path, stop_at, atomic, left):
+    complete = tmp_path / "tool.asc"
+    run_tool(many_blocks, complete, 6.25)
+    _, seen, _ = progress_record()
+    quillmap.resample_file(many_blocks, tmp_path / "count.asc", 6.25, progress=seen.append)
+    record, _, _ = progress_record(stop_at if stop_at > 0 else len(seen))
+    dest = tmp_path / "out.asc"
+    dest.write_bytes(b"old")
+    for threads in (1, 2):
+        with pytest.raises(ProgressStop):
+            quillmap.resample_file(many_blocks, dest, 6.25, threads=threads, atomic=atomic,
+                                   progress=record)
+        record, _, _ = progress_record(stop_at if stop_at > 0 else len(seen))
+        got = dest.read_bytes()
+        if left == "old":
+            assert got == b"old"
+        elif left == "complete":
+            assert got == complete.read_bytes()
+        else:
+            assert got != b"old" and complete.read_bytes().startswith(got[:100])
+            dest.write_bytes(b"old")
+
+
+def test_progress_from_another_python_thread(many_blocks, tmp_path):
+    record, seen, _ = progress_record()
+    worker = threading.Thread(
+        target=lambda: quillmap.resample_file(many_blocks, tmp_path / "out.asc", 6.25, threads=2,
+                                              progress=record))
+    worker.start()
+    worker.join()
     assert seen[0] == 0.0 and seen[-1] == 1.0
-    assert all(a <= b for a, b in itertools.pairwise(seen))
 
 
 GIL_SCRIPT = """
