@@ -8,6 +8,7 @@
 
 #include "grid/TAxis.h"
 #include "gridio/GridFileMessages.h"
+#include "gridio/TBandedBody.h"
 #include "gridio/TGridHeader.h"
 #include "gridio/TGridTokenizer.h"
 #include "maptools/TMapTools.h"
@@ -91,7 +92,12 @@ void WriteNamed(TMap* map, const std::string& fileName, int digits) {
   std::ofstream file(fileName);
   if (!file.is_open())
     throw std::string(kOpenFailurePrefix) + fileName;
-  Write(map, file, digits);
+  if (TBandedBody::Applies(map)) {
+    TGridHeader::Write(map, file, digits);
+    TBandedBody::Write(map, file, digits);
+  } else {
+    Write(map, file, digits);
+  }
   file.close();
   if (file.fail())
     throw std::string(kWriteFailurePrefix) + fileName;
