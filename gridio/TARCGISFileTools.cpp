@@ -11,7 +11,10 @@
 #include "gridio/TBandedBody.h"
 #include "gridio/TGridHeader.h"
 #include "gridio/TGridTokenizer.h"
+#include "gridio/TPieceLoad.h"
 #include "maptools/TMapTools.h"
+#include "platform/TFileDescriptor.h"
+#include "platform/TFileStatus.h"
 #include "text/TDigits.h"
 #include "text/TLineWriter.h"
 
@@ -55,8 +58,16 @@ TMap* Load(std::istream& stream, bool lenient) {
   return map.release();
 }
 
-// A directory opens as a stream on this platform but holds no text.
+// A directory opens as a stream on this platform but holds no text. A
+// regular file is read in pieces on every core; anything else (a pipe, a
+// device) as a stream.
 TMap* LoadNamed(const std::string& fileName, bool lenient) {
+  if (TFileStatus::Of(fileName).Regular) {
+    const TFileDescriptor source = TFileDescriptor::OpenForReading(fileName);
+    const TFileStatus status = TFileStatus::Of(source);
+    if (source.IsOpen() && status.Regular)
+      return TPieceLoad::Load(source, status.Bytes, lenient);
+  }
   std::ifstream file;
   std::error_code ignored;
   if (!std::filesystem::is_directory(fileName, ignored))

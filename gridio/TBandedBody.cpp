@@ -18,10 +18,12 @@ void TBandedBody::Write(TMap* map, std::ostream& stream, int digits) {
   const long rows = map->MbrLngYDim;
   const long columns = map->MbrLngXDim;
   const std::size_t rowRoom = TRowText::Room(columns);
-  const long bandRows = static_cast<long>(std::max<std::size_t>(1, kBandBytes / rowRoom));
-  const long bands = (rows + bandRows - 1) / bandRows;
   const unsigned workers = TItemTeam::Workers(
       static_cast<double>(rows) * static_cast<double>(columns), kValuesPerWorker);
+  // A few bands a worker, none above the band bytes but of one row at least.
+  const long bandRows = std::max<long>(
+      1, std::min<long>(static_cast<long>(kBandBytes / rowRoom), rows / (4 * workers)));
+  const long bands = (rows + bandRows - 1) / bandRows;
   const TRowText row(TDigits(digits), ' ');
   struct TText {
     std::unique_ptr<char[]> Buffer;

@@ -16,7 +16,7 @@
 
 #include "gridio/TFileRangeBuf.h"
 #include "gridio/TGridTokenizer.h"
-#include "pipeline/TBodyCheckpoints.h"
+#include "gridio/TBodyCheckpoints.h"
 #include "pipeline/TSourceRows.h"
 #include "platform/TFileDescriptor.h"
 
