@@ -42,8 +42,12 @@ TBodyPieces::TPiece TBodyPieces::Scan(std::size_t p, long long spacing, bool kee
     piece.End = TGridHeader::ReadCell(in, value, MbrBlnLenient);
     if (piece.End != TCell::Read)
       break;
-    if (keepValues)
-      piece.Values.push_back(value);
+    if (keepValues) {
+      const long long at = piece.Count % kBlockValues;
+      if (at == 0)
+        piece.Blocks.emplace_back(new double[kBlockValues]);
+      piece.Blocks.back()[at] = value;
+    }
     ++piece.Count;
   }
   if (spacing > 0)

@@ -19,6 +19,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "gridio/TBodyCheckpoints.h"
@@ -27,13 +28,18 @@
 
 class TBodyPieces {
 public:
-  // How one piece ended: the values it read (kept when asked), the
-  // checkpoints (value indices within the piece) and why it stopped.
+  // Values are kept in blocks of a fixed size, so that keeping them never
+  // moves or frees memory while other workers scan.
+  static constexpr long long kBlockValues = 1 << 15;
+
+  // How one piece ended: the values it read (kept when asked, value i at
+  // Blocks[i / kBlockValues][i % kBlockValues]), the checkpoints (value
+  // indices within the piece) and why it stopped.
   struct TPiece {
     long long Count = 0;
     TGridHeader::TCell End = TGridHeader::TCell::AtEnd;
     std::vector<TBodyCheckpoints::TCheckpoint> Checkpoints;
-    std::vector<double> Values;
+    std::vector<std::unique_ptr<double[]>> Blocks;
   };
 
   // The body runs from bodyStart to fileBytes; pieceBytes at least 1.

@@ -92,11 +92,15 @@ void FillRows(TMap& map, const std::vector<TPiece>& pieces, unsigned workers) {
       std::size_t p = static_cast<std::size_t>(std::upper_bound(starts.begin(), starts.end(), at) -
                                                starts.begin() - 1);
       while (at < rowEnd) {
-        const long long take = std::min(rowEnd, starts[p + 1]) - at;
-        const double* from = pieces[p].Values.data() + (at - starts[p]);
+        while (at == starts[p + 1])
+          ++p;
+        const long long inPiece = at - starts[p];
+        const long long inBlock = inPiece % TBodyPieces::kBlockValues;
+        const long long take =
+            std::min({rowEnd, starts[p + 1], at + TBodyPieces::kBlockValues - inBlock}) - at;
+        const double* from = pieces[p].Blocks[inPiece / TBodyPieces::kBlockValues].get() + inBlock;
         row.insert(row.end(), from, from + take);
         at += take;
-        ++p;
       }
     }
   });

@@ -83,6 +83,19 @@ template <typename Fill> void ForRowBands(long rows, long columns, Fill fill) {
   });
 }
 
+// Gives a map whose rows are not yet stored its MbrLngYDim rows of
+// MbrLngXDim cells, each cell `value`: the rows made (and their memory first
+// touched) on every core.
+inline void StoreRows(TMap& map, double value) {
+  const long rows = map.MbrLngYDim > 0 ? map.MbrLngYDim : 0;
+  const long columns = map.MbrLngXDim > 0 ? map.MbrLngXDim : 0;
+  map.MbrVecValues.resize(static_cast<std::size_t>(rows));
+  ForRowBands(rows, columns, [&](long first, long end) {
+    for (long LngY = first; LngY < end; ++LngY)
+      map.MbrVecValues[LngY].assign(static_cast<std::size_t>(columns), value);
+  });
+}
+
 // Writes CellValue(LngX, LngY) into every cell of a result built by one of
 // TMap's constructors (so its rows match its dimensions), row by row (in
 // bands of rows on every core: each cell's value is its own).

@@ -1,8 +1,7 @@
 // The in-memory operations that run on several workers (both resamplings,
-// the cell-wise arithmetic and the series operations) give, on 1 to 4
-// workers, the map of one worker to the bit, or the same message: among
-// them failures that arise part way down the map, where the first failing
-// cell in row-major order decides.
+// the empty grid they fill, subdivision, the cell-wise arithmetic and the series operations) give,
+// on 1 to 4 workers, the map of one worker to the bit, or the same message: among them failures
+// that arise part way down the map, where the first failing cell in row-major order decides.
 #include <functional>
 #include <memory>
 #include <string>
@@ -51,12 +50,18 @@ TEST(WorkerCount, ResamplingsAreTheSameOnAnyWorkerCount) {
       const double R = map->MbrDblResolution * factor;
       const std::string shape = std::to_string(map->MbrLngXDim) + " x " +
                                 std::to_string(map->MbrLngYDim) + " at " + std::to_string(R);
+      ExpectSameOnEveryCount("downscale " + shape,
+                             [&] { return TMapTools::Downscale(map.get(), R); });
       ExpectSameOnEveryCount("plain " + shape,
                              [&] { return TMapTools::BilinearInterpolate(map.get(), R); });
       ExpectSameOnEveryCount("no-data aware " + shape, [&] {
         return TMapTools::BilinearInterpolateNoDataAware(map.get(), R);
       });
     }
+  for (const std::unique_ptr<TMap>& map : maps)
+    for (int factor : {1, 2, 3, 7})
+      ExpectSameOnEveryCount("subdivide by " + std::to_string(factor),
+                             [&] { return TMapTools::Subdivide(map.get(), factor); });
 }
 
 TEST(WorkerCount, CellWiseOperationsAreTheSameOnAnyWorkerCount) {
