@@ -59,10 +59,11 @@ TMap* Load(std::istream& stream, bool lenient) {
 }
 
 // A directory opens as a stream on this platform but holds no text. A
-// regular file is read in pieces on every core; anything else (a pipe, a
-// device) as a stream.
+// regular file worth several workers is read in pieces on every core;
+// anything else (a small file, a pipe, a device) as a stream.
 TMap* LoadNamed(const std::string& fileName, bool lenient) {
-  if (TFileStatus::Of(fileName).Regular) {
+  const TFileStatus named = TFileStatus::Of(fileName);
+  if (named.Regular && TPieceLoad::Applies(named.Bytes)) {
     const TFileDescriptor source = TFileDescriptor::OpenForReading(fileName);
     const TFileStatus status = TFileStatus::Of(source);
     if (source.IsOpen() && status.Regular)

@@ -8,6 +8,8 @@
 
 namespace {
 using TCell = TGridHeader::TCell;
+
+const std::size_t kSmallBlockBytes = 1 << 16;
 } // namespace
 
 TBodyPieces::TBodyPieces(const TFileDescriptor& file, std::uint64_t bodyStart,
@@ -31,6 +33,10 @@ TBodyPieces::TPiece TBodyPieces::Scan(std::size_t p, long long spacing, bool kee
   std::istream stream(&buffer);
   TGridTokenizer in(stream);
   TPiece piece;
+  // Huge pages for large pieces; small pieces take little.
+  const std::size_t blockBytes =
+      MbrLngPieceBytes >= TLargeBlock::kHugePage ? TLargeBlock::kHugePage : kSmallBlockBytes;
+  piece.BlockValues = static_cast<long long>(blockBytes / sizeof(double));
   if (spacing > 0)
     piece.Checkpoints.push_back({0, 0});
   double value = 0.0;
@@ -43,10 +49,10 @@ TBodyPieces::TPiece TBodyPieces::Scan(std::size_t p, long long spacing, bool kee
     if (piece.End != TCell::Read)
       break;
     if (keepValues) {
-      const long long at = piece.Count % kBlockValues;
+      const long long at = piece.Count % piece.BlockValues;
       if (at == 0)
-        piece.Blocks.emplace_back(new double[kBlockValues]);
-      piece.Blocks.back()[at] = value;
+        piece.Blocks.emplace_back(blockBytes);
+      static_cast<double*>(piece.Blocks.back().Data())[at] = value;
     }
     ++piece.Count;
   }

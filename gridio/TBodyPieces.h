@@ -19,27 +19,31 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <memory>
 #include <vector>
 
 #include "gridio/TBodyCheckpoints.h"
 #include "gridio/TGridHeader.h"
 #include "platform/TFileDescriptor.h"
+#include "platform/TLargeBlock.h"
 
 class TBodyPieces {
 public:
-  // Values are kept in blocks of a fixed size, so that keeping them never
-  // moves or frees memory while other workers scan.
-  static constexpr long long kBlockValues = 1 << 15;
-
-  // How one piece ended: the values it read (kept when asked, value i at
-  // Blocks[i / kBlockValues][i % kBlockValues]), the checkpoints (value
-  // indices within the piece) and why it stopped.
+  // How one piece ended: the values it read (kept when asked, in blocks of
+  // BlockValues values each, so that keeping them never moves or frees
+  // memory while other workers scan), the checkpoints (value indices within
+  // the piece) and why it stopped.
   struct TPiece {
     long long Count = 0;
     TGridHeader::TCell End = TGridHeader::TCell::AtEnd;
     std::vector<TBodyCheckpoints::TCheckpoint> Checkpoints;
-    std::vector<std::unique_ptr<double[]>> Blocks;
+    long long BlockValues = 0;
+    std::vector<TLargeBlock> Blocks;
+
+    // Value i of the piece.
+    const double* At(long long i) const {
+      return static_cast<const double*>(Blocks[static_cast<std::size_t>(i / BlockValues)].Data()) +
+             i % BlockValues;
+    }
   };
 
   // The body runs from bodyStart to fileBytes; pieceBytes at least 1.

@@ -81,12 +81,15 @@ void FillRows(TMap& map, const std::vector<TPiece>& pieces, unsigned workers) {
   std::vector<long long> starts{0};
   for (const TPiece& piece : pieces)
     starts.push_back(starts.back() + piece.Count);
+  // Reserved here, touched first by the workers: one heap grows, while
+  // the page faults are shared out.
+  for (std::vector<double>& row : map.MbrVecValues)
+    row.reserve(static_cast<std::size_t>(columns));
   const long bandRows = std::max<long>(1, rows / (static_cast<long>(workers) * 4));
   TItemTeam::Run((rows + bandRows - 1) / bandRows, workers, [&](long band, unsigned) {
     const long end = std::min(rows, (band + 1) * bandRows);
     for (long y = band * bandRows; y < end; ++y) {
       std::vector<double>& row = map.MbrVecValues[y];
-      row.reserve(static_cast<std::size_t>(columns));
       long long at = static_cast<long long>(y) * columns;
       const long long rowEnd = at + columns;
       std::size_t p = static_cast<std::size_t>(std::upper_bound(starts.begin(), starts.end(), at) -
@@ -94,11 +97,12 @@ void FillRows(TMap& map, const std::vector<TPiece>& pieces, unsigned workers) {
       while (at < rowEnd) {
         while (at == starts[p + 1])
           ++p;
+        const TPiece& piece = pieces[p];
         const long long inPiece = at - starts[p];
-        const long long inBlock = inPiece % TBodyPieces::kBlockValues;
-        const long long take =
-            std::min({rowEnd, starts[p + 1], at + TBodyPieces::kBlockValues - inBlock}) - at;
-        const double* from = pieces[p].Blocks[inPiece / TBodyPieces::kBlockValues].get() + inBlock;
+        const long long take = std::min({rowEnd, starts[p + 1],
+                                         at + piece.BlockValues - inPiece % piece.BlockValues}) -
+                               at;
+        const double* from = piece.At(inPiece);
         row.insert(row.end(), from, from + take);
         at += take;
       }
@@ -107,11 +111,15 @@ void FillRows(TMap& map, const std::vector<TPiece>& pieces, unsigned workers) {
 }
 } // namespace
 
+bool TPieceLoad::Applies(std::uint64_t fileBytes) {
+  return TItemTeam::Workers(static_cast<double>(fileBytes), kBytesPerWorker) > 1;
+}
+
 TMap* TPieceLoad::Load(const TFileDescriptor& file, std::uint64_t fileBytes, bool lenient) {
   const THead head = ReadHead(file, lenient);
   const std::uint64_t bodyBytes = fileBytes > head.BodyStart ? fileBytes - head.BodyStart : 0;
   const unsigned workers = TItemTeam::Workers(static_cast<double>(bodyBytes), kBytesPerWorker);
-  const std::uint64_t pieces = workers > 1 ? workers * kPiecesPerWorker : 1;
+  const std::uint64_t pieces = workers * kPiecesPerWorker;
   const TBodyPieces body(file, head.BodyStart, fileBytes,
                          std::max<std::uint64_t>(1, (bodyBytes + pieces - 1) / pieces), lenient,
                          kReadBytes);

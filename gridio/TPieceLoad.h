@@ -6,9 +6,9 @@
 // past the one that decides the body (it holds the last value needed, or
 // fails first) are not begun, so text after the body costs little.
 //
-// Applies to regular files (positioned reads); the reader sends anything
-// else through its stream. Small files are read by one worker, in one
-// piece. Memory: the values (twice, briefly, while the map's rows are filled
+// Applies to regular files (positioned reads) large enough for several
+// workers; the reader sends anything else through its stream, as one worker
+// reads best. Memory: the values (twice, briefly, while the map's rows are filled
 // from the pieces) and a read window per worker; the map's rows are
 // allocated only once the file is known to hold every value. Throws the
 // stream reader's messages (TARCGISFileTools.h). Internal.
@@ -22,6 +22,8 @@
 
 class TPieceLoad {
 public:
+  // Whether a regular file of fileBytes bytes is worth more than one worker.
+  static bool Applies(std::uint64_t fileBytes);
   // The file, open, of fileBytes bytes; a new map that the caller owns.
   static TMap* Load(const TFileDescriptor& file, std::uint64_t fileBytes, bool lenient);
 };
