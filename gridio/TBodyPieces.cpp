@@ -1,6 +1,7 @@
 #include "gridio/TBodyPieces.h"
 
 #include <algorithm>
+#include <climits>
 #include <istream>
 
 #include "gridio/TFileRangeBuf.h"
@@ -59,6 +60,14 @@ TBodyPieces::TPiece TBodyPieces::Scan(std::size_t p, long long spacing, bool kee
   if (spacing > 0)
     piece.Checkpoints.front().Offset = buffer.Start();
   return piece;
+}
+
+long long TBodyPieces::Needed(const TGridHeader& header) {
+  const long a = header.Columns;
+  const long b = header.Rows;
+  if (a > 0 && b > 0 && a > LLONG_MAX / b)
+    return LLONG_MAX;
+  return static_cast<long long>(a) * b;
 }
 
 bool TBodyPieces::Decide(const std::vector<TPiece>& pieces, std::size_t scanned, long long needed) {

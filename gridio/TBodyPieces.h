@@ -56,6 +56,8 @@ public:
   // none; keepValues: the piece keeps its values.
   TPiece Scan(std::size_t piece, long long spacing, bool keepValues) const;
 
+  // The values a body of the header's counts holds (saturating).
+  static long long Needed(const TGridHeader& header);
   // Whether pieces 0 up to `scanned` - 1 decide the body: they hold
   // `needed` values, or one of them stops at a failure before that.
   static bool Decide(const std::vector<TPiece>& pieces, std::size_t scanned, long long needed);

@@ -1,7 +1,6 @@
 #include "gridio/TPieceLoad.h"
 
 #include <algorithm>
-#include <climits>
 #include <istream>
 #include <memory>
 #include <mutex>
@@ -20,12 +19,6 @@ const std::size_t kReadBytes = 1 << 18;
 // Body bytes worth a worker of their own, and the pieces of each worker.
 const double kBytesPerWorker = 1 << 20;
 const std::uint64_t kPiecesPerWorker = 8;
-
-long long SaturatingProduct(long a, long b) {
-  if (a > 0 && b > 0 && a > LLONG_MAX / b)
-    return LLONG_MAX;
-  return static_cast<long long>(a) * b;
-}
 
 struct THead {
   TGridHeader Header;
@@ -123,7 +116,7 @@ TMap* TPieceLoad::Load(const TFileDescriptor& file, std::uint64_t fileBytes, boo
   const TBodyPieces body(file, head.BodyStart, fileBytes,
                          std::max<std::uint64_t>(1, (bodyBytes + pieces - 1) / pieces), lenient,
                          kReadBytes);
-  const long long needed = SaturatingProduct(head.Header.Columns, head.Header.Rows);
+  const long long needed = TBodyPieces::Needed(head.Header);
   TScanned scanned(body.Count(), needed);
   TItemTeam::Run(static_cast<long>(body.Count()), workers, [&](long p, unsigned) {
     if (!scanned.Decided())

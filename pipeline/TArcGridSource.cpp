@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <atomic>
-#include <climits>
 #include <exception>
 #include <istream>
 
@@ -12,13 +11,7 @@
 #include "pipeline/TArcGridRows.h"
 #include "platform/TWorkerTeam.h"
 
-namespace {
-long long SaturatingProduct(long a, long b) {
-  if (a > 0 && b > 0 && a > LLONG_MAX / b)
-    return LLONG_MAX;
-  return static_cast<long long>(a) * b;
-}
-} // namespace
+namespace {} // namespace
 
 TArcGridSource::TArcGridSource(const TFileDescriptor& file, std::uint64_t fileBytes, bool lenient,
                                const TPipelineKnobs& knobs)
@@ -71,8 +64,7 @@ void TArcGridSource::Check(unsigned workers, const std::function<void()>& meanwh
         }
       },
       [&] { stopped = true; });
-  TBodyPieces::Collect(found, SaturatingProduct(MbrHeader.Columns, MbrHeader.Rows),
-                       &MbrCheckpoints);
+  TBodyPieces::Collect(found, TBodyPieces::Needed(MbrHeader), &MbrCheckpoints);
   if (meanwhileFailure)
     std::rethrow_exception(meanwhileFailure);
 }
