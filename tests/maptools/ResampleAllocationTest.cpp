@@ -3,6 +3,7 @@
 // and columns of the grids but not to their cells.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdlib>
 #include <memory>
 #include <new>
@@ -12,7 +13,8 @@
 #include "support/TestMaps.h"
 
 namespace {
-long gAllocations = 0;
+// Counted from every thread: the resampling fills bands of rows on workers.
+std::atomic<long> gAllocations(0);
 } // namespace
 
 void* operator new(std::size_t size) {
