@@ -90,6 +90,10 @@ inline void StoreRows(TMap& map, double value) {
   const long rows = map.MbrLngYDim > 0 ? map.MbrLngYDim : 0;
   const long columns = map.MbrLngXDim > 0 ? map.MbrLngXDim : 0;
   map.MbrVecValues.resize(static_cast<std::size_t>(rows));
+  // Reserved here, from one heap; filled, and so first touched, on the
+  // workers.
+  for (std::vector<double>& row : map.MbrVecValues)
+    row.reserve(static_cast<std::size_t>(columns));
   ForRowBands(rows, columns, [&](long first, long end) {
     for (long LngY = first; LngY < end; ++LngY)
       map.MbrVecValues[LngY].assign(static_cast<std::size_t>(columns), value);
