@@ -8,9 +8,13 @@
 
 #include "grid/TAxis.h"
 #include "gridio/GridFileMessages.h"
+#include "gridio/TBandedBody.h"
 #include "gridio/TGridHeader.h"
 #include "gridio/TGridTokenizer.h"
+#include "gridio/TPieceLoad.h"
 #include "maptools/TMapTools.h"
+#include "platform/TFileDescriptor.h"
+#include "platform/TFileStatus.h"
 #include "text/TDigits.h"
 #include "text/TLineWriter.h"
 
@@ -54,8 +58,17 @@ TMap* Load(std::istream& stream, bool lenient) {
   return map.release();
 }
 
-// A directory opens as a stream on this platform but holds no text.
+// A directory opens as a stream on this platform but holds no text. A
+// regular file worth several workers is read in pieces on every core;
+// anything else (a small file, a pipe, a device) as a stream.
 TMap* LoadNamed(const std::string& fileName, bool lenient) {
+  const TFileStatus named = TFileStatus::Of(fileName);
+  if (named.Regular && TPieceLoad::Applies(named.Bytes)) {
+    const TFileDescriptor source = TFileDescriptor::OpenForReading(fileName);
+    const TFileStatus status = TFileStatus::Of(source);
+    if (source.IsOpen() && status.Regular)
+      return TPieceLoad::Load(source, status.Bytes, lenient);
+  }
   std::ifstream file;
   std::error_code ignored;
   if (!std::filesystem::is_directory(fileName, ignored))
@@ -91,7 +104,12 @@ void WriteNamed(TMap* map, const std::string& fileName, int digits) {
   std::ofstream file(fileName);
   if (!file.is_open())
     throw std::string(kOpenFailurePrefix) + fileName;
-  Write(map, file, digits);
+  if (TBandedBody::Applies(map)) {
+    TGridHeader::Write(map, file, digits);
+    TBandedBody::Write(map, file, digits);
+  } else {
+    Write(map, file, digits);
+  }
   file.close();
   if (file.fail())
     throw std::string(kWriteFailurePrefix) + fileName;

@@ -121,24 +121,27 @@ TMap* CombineAtCentres(TMap* base, TMap* other, const char* rowsMessage, const c
   mapsupport::RequireStoredRows(other, rowsMessage);
   mapsupport::RequireCentreAxes(base, axesMessage);
   std::unique_ptr<TMap> result = BlankOnGrid(base);
-  CentreReader reader(base, other);
   const double baseNoData = base->MbrDblNoDataValue;
   const double otherNoData = other->MbrDblNoDataValue;
   auto combine = [&](double b, double o) {
     return b != baseNoData && o != otherNoData ? operation(b, o) : baseNoData;
   };
-  const long* columns = reader.Columns();
-  for (long LngY = 0; LngY < base->MbrLngYDim; ++LngY) {
-    const double* otherRow = reader.RowUnder(LngY);
-    const long placed = otherRow != nullptr ? reader.PlacedColumns() : 0;
-    const double* baseRow = base->MbrVecValues[LngY].data();
-    double* resultRow = result->MbrVecValues[LngY].data();
-    long LngX = 0;
-    for (; LngX < placed; ++LngX)
-      resultRow[LngX] = combine(baseRow[LngX], otherRow[columns[LngX]]);
-    for (; LngX < base->MbrLngXDim; ++LngX)
-      resultRow[LngX] = combine(baseRow[LngX], reader.LookUp(LngX, LngY));
-  }
+  // A reader per band of rows: its row hint follows that band.
+  mapsupport::ForRowBands(base->MbrLngYDim, base->MbrLngXDim, [&](long first, long end) {
+    CentreReader reader(base, other);
+    const long* columns = reader.Columns();
+    for (long LngY = first; LngY < end; ++LngY) {
+      const double* otherRow = reader.RowUnder(LngY);
+      const long placed = otherRow != nullptr ? reader.PlacedColumns() : 0;
+      const double* baseRow = base->MbrVecValues[LngY].data();
+      double* resultRow = result->MbrVecValues[LngY].data();
+      long LngX = 0;
+      for (; LngX < placed; ++LngX)
+        resultRow[LngX] = combine(baseRow[LngX], otherRow[columns[LngX]]);
+      for (; LngX < base->MbrLngXDim; ++LngX)
+        resultRow[LngX] = combine(baseRow[LngX], reader.LookUp(LngX, LngY));
+    }
+  });
   return result.release();
 }
 

@@ -64,14 +64,26 @@ std::unique_ptr<TAxis> AxisFrom(char selector, double resolution, const TStepSeq
 
 // Copies source cell (i, j) into the factor x factor block of cells at
 // (i * factor, j * factor).
+// A source whose rows match its dimensions is copied in bands of its rows on
+// every core; any other cell by cell, where its first missing cell fails.
 void CopySubdivided(TMap* source, TMap* result, long factor) {
-  mapsupport::ForEachCell(source, [result, factor](long i, long j, double value) {
+  const auto copy = [result, factor](long i, long j, double value) {
     for (long b = 0; b < factor; ++b) {
       double* out = result->MbrVecValues[j * factor + b].data() + i * factor;
       for (long a = 0; a < factor; ++a)
         out[a] = value;
     }
-  });
+  };
+  if (!source->IsRectangular()) {
+    mapsupport::ForEachCell(source, copy);
+    return;
+  }
+  mapsupport::ForRowBands(source->MbrLngYDim, source->MbrLngXDim * factor * factor,
+                          [&](long first, long end) {
+                            for (long j = first; j < end; ++j)
+                              for (long i = 0; i < source->MbrLngXDim; ++i)
+                                copy(i, j, source->MbrVecValues[j][i]);
+                          });
 }
 
 } // namespace
@@ -85,13 +97,11 @@ TMap* DownscaledMap(TMap* source, double NewResolution, double noData, bool with
   double x0 = 0.0, y0 = 0.0, yn = 0.0;
   ReadAnchor(source, kDownscaleNoAxes, x0, y0, yn);
   auto result = std::make_unique<TMap>(NewResolution);
-  if (withCells) {
-    result->Init(NewResolution, geometry.Columns(), geometry.Rows(), noData);
-  } else {
-    result->MbrLngXDim = geometry.Columns();
-    result->MbrLngYDim = geometry.Rows();
-    result->MbrDblNoDataValue = noData;
-  }
+  result->MbrLngXDim = geometry.Columns();
+  result->MbrLngYDim = geometry.Rows();
+  result->MbrDblNoDataValue = noData;
+  if (withCells)
+    mapsupport::StoreRows(*result, noData);
   std::unique_ptr<TAxis> xAxis = AxisFrom('X', NewResolution, geometry.XCentres(x0), y0);
   std::unique_ptr<TAxis> yAxis = AxisFrom('Y', NewResolution, geometry.YCentres(y0, yn), x0);
   result->SetXAxis(xAxis.get());
@@ -123,7 +133,10 @@ TMap* TMapTools::Subdivide(TMap* source, int factor) {
   const long columns = k * source->MbrLngXDim;
   const long rows = k * source->MbrLngYDim;
   RequireMemoryFor(columns, rows, kSubdivideTooLarge);
-  auto result = std::make_unique<TMap>(cellSize, columns, rows);
+  auto result = std::make_unique<TMap>(cellSize);
+  result->MbrLngXDim = columns;
+  result->MbrLngYDim = rows;
+  mapsupport::StoreRows(*result, TMap::kDefaultNoDataValue);
   CopySubdivided(source, result.get(), k);
 
   double x0 = 0.0, y0 = 0.0, yn = 0.0;

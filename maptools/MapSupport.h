@@ -9,10 +9,12 @@
 #ifndef QUILLMAP_MAPTOOLS_MAPSUPPORT_H
 #define QUILLMAP_MAPTOOLS_MAPSUPPORT_H
 
+#include <algorithm>
 #include <memory>
 #include <vector>
 
 #include "grid/TMap.h"
+#include "platform/TItemTeam.h"
 
 namespace mapsupport {
 
@@ -61,14 +63,54 @@ template <typename Visit> void ForEachCell(TMap* map, Visit visit) {
       visit(LngX, LngY, map->GetPointVal(LngX, LngY));
 }
 
-// Writes CellValue(LngX, LngY) into every cell of a result built by one of
-// TMap's constructors (so its rows match its dimensions), row by row.
-template <typename CellValue> void FillCells(TMap& result, CellValue cellValue) {
-  for (long LngY = 0; LngY < result.MbrLngYDim; ++LngY) {
-    double* row = result.MbrVecValues[LngY].data();
-    for (long LngX = 0; LngX < result.MbrLngXDim; ++LngX)
-      row[LngX] = cellValue(LngX, LngY);
+// Calls fill(first, end) for bands of consecutive rows that together cover
+// rows 0 to rows - 1, on as many workers as rows x columns cells are worth
+// (one for small maps), bands in order on each. A failure is the one of the
+// lowest failing band, bands after it not begun: as in one pass north to
+// south, for fills that fail at their first bad cell in row-major order.
+template <typename Fill> void ForRowBands(long rows, long columns, Fill fill) {
+  const double kCellsPerWorker = 1 << 16;
+  const long kBandsPerWorker = 4;
+  const unsigned workers =
+      TItemTeam::Workers(static_cast<double>(rows) * static_cast<double>(columns), kCellsPerWorker);
+  if (workers <= 1) {
+    fill(0L, rows);
+    return;
   }
+  const long length = std::max<long>(1, rows / (static_cast<long>(workers) * kBandsPerWorker));
+  TItemTeam::Run((rows + length - 1) / length, workers, [&](long band, unsigned) {
+    fill(band * length, std::min(rows, (band + 1) * length));
+  });
+}
+
+// Gives a map whose rows are not yet stored its MbrLngYDim rows of
+// MbrLngXDim cells, each cell `value`: the rows made (and their memory first
+// touched) on every core.
+inline void StoreRows(TMap& map, double value) {
+  const long rows = map.MbrLngYDim > 0 ? map.MbrLngYDim : 0;
+  const long columns = map.MbrLngXDim > 0 ? map.MbrLngXDim : 0;
+  map.MbrVecValues.resize(static_cast<std::size_t>(rows));
+  // Reserved here, from one heap; filled, and so first touched, on the
+  // workers.
+  for (std::vector<double>& row : map.MbrVecValues)
+    row.reserve(static_cast<std::size_t>(columns));
+  ForRowBands(rows, columns, [&](long first, long end) {
+    for (long LngY = first; LngY < end; ++LngY)
+      map.MbrVecValues[LngY].assign(static_cast<std::size_t>(columns), value);
+  });
+}
+
+// Writes CellValue(LngX, LngY) into every cell of a result built by one of
+// TMap's constructors (so its rows match its dimensions), row by row (in
+// bands of rows on every core: each cell's value is its own).
+template <typename CellValue> void FillCells(TMap& result, CellValue cellValue) {
+  ForRowBands(result.MbrLngYDim, result.MbrLngXDim, [&](long first, long end) {
+    for (long LngY = first; LngY < end; ++LngY) {
+      double* row = result.MbrVecValues[LngY].data();
+      for (long LngX = 0; LngX < result.MbrLngXDim; ++LngX)
+        row[LngX] = cellValue(LngX, LngY);
+    }
+  });
 }
 
 // The maps an operation that returns several has made so far: a failure

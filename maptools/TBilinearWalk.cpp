@@ -1,5 +1,6 @@
 #include "maptools/TBilinearWalk.h"
 
+#include <algorithm>
 #include <memory>
 
 #include "maptools/BilinearFormula.h"
@@ -9,6 +10,7 @@
 #include "maptools/TSharedArea.h"
 #include "maptools/TWalkFailure.h"
 #include "maptools/TWalkRun.h"
+#include "platform/TItemTeam.h"
 
 namespace {
 // On a strictly monotonic axis the lookup fails exactly for ordinates outside
@@ -43,6 +45,53 @@ std::vector<double> Ordinates(const TWalkRun& run, bool& stalls) {
   while (steps.Advance());
   stalls = steps.Stalls();
   return ordinates;
+}
+
+// Walk points worth a worker of their own.
+const double kPointsPerWorker = 1 << 16;
+// Bands per worker, so that a worker slowed by others' builds holds no one up.
+const long kBandsPerWorker = 4;
+
+// Whether the rows' cells never go back: then rows cut where the cell changes
+// fill disjoint sets of cells.
+bool CellsMonotonic(const std::vector<TWalkStation>& rows) {
+  bool rises = true, falls = true;
+  for (std::size_t i = 1; i < rows.size(); ++i) {
+    rises = rises && rows[i].Cell >= rows[i - 1].Cell;
+    falls = falls && rows[i].Cell <= rows[i - 1].Cell;
+  }
+  return rises || falls;
+}
+
+// The first row of each band and, last, the number of rows: bands of about
+// equal length, each cut where the result cell changes, so that the rows
+// that share a cell are filled by one worker in walk order.
+std::vector<long> RowBands(const std::vector<TWalkStation>& rows, unsigned workers) {
+  const long count = static_cast<long>(rows.size());
+  std::vector<long> starts{0};
+  if (workers > 1 && CellsMonotonic(rows)) {
+    const long length = std::max<long>(1, count / (static_cast<long>(workers) * kBandsPerWorker));
+    for (long start = length; start < count; start += length) {
+      while (start < count && rows[start].Cell == rows[start - 1].Cell)
+        ++start;
+      if (start < count && start > starts.back())
+        starts.push_back(start);
+    }
+  }
+  starts.push_back(count);
+  return starts;
+}
+
+// fill(first, end) for every band of rows, on as many workers as the points
+// are worth.
+template <class TFill>
+void FillInBands(const std::vector<TWalkStation>& columns, const std::vector<TWalkStation>& rows,
+                 TFill fill) {
+  const double points = static_cast<double>(columns.size()) * static_cast<double>(rows.size());
+  const unsigned workers = TItemTeam::Workers(points, kPointsPerWorker);
+  const std::vector<long> bands = RowBands(rows, workers);
+  TItemTeam::Run(static_cast<long>(bands.size()) - 1, workers,
+                 [&](long band, unsigned) { fill(bands[band], bands[band + 1]); });
 }
 
 const TWalkStation* FirstFailing(const std::vector<TWalkStation>& stations) {
@@ -248,25 +297,32 @@ void TBilinearWalk::ResolveStations(const std::vector<double>& ordinates,
 void TBilinearWalk::FillRowByRow(const std::vector<TWalkStation>& columns,
                                  const std::vector<TWalkStation>& rows) {
   const long count = static_cast<long>(columns.size());
-  for (const TWalkStation& row : rows)
-    TRowFill::FromValues(MbrEnmPolicy, MbrPtrSource->MbrDblNoDataValue,
-                         MbrPtrSource->MbrVecValues[row.Low].data(),
-                         MbrPtrSource->MbrVecValues[row.High].data(), row, columns.data(), count,
-                         MbrPtrDestination->MbrVecValues[row.Cell].data());
+  FillInBands(columns, rows, [&](long first, long end) {
+    for (long r = first; r < end; ++r) {
+      const TWalkStation& row = rows[r];
+      TRowFill::FromValues(MbrEnmPolicy, MbrPtrSource->MbrDblNoDataValue,
+                           MbrPtrSource->MbrVecValues[row.Low].data(),
+                           MbrPtrSource->MbrVecValues[row.High].data(), row, columns.data(), count,
+                           MbrPtrDestination->MbrVecValues[row.Cell].data());
+    }
+  });
 }
 
 void TBilinearWalk::FillFromQuotients(const std::vector<TWalkStation>& columns,
                                       const std::vector<TWalkStation>& rows, double area) {
-  TRowPairCache cache(MbrPtrSource->MbrLngXDim, false, true, area);
   const auto mapRow = [this](long index, double*) {
     return MbrPtrSource->MbrVecValues[index].data();
   };
   const long count = static_cast<long>(columns.size());
-  for (const TWalkStation& row : rows) {
-    const TRowPairCache::TRow low = cache.Get(row.Low, row.High, mapRow);
-    const TRowPairCache::TRow high = cache.Get(row.High, row.Low, mapRow);
-    TRowFill::FromQuotients(MbrEnmPolicy, MbrPtrSource->MbrDblNoDataValue, low.Values, high.Values,
-                            low.Quotients, high.Quotients, row, columns.data(), count,
-                            MbrPtrDestination->MbrVecValues[row.Cell].data());
-  }
+  FillInBands(columns, rows, [&](long first, long end) {
+    TRowPairCache cache(MbrPtrSource->MbrLngXDim, false, true, area);
+    for (long r = first; r < end; ++r) {
+      const TWalkStation& row = rows[r];
+      const TRowPairCache::TRow low = cache.Get(row.Low, row.High, mapRow);
+      const TRowPairCache::TRow high = cache.Get(row.High, row.Low, mapRow);
+      TRowFill::FromQuotients(MbrEnmPolicy, MbrPtrSource->MbrDblNoDataValue, low.Values,
+                              high.Values, low.Quotients, high.Quotients, row, columns.data(),
+                              count, MbrPtrDestination->MbrVecValues[row.Cell].data());
+    }
+  });
 }

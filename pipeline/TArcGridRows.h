@@ -14,9 +14,9 @@
 #include <istream>
 #include <optional>
 
+#include "gridio/TBodyCheckpoints.h"
 #include "gridio/TFileRangeBuf.h"
 #include "gridio/TGridTokenizer.h"
-#include "pipeline/TBodyCheckpoints.h"
 #include "pipeline/TSourceRows.h"
 #include "platform/TFileDescriptor.h"
 

@@ -1,8 +1,8 @@
 // TArcGridSource: an ESRI ASCII grid file as a source, read from a regular
 // file that can be read more than once. Open reads the header as the reader
 // reads it (TGridHeader, strict or lenient); Check checks every value the
-// reader would read, in pieces of the body cut at white space, one piece per
-// worker at a time (the work to do meanwhile taken first): the first failing
+// reader would read, in pieces of the body cut at white space (TBodyPieces),
+// one piece per worker at a time (the work to do meanwhile taken first): the first failing
 // value in file order decides the message, exactly as the whole-map reader
 // would raise it, and a checkpoint (TBodyCheckpoints) is kept every few
 // thousand values. Rows hands out readers (TArcGridRows) that start from the
@@ -20,8 +20,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "gridio/TBodyCheckpoints.h"
 #include "gridio/TGridHeader.h"
-#include "pipeline/TBodyCheckpoints.h"
 #include "pipeline/TGridSource.h"
 #include "pipeline/TPipelineKnobs.h"
 #include "platform/TFileDescriptor.h"
@@ -37,17 +37,6 @@ public:
   std::unique_ptr<TSourceRows> Rows(long firstRow, long firstColumn, long endColumn) const override;
 
 private:
-  // How one piece of the body ended: the values it read and the checkpoints
-  // (value indices within the piece).
-  struct TPiece {
-    long long Count = 0;
-    TGridHeader::TCell End = TGridHeader::TCell::AtEnd;
-    std::vector<TBodyCheckpoints::TCheckpoint> Checkpoints;
-  };
-
-  TPiece CheckPiece(std::uint64_t begin, std::uint64_t bytes, bool startAtSpace) const;
-  void Collect(std::vector<TPiece>& pieces);
-
   const TFileDescriptor& MbrRefFile;
   std::uint64_t MbrLngFileBytes;
   bool MbrBlnLenient;

@@ -1,4 +1,4 @@
-#include "pipeline/TBodyCheckpoints.h"
+#include "gridio/TBodyCheckpoints.h"
 
 #include <algorithm>
 

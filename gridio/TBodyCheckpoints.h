@@ -3,8 +3,8 @@
 // checked, so that a reader can start at any value from the checkpoint at or
 // before it and read at most Spacing() - 1 values to reach it. Memory: 16
 // bytes per checkpoint. Nothing here throws but allocation failures.
-#ifndef QUILLMAP_PIPELINE_TBODYCHECKPOINTS_H
-#define QUILLMAP_PIPELINE_TBODYCHECKPOINTS_H
+#ifndef QUILLMAP_GRIDIO_TBODYCHECKPOINTS_H
+#define QUILLMAP_GRIDIO_TBODYCHECKPOINTS_H
 
 #include <cstdint>
 #include <vector>

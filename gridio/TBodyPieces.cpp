@@ -1,0 +1,99 @@
+#include "gridio/TBodyPieces.h"
+
+#include <algorithm>
+#include <climits>
+#include <istream>
+
+#include "gridio/TFileRangeBuf.h"
+#include "gridio/TGridTokenizer.h"
+
+namespace {
+using TCell = TGridHeader::TCell;
+
+const std::size_t kSmallBlockBytes = 1 << 16;
+} // namespace
+
+TBodyPieces::TBodyPieces(const TFileDescriptor& file, std::uint64_t bodyStart,
+                         std::uint64_t fileBytes, std::uint64_t pieceBytes, bool lenient,
+                         std::size_t readBytes)
+    : MbrRefFile(file), MbrLngBodyStart(bodyStart),
+      MbrLngPieceBytes(std::max<std::uint64_t>(pieceBytes, 1)), MbrLngCount(1),
+      MbrBlnLenient(lenient), MbrLngReadBytes(readBytes) {
+  const std::uint64_t bodyBytes = fileBytes > bodyStart ? fileBytes - bodyStart : 0;
+  MbrLngCount = std::max<std::size_t>(
+      1, static_cast<std::size_t>((bodyBytes + MbrLngPieceBytes - 1) / MbrLngPieceBytes));
+}
+
+TBodyPieces::TPiece TBodyPieces::Scan(std::size_t p, long long spacing, bool keepValues) const {
+  const std::uint64_t begin = MbrLngBodyStart + p * MbrLngPieceBytes;
+  // A window no larger than the piece (and a little more for its last
+  // token): a small piece reads little.
+  const std::uint64_t window = std::min<std::uint64_t>(MbrLngReadBytes, MbrLngPieceBytes + 64);
+  TFileRangeBuf buffer(MbrRefFile, begin, begin + MbrLngPieceBytes, p > 0,
+                       static_cast<std::size_t>(window));
+  std::istream stream(&buffer);
+  TGridTokenizer in(stream);
+  TPiece piece;
+  // Huge pages for large pieces; small pieces take little.
+  const std::size_t blockBytes =
+      MbrLngPieceBytes >= TLargeBlock::kHugePage ? TLargeBlock::kHugePage : kSmallBlockBytes;
+  piece.BlockValues = static_cast<long long>(blockBytes / sizeof(double));
+  if (spacing > 0)
+    piece.Checkpoints.push_back({0, 0});
+  double value = 0.0;
+  for (;;) {
+    if (spacing > 0 && piece.Count > 0 && piece.Count % spacing == 0) {
+      in.Commit();
+      piece.Checkpoints.push_back({piece.Count, buffer.Position()});
+    }
+    piece.End = TGridHeader::ReadCell(in, value, MbrBlnLenient);
+    if (piece.End != TCell::Read)
+      break;
+    if (keepValues) {
+      const long long at = piece.Count % piece.BlockValues;
+      if (at == 0)
+        piece.Blocks.emplace_back(blockBytes);
+      static_cast<double*>(piece.Blocks.back().Data())[at] = value;
+    }
+    ++piece.Count;
+  }
+  if (spacing > 0)
+    piece.Checkpoints.front().Offset = buffer.Start();
+  return piece;
+}
+
+long long TBodyPieces::Needed(const TGridHeader& header) {
+  const long a = header.Columns;
+  const long b = header.Rows;
+  if (a > 0 && b > 0 && a > LLONG_MAX / b)
+    return LLONG_MAX;
+  return static_cast<long long>(a) * b;
+}
+
+bool TBodyPieces::Decide(const std::vector<TPiece>& pieces, std::size_t scanned, long long needed) {
+  long long base = 0;
+  for (std::size_t p = 0; p < scanned; ++p) {
+    if (needed - base <= pieces[p].Count || pieces[p].End == TCell::NotANumber)
+      return true;
+    base += pieces[p].Count;
+  }
+  return false;
+}
+
+void TBodyPieces::Collect(std::vector<TPiece>& pieces, long long needed,
+                          TBodyCheckpoints* checkpoints) {
+  long long base = 0;
+  for (TPiece& piece : pieces) {
+    if (checkpoints != nullptr)
+      for (const TBodyCheckpoints::TCheckpoint& checkpoint : piece.Checkpoints)
+        if (base + checkpoint.Value < needed)
+          checkpoints->Add({base + checkpoint.Value, checkpoint.Offset});
+    piece.Checkpoints = std::vector<TBodyCheckpoints::TCheckpoint>();
+    if (needed - base <= piece.Count)
+      return;
+    if (piece.End == TCell::NotANumber)
+      TGridHeader::ThrowCellFailure(piece.End);
+    base += piece.Count;
+  }
+  TGridHeader::ThrowCellFailure(TCell::AtEnd);
+}

@@ -1,0 +1,130 @@
+#include "gridio/TPieceLoad.h"
+
+#include <algorithm>
+#include <istream>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+#include "gridio/TBodyPieces.h"
+#include "gridio/TFileRangeBuf.h"
+#include "gridio/TGridHeader.h"
+#include "gridio/TGridTokenizer.h"
+#include "platform/TItemTeam.h"
+
+namespace {
+using TPiece = TBodyPieces::TPiece;
+
+const std::size_t kReadBytes = 1 << 18;
+// Body bytes worth a worker of their own, and the pieces of each worker.
+const double kBytesPerWorker = 1 << 20;
+const std::uint64_t kPiecesPerWorker = 8;
+
+struct THead {
+  TGridHeader Header;
+  std::uint64_t BodyStart = 0;
+};
+
+THead ReadHead(const TFileDescriptor& file, bool lenient) {
+  TFileRangeBuf buffer(file, 0, TFileRangeBuf::kNoLimit, false, kReadBytes);
+  std::istream stream(&buffer);
+  TGridTokenizer in(stream);
+  THead head;
+  head.Header = TGridHeader::Read(in, lenient);
+  in.Commit();
+  head.BodyStart = buffer.Position();
+  return head;
+}
+
+// The pieces scanned, and whether those scanned so far in file order decide
+// the body, so that no later piece need be begun.
+class TScanned {
+public:
+  TScanned(std::size_t count, long long needed)
+      : MbrVecPieces(count), MbrVecDone(count, false), MbrLngNeeded(needed) {}
+
+  bool Decided() {
+    std::lock_guard<std::mutex> lock(MbrMutex);
+    return MbrBlnDecided;
+  }
+  void Done(std::size_t p, TPiece piece) {
+    std::lock_guard<std::mutex> lock(MbrMutex);
+    MbrVecPieces[p] = std::move(piece);
+    MbrVecDone[p] = true;
+    while (MbrLngPrefix < MbrVecDone.size() && MbrVecDone[MbrLngPrefix])
+      ++MbrLngPrefix;
+    MbrBlnDecided = TBodyPieces::Decide(MbrVecPieces, MbrLngPrefix, MbrLngNeeded);
+  }
+  std::vector<TPiece>& Pieces() { return MbrVecPieces; }
+
+private:
+  std::mutex MbrMutex;
+  std::vector<TPiece> MbrVecPieces;
+  std::vector<bool> MbrVecDone;
+  long long MbrLngNeeded;
+  std::size_t MbrLngPrefix = 0;
+  bool MbrBlnDecided = false;
+};
+
+// Copies the first needed values of the pieces into the map's rows, bands
+// of rows on the workers.
+void FillRows(TMap& map, const std::vector<TPiece>& pieces, unsigned workers) {
+  const long rows = map.MbrLngYDim;
+  const long columns = map.MbrLngXDim;
+  std::vector<long long> starts{0};
+  for (const TPiece& piece : pieces)
+    starts.push_back(starts.back() + piece.Count);
+  // Reserved here, touched first by the workers: one heap grows, while
+  // the page faults are shared out.
+  for (std::vector<double>& row : map.MbrVecValues)
+    row.reserve(static_cast<std::size_t>(columns));
+  const long bandRows = std::max<long>(1, rows / (static_cast<long>(workers) * 4));
+  TItemTeam::Run((rows + bandRows - 1) / bandRows, workers, [&](long band, unsigned) {
+    const long end = std::min(rows, (band + 1) * bandRows);
+    for (long y = band * bandRows; y < end; ++y) {
+      std::vector<double>& row = map.MbrVecValues[y];
+      long long at = static_cast<long long>(y) * columns;
+      const long long rowEnd = at + columns;
+      std::size_t p = static_cast<std::size_t>(std::upper_bound(starts.begin(), starts.end(), at) -
+                                               starts.begin() - 1);
+      while (at < rowEnd) {
+        while (at == starts[p + 1])
+          ++p;
+        const TPiece& piece = pieces[p];
+        const long long inPiece = at - starts[p];
+        const long long take = std::min({rowEnd, starts[p + 1],
+                                         at + piece.BlockValues - inPiece % piece.BlockValues}) -
+                               at;
+        const double* from = piece.At(inPiece);
+        row.insert(row.end(), from, from + take);
+        at += take;
+      }
+    }
+  });
+}
+} // namespace
+
+bool TPieceLoad::Applies(std::uint64_t fileBytes) {
+  return TItemTeam::Workers(static_cast<double>(fileBytes), kBytesPerWorker) > 1;
+}
+
+TMap* TPieceLoad::Load(const TFileDescriptor& file, std::uint64_t fileBytes, bool lenient) {
+  const THead head = ReadHead(file, lenient);
+  const std::uint64_t bodyBytes = fileBytes > head.BodyStart ? fileBytes - head.BodyStart : 0;
+  const unsigned workers = TItemTeam::Workers(static_cast<double>(bodyBytes), kBytesPerWorker);
+  const std::uint64_t pieces = workers * kPiecesPerWorker;
+  const TBodyPieces body(file, head.BodyStart, fileBytes,
+                         std::max<std::uint64_t>(1, (bodyBytes + pieces - 1) / pieces), lenient,
+                         kReadBytes);
+  const long long needed = TBodyPieces::Needed(head.Header);
+  TScanned scanned(body.Count(), needed);
+  TItemTeam::Run(static_cast<long>(body.Count()), workers, [&](long p, unsigned) {
+    if (!scanned.Decided())
+      scanned.Done(static_cast<std::size_t>(p), body.Scan(static_cast<std::size_t>(p), 0, true));
+  });
+  TBodyPieces::Collect(scanned.Pieces(), needed, nullptr);
+  std::unique_ptr<TMap> map = head.Header.Frame();
+  map->MbrVecValues.resize(static_cast<std::size_t>(head.Header.Rows));
+  FillRows(*map, scanned.Pieces(), workers);
+  return map.release();
+}
