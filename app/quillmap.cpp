@@ -31,6 +31,10 @@ void Run(const TCommandLine& line) {
   options.NoDataAware = line.NoDataAware();
   options.Digits = line.Digits();
   options.Atomic = line.Atomic();
+  options.InputFormat = line.InputFormat();
+  options.OutputFormat = line.OutputFormat();
+  options.Band = line.Band();
+  options.GeoTIFF = line.GeoTIFF();
   if (options.Atomic)
     TPendingFiles::InstallSignalCleanup();
   TResampleFileTools::BilinearInterpolateFile(sourceFile, destFile, NewResolution, options);

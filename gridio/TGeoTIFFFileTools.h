@@ -59,15 +59,13 @@
 
 #include "grid/TMap.h"
 #include "gridio/TGeoTIFFTags.h"
+#include "gridio/TGeoTIFFWriteOptions.h"
 
 class TGeoTIFFFileTools {
 public:
-  enum class TSampleType { Float64, Float32 };
-  enum class TCompression { None, Deflate, Lzw, Zstd };
-  struct TWriteOptions {
-    TSampleType SampleType = TSampleType::Float64;
-    TCompression Compression = TCompression::None;
-  };
+  using TSampleType = TGeoTIFFWriteOptions::TSampleType;
+  using TCompression = TGeoTIFFWriteOptions::TCompression;
+  using TWriteOptions = TGeoTIFFWriteOptions;
 
   // Band 1.
   static TMap* LoadGeoTIFFFile(std::string fileName);

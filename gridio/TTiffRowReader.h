@@ -27,6 +27,9 @@ public:
   // The next row's Columns values into values; false after the last row.
   bool ReadRow(double* values);
   std::uint32_t NextRow() const { return MbrNextRow; }
+  // The row ReadRow reads next, before or after the rows read (libtiff
+  // decodes a strip again from its start for a row before the last one).
+  void Seek(std::uint32_t row) { MbrNextRow = row; }
 
 private:
   // The samples of image row `row` in the file's own type.
