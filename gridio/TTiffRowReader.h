@@ -34,13 +34,15 @@ public:
 private:
   // The samples of image row `row` in the file's own type.
   const unsigned char* DecodeRow(std::uint32_t row);
+  const unsigned char* DecodeStripRow(std::uint32_t row);
   void DecodeTileRow(std::uint32_t firstRow);
 
   TTiffHandle& MbrTiff;
   TTiffLayout MbrLayout;
   std::uint32_t MbrNextRow = 0;
   std::size_t MbrRowBytes;
-  // Strips: one row. Tiles: RowsPerBlock rows of the image, and one tile.
+  // Strips: one row (MbrFirstBufferedRow, once MbrBuffered). Tiles:
+  // RowsPerBlock rows of the image from MbrFirstBufferedRow, and one tile.
   std::vector<unsigned char> MbrRows;
   std::vector<unsigned char> MbrTile;
   std::uint32_t MbrFirstBufferedRow = 0;

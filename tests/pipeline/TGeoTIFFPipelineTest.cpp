@@ -197,29 +197,35 @@ TEST(TGeoTIFFPipeline, ColumnRunsHoldTheInMemoryResult) {
     }
 }
 
-// From a tiled, compressed source, the bounded way reads what the reader
-// reads.
-TEST(TGeoTIFFPipeline, TiledSourcesReadAsTheReaderReadsThem) {
+// From a source in strips or tiles, compressed or not, the bounded way reads
+// what the reader reads: rows taken again, and rows from the middle of a
+// strip first, decode as they do in order.
+TEST(TGeoTIFFPipeline, StripsAndTilesReadAsTheReaderReadsThem) {
   Sandbox box;
-  for (std::uint16_t compression : {1, 8, 5, 50000}) {
-    TestTiff spec;
-    spec.Columns = 45;
-    spec.Rows = 37;
-    spec.TileSize = 16;
-    spec.Compression = compression;
-    spec.Predictor = compression == 1 ? 1 : 3;
-    spec.Values = ScatteredValues(45 * 37, compression, -9999.0);
-    box.Write("in.tif", TestTiffBytes(spec));
-    for (double R : {4.0, 10.0, 25.0}) {
-      const std::string bounded = ResampleToBytes(box.Path("in.tif"), box.Path("a.asc"), R,
-                                                  GeoTIFFSettings(true, false), {{}, 2});
-      Setting memory{TPipelineKnobs(), 1};
-      memory.Knobs.Mode = TPipelineKnobs::TMode::InMemory;
-      const std::string inMemory = ResampleToBytes(box.Path("in.tif"), box.Path("b.asc"), R,
-                                                   GeoTIFFSettings(true, false), memory);
-      ASSERT_EQ(inMemory, bounded) << compression << " " << R;
+  for (std::uint32_t tile : {0u, 16u})
+    for (std::uint16_t compression : {1, 8, 5, 50000}) {
+      TestTiff spec;
+      spec.Columns = 45;
+      spec.Rows = 37;
+      spec.TileSize = tile;
+      spec.RowsPerStrip = 8;
+      spec.Compression = compression;
+      spec.Predictor = compression == 1 ? 1 : 3;
+      spec.Values = ScatteredValues(45 * 37, compression, -9999.0);
+      box.Write("in.tif", TestTiffBytes(spec));
+      for (double R : {4.0, 10.0, 25.0, 7.0})
+        for (unsigned workers : {1u, 3u}) {
+          Setting bounded{TPipelineKnobs(), workers};
+          bounded.Knobs.BandBytes = R == 7.0 ? 1 : 300;
+          Setting memory{TPipelineKnobs(), 1};
+          memory.Knobs.Mode = TPipelineKnobs::TMode::InMemory;
+          ASSERT_EQ(ResampleToBytes(box.Path("in.tif"), box.Path("b.asc"), R,
+                                    GeoTIFFSettings(true, false), memory),
+                    ResampleToBytes(box.Path("in.tif"), box.Path("a.asc"), R,
+                                    GeoTIFFSettings(true, false), bounded))
+              << tile << " " << compression << " " << R << " " << workers;
+        }
     }
-  }
 }
 
 // A strip that does not decode is found before the destination is opened.
