@@ -107,6 +107,10 @@ TMap* TGeoTIFFFileTools::LoadGeoTIFFFile(std::istream& stream, long band, TGeoTI
   return Load(image, tags);
 }
 
+bool TGeoTIFFFileTools::StartsLikeTiff(std::string fileName) {
+  return TGeoTIFFImage::StartsLikeTiff(fileName);
+}
+
 void TGeoTIFFFileTools::WriteGeoTIFFFile(TMap* map, std::string fileName) {
   Write(map, fileName, TWriteOptions(), nullptr);
 }

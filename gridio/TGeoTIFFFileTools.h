@@ -75,6 +75,11 @@ public:
   // The same from a seekable stream that holds the file from its beginning.
   static TMap* LoadGeoTIFFFile(std::istream& stream, long band, TGeoTIFFTags* tags);
 
+  // Whether the file starts with a TIFF signature (classic or BigTIFF):
+  // what choosing a reader by the first bytes asks. False for a file that
+  // cannot be read, or a directory. Throws nothing.
+  static bool StartsLikeTiff(std::string fileName);
+
   // Float64, uncompressed, no GeoKeys.
   static void WriteGeoTIFFFile(TMap* map, std::string fileName);
   // tags may be null.

@@ -6,7 +6,7 @@
 #include "gridio/GridFileMessages.h"
 #include "pipeline/PipelineMessages.h"
 #ifdef QUILLMAP_HAS_GEOTIFF
-#include "gridio/TGeoTIFFImage.h"
+#include "gridio/TGeoTIFFFileTools.h"
 #endif
 #include "pipeline/TFileResampling.h"
 #include "pipeline/TResampleSettings.h"
@@ -30,7 +30,7 @@ bool EndsWithTiffName(const std::string& name) {
 // A pipe or device is not read ahead of the reader: it counts as ESRI ASCII.
 bool StartsLikeTiff(const std::string& sourceFile) {
 #ifdef QUILLMAP_HAS_GEOTIFF
-  return TFileStatus::Of(sourceFile).Regular && TGeoTIFFImage::StartsLikeTiff(sourceFile);
+  return TFileStatus::Of(sourceFile).Regular && TGeoTIFFFileTools::StartsLikeTiff(sourceFile);
 #else
   (void)sourceFile;
   return false;

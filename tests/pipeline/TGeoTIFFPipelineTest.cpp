@@ -270,6 +270,9 @@ TEST(TGeoTIFFPipeline, AutomaticFormats) {
     std::unique_ptr<TMap> text(TARCGISFileTools::LoadARCGISFile(box.Path("out.asc")));
     EXPECT_EQ(tiff->MbrLngXDim, text->MbrLngXDim) << source;
   }
+  EXPECT_TRUE(TGeoTIFFFileTools::StartsLikeTiff(box.Path("in.tif")));
+  for (const std::string& other : {box.Path("in.asc"), box.Dir().string(), box.Path("missing")})
+    EXPECT_FALSE(TGeoTIFFFileTools::StartsLikeTiff(other)) << other;
   // Without options a GeoTIFF is read as ESRI ASCII, and refused.
   EXPECT_THROW_MSG(
       TResampleFileTools::BilinearInterpolateFile(box.Path("in.tif"), box.Path("x.asc"), 45.0),
