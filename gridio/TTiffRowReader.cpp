@@ -78,6 +78,17 @@ const unsigned char* TTiffRowReader::DecodeRow(std::uint32_t row) {
 const unsigned char* TTiffRowReader::DecodeStripRow(std::uint32_t row) {
   if (MbrBuffered && row == MbrFirstBufferedRow)
     return MbrRows.data();
+  // A strip of one row decodes at once, in any order (and libtiff's codecs
+  // decode a whole strip faster than row by row).
+  if (MbrLayout.RowsPerBlock == 1) {
+    const tstrip_t strip = TIFFComputeStrip(MbrTiff.Get(), row, MbrLayout.Plane);
+    if (TIFFReadEncodedStrip(MbrTiff.Get(), strip, MbrRows.data(),
+                             static_cast<tmsize_t>(MbrRows.size())) < 0)
+      throw kCorruptData;
+    MbrFirstBufferedRow = row;
+    MbrBuffered = true;
+    return MbrRows.data();
+  }
   const std::uint32_t stripStart = row - row % MbrLayout.RowsPerBlock;
   const bool onward = MbrBuffered && row > MbrFirstBufferedRow && MbrFirstBufferedRow >= stripStart;
   MbrBuffered = false;

@@ -58,7 +58,7 @@ bool CanLimitAddressSpace() {
   return !ToolIsWrapped();
 }
 
-bool UsesGeoTIFF(const CommandLineCase& c) {
+[[maybe_unused]] bool UsesGeoTIFF(const CommandLineCase& c) {
   return c.Source.Form.compare(0, 7, "geotiff") == 0 || c.Dest.Is("geotiff-holding");
 }
 
