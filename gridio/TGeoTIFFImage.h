@@ -29,6 +29,9 @@ public:
   // A seekable buffer holding the file from its start; it must outlive the
   // image.
   TGeoTIFFImage(std::streambuf* buffer, long band);
+  // The handle holds the address of the file's buffer.
+  TGeoTIFFImage(const TGeoTIFFImage&) = delete;
+  TGeoTIFFImage& operator=(const TGeoTIFFImage&) = delete;
 
   // Classic TIFF ("II*\0", "MM\0*") or BigTIFF ("II+\0", "MM\0+"); the
   // buffer is put back at its start.

@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "gridio/GeoTIFFMessages.h"
 #include "gridio/TGeoTIFFImage.h"
 #include "gridio/TTiffRowReader.h"
 #include "platform/TWorkerTeam.h"
@@ -16,13 +17,23 @@ namespace {
 // tiles are added up to it).
 const long kCheckedRows = 64;
 
+// A reader opens the band again: a file replaced since the source opened it,
+// with another size, is refused rather than read beyond.
+void RequireSameSize(const TGeoTIFFImage& image, const TGridGeometry& geometry) {
+  if (image.Layout().Columns != geometry.Columns || image.Layout().Rows != geometry.Rows)
+    throw kCorruptDirectory;
+}
+
 // A run of columns of the band's rows, decoded a whole image row at a time.
 class TGeoTIFFRows : public TSourceRows {
 public:
-  TGeoTIFFRows(const std::string& fileName, long band, long firstColumn, long endColumn)
+  TGeoTIFFRows(const std::string& fileName, long band, const TGridGeometry& geometry,
+               long firstColumn, long endColumn)
       : MbrImage(fileName, band), MbrReader(MbrImage.Tiff(), MbrImage.Layout()),
         MbrRow(MbrImage.Layout().Columns), MbrLngFirstColumn(firstColumn),
-        MbrLngEndColumn(endColumn) {}
+        MbrLngEndColumn(endColumn) {
+    RequireSameSize(MbrImage, geometry);
+  }
 
   const double* Row(long row, double* buffer) override {
     MbrReader.Seek(static_cast<std::uint32_t>(row));
@@ -56,11 +67,13 @@ void TGeoTIFFSource::Open() {
 }
 
 std::unique_ptr<TSourceRows> TGeoTIFFSource::Rows(long, long firstColumn, long endColumn) const {
-  return std::make_unique<TGeoTIFFRows>(MbrStrFile, MbrLngBand, firstColumn, endColumn);
+  return std::make_unique<TGeoTIFFRows>(MbrStrFile, MbrLngBand, MbrGeometry, firstColumn,
+                                        endColumn);
 }
 
 void TGeoTIFFSource::CheckRows(long firstRow, long endRow) const {
   TGeoTIFFImage image(MbrStrFile, MbrLngBand);
+  RequireSameSize(image, MbrGeometry);
   TTiffRowReader reader(image.Tiff(), image.Layout());
   std::vector<double> values(image.Layout().Columns);
   reader.Seek(static_cast<std::uint32_t>(firstRow));
