@@ -13,13 +13,19 @@
 // Failure texts: "Usage: quillmap source_file dest_file NewResolution" (plain
 // shape), "Usage: quillmap [OPTION]... source_file dest_file NewResolution"
 // (options, then a wrong count), "Unknown option " followed by the option,
-// "Missing value for option --digits", "Option --digits needs a whole number
-// from 1 to 17, not " followed by the value. Nothing here throws.
+// "Missing value for option " followed by the option, "Option --digits needs
+// a whole number from 1 to 17, not " followed by the value, and, for the
+// format options, "Option --input-format needs ascii, geotiff or auto, not "
+// and the value (--output-format alike), "Option --compress needs none,
+// deflate, lzw or zstd, not ", "Option --output-type needs float64 or
+// float32, not ", "Option --band needs a whole number from 1, not ".
+// Nothing here throws.
 #ifndef QUILLMAP_APP_TCOMMANDLINE_H
 #define QUILLMAP_APP_TCOMMANDLINE_H
 
 #include <string>
 
+#include "pipeline/TResampleFileTools.h"
 #include "text/TDigits.h"
 
 class TCommandLine {
@@ -48,6 +54,13 @@ public:
   bool ExitStatus() const { return MbrBlnExitStatus; }
   // The progress line is written on standard error as the result is written.
   bool Progress() const { return MbrBlnProgress; }
+  // The formats and GeoTIFF choices: ESRI ASCII both ways, band 1, float64
+  // uncompressed, unless the options say otherwise.
+  using TFormat = TResampleFileTools::TResampleOptions::TFormat;
+  TFormat InputFormat() const { return MbrEnmInputFormat; }
+  TFormat OutputFormat() const { return MbrEnmOutputFormat; }
+  long Band() const { return MbrLngBand; }
+  const TGeoTIFFWriteOptions& GeoTIFF() const { return MbrGeoTIFF; }
 
   // The usage line, then one line per option, each ended by a newline.
   static std::string HelpText();
@@ -60,6 +73,8 @@ private:
   // Reads the option at argv[at] (and its value), returning the index of the
   // next argument; records a failure or a help or version request.
   int ReadOption(int argc, const char* const* argv, int at);
+  // Reads the value of an option that takes one; false when it is not one.
+  bool ReadValue(const std::string& option, const char* value);
   void Fail(std::string message);
 
   TAction MbrEnmAction;
@@ -73,6 +88,10 @@ private:
   int MbrIntDigits;
   bool MbrBlnExitStatus;
   bool MbrBlnProgress;
+  TFormat MbrEnmInputFormat = TFormat::Ascii;
+  TFormat MbrEnmOutputFormat = TFormat::Ascii;
+  long MbrLngBand = 1;
+  TGeoTIFFWriteOptions MbrGeoTIFF;
 };
 
 #endif

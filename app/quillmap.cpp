@@ -33,6 +33,10 @@ void Run(const TCommandLine& line, TProgressLine& progress) {
   options.NoDataAware = line.NoDataAware();
   options.Digits = line.Digits();
   options.Atomic = line.Atomic();
+  options.InputFormat = line.InputFormat();
+  options.OutputFormat = line.OutputFormat();
+  options.Band = line.Band();
+  options.GeoTIFF = line.GeoTIFF();
   if (line.Progress())
     options.Progress = [&progress](double fraction) { progress.Report(fraction); };
   if (options.Atomic)

@@ -7,7 +7,12 @@
 #             pixel (gdalinfo -checksum);
 #   copy      quillmap reads and writes float32 with the source's codec;
 #             gdal_translate does the same;
-#   float64   the same copy written as float64, quillmap's exact default.
+#   float64   the same copy written as float64, quillmap's exact default;
+#   resample  the source resampled to R = S/2 (8000 x 8000) and R = 2S
+#             (2000 x 2000) and written as float32 GeoTIFF with the source's
+#             codec: quillmap's pipeline beside both gdal_translate -r
+#             bilinear and gdalwarp -multi -r bilinear, the ratio taken
+#             against the faster of the two.
 # The tools run alternately, several times each; the script prints the
 # median wall time of each, the ratio (GDAL's time over quillmap's), the
 # median CPU time and the peak memory (/usr/bin/time -v) of each, and checks
@@ -23,13 +28,15 @@ cd "$(dirname "$0")/.."
 
 runs=${1:-5}
 work=build/compare
-grid=$work/source_4000.asc
+# QUILLMAP_BENCH_GRID names an existing 4000 x 4000 grid to start from.
+grid=${QUILLMAP_BENCH_GRID:-$work/source_4000.asc}
 copy=build/release/bench/GeoTIFFCopy
+resampler=build/release/quillmap
 for tool in gdal_translate gdalinfo /usr/bin/time; do
   command -v "$tool" >/dev/null 2>&1 || { echo "$tool is needed (gdal-bin, time)"; exit 1; }
 done
 cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release -DQUILLMAP_BUILD_BENCHMARKS=ON >/dev/null
-cmake --build build/release --target GeoTIFFCopy -j 2 >/dev/null
+cmake --build build/release --target GeoTIFFCopy quillmap -j 2 >/dev/null
 
 mkdir -p "$work"
 if [ ! -f "$grid" ]; then
@@ -39,7 +46,7 @@ if [ ! -f "$grid" ]; then
 fi
 for codec in none deflate; do
   source=$work/source_4000_float32_$codec.tif
-  [ -f "$source" ] && continue
+  [ -f "$source" ] && [ "$source" -nt "$grid" ] && continue
   options="-ot Float32 -a_srs EPSG:32633"
   [ "$codec" = deflate ] && options="$options -co COMPRESS=DEFLATE -co PREDICTOR=3"
   gdal_translate -q $options "$grid" "$source"
@@ -76,6 +83,29 @@ compare() {
     }'
 }
 
+# compare_resample <label> <source> <R> <quillmap codec> "<GDAL codec options>":
+# quillmap, gdal_translate and gdalwarp -multi in turn, the ratio against
+# the faster GDAL tool's median.
+compare_resample() {
+  rm -f "$work/ours.txt" "$work/translate.txt" "$work/warp.txt"
+  i=0
+  while [ "$i" -lt "$runs" ]; do
+    rm -f "$work/ours.tif" "$work/translate.tif" "$work/warp.tif"
+    timed "$work/ours.txt" "$resampler" --input-format geotiff --output-format geotiff \
+      --output-type float32 --compress "$4" "$2" "$work/ours.tif" "$3"
+    timed "$work/translate.txt" gdal_translate -q -r bilinear -tr "$3" "$3" $5 "$2" "$work/translate.tif"
+    timed "$work/warp.txt" gdalwarp -q -multi -r bilinear -tr "$3" "$3" $5 "$2" "$work/warp.tif"
+    i=$((i + 1))
+  done
+  med() { awk -v c="$2" '{ print $c }' "$work/$1.txt" | median; }
+  peak() { awk '{ print $2 }' "$work/$1.txt" | sort -n | tail -n 1; }
+  awk -v label="$1" -v ot="$(med ours 1)" -v tt="$(med translate 1)" -v wt="$(med warp 1)" \
+    -v om="$(peak ours)" -v tm="$(peak translate)" -v wm="$(peak warp)" 'BEGIN {
+      best = tt < wt ? tt : wt
+      printf "%-22s %10.2f %10.2f %10.2f %7.2fx %13.1f %10.1f %10.1f\n", label, ot, tt, wt, best / ot, om / 1024, tm / 1024, wm / 1024
+    }'
+}
+
 echo "source: 4000 x 4000 float32 GeoTIFF from $grid; $runs runs of each tool"
 printf '\n%-22s %10s %8s %8s %12s %8s %13s %9s\n' "operation" "quillmap s" "gdal s" "ratio" \
   "quillmap cpu" "gdal cpu" "quillmap MiB" "gdal MiB"
@@ -91,6 +121,16 @@ for codec in none deflate; do
   compare "copy float64 $codec" "$copy copy $source $work/ours.tif float64 $codec" \
     "gdal_translate -q -ot Float64 $gdal_codec $source $work/theirs.tif"
   rm -f "$work/ours.tif" "$work/theirs.tif"
+done
+printf '\n%-22s %10s %10s %10s %8s %13s %10s %10s\n' "resample" "quillmap s" "translate" "warp -multi" \
+  "ratio" "quillmap MiB" "trans MiB" "warp MiB"
+for codec in none deflate; do
+  source=$work/source_4000_float32_$codec.tif
+  gdal_codec="-co COMPRESS=NONE"
+  [ "$codec" = deflate ] && gdal_codec="-co COMPRESS=DEFLATE -co PREDICTOR=3"
+  compare_resample "S/2 $codec" "$source" 15 "$codec" "$gdal_codec"
+  compare_resample "2S $codec" "$source" 60 "$codec" "$gdal_codec"
+  rm -f "$work/ours.tif" "$work/translate.tif" "$work/warp.tif"
 done
 echo
 if [ "$failed" -ne 0 ]; then

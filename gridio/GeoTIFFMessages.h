@@ -55,6 +55,8 @@ inline const char* const kWriteWithoutAxes =
     "Map has no axes in TGeoTIFFFileTools::WriteGeoTIFFFile";
 inline const char* const kWriteNotRectangular =
     "Map is not rectangular in TGeoTIFFFileTools::WriteGeoTIFFFile";
+inline const char* const kStripNotCompressed =
+    "Strip could not be compressed in TGeoTIFFFileTools::WriteGeoTIFFFile";
 inline const char* const kWriteTooLarge =
     "Map is too large for a GeoTIFF file in TGeoTIFFFileTools::WriteGeoTIFFFile";
 inline const char* const kMalformedKeysOnWrite =

@@ -59,15 +59,13 @@
 
 #include "grid/TMap.h"
 #include "gridio/TGeoTIFFTags.h"
+#include "gridio/TGeoTIFFWriteOptions.h"
 
 class TGeoTIFFFileTools {
 public:
-  enum class TSampleType { Float64, Float32 };
-  enum class TCompression { None, Deflate, Lzw, Zstd };
-  struct TWriteOptions {
-    TSampleType SampleType = TSampleType::Float64;
-    TCompression Compression = TCompression::None;
-  };
+  using TSampleType = TGeoTIFFWriteOptions::TSampleType;
+  using TCompression = TGeoTIFFWriteOptions::TCompression;
+  using TWriteOptions = TGeoTIFFWriteOptions;
 
   // Band 1.
   static TMap* LoadGeoTIFFFile(std::string fileName);
@@ -76,6 +74,11 @@ public:
   static TMap* LoadGeoTIFFFile(std::string fileName, long band, TGeoTIFFTags* tags);
   // The same from a seekable stream that holds the file from its beginning.
   static TMap* LoadGeoTIFFFile(std::istream& stream, long band, TGeoTIFFTags* tags);
+
+  // Whether the file starts with a TIFF signature (classic or BigTIFF):
+  // what choosing a reader by the first bytes asks. False for a file that
+  // cannot be read, or a directory. Throws nothing.
+  static bool StartsLikeTiff(std::string fileName);
 
   // Float64, uncompressed, no GeoKeys.
   static void WriteGeoTIFFFile(TMap* map, std::string fileName);

@@ -1,5 +1,7 @@
 #include "gridio/TGeoTIFFGeoreference.h"
 
+#include "gridio/TTiffStripWriter.h"
+
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -255,6 +257,21 @@ TGeoTIFFGeoreference TGeoTIFFGeoreference::Read(TIFF* tiff, std::uint32_t rows) 
   if (tags.HasNoData)
     georeference.NoData = ParseNoData(noData);
   georeference.Tags = std::move(tags);
+  return georeference;
+}
+
+TGeoTIFFGeoreference TGeoTIFFGeoreference::ToWrite(const TGridGeometry& grid,
+                                                   TGeoTIFFWriteOptions::TSampleType sample,
+                                                   const TGeoTIFFTags* tags) {
+  TGeoTIFFGeoreference georeference;
+  georeference.XLowerLeft = grid.XLowerLeft;
+  georeference.YLowerLeft = grid.YLowerLeft;
+  georeference.CellSize = grid.CellSize;
+  georeference.NoData = grid.NoData;
+  if (sample == TGeoTIFFWriteOptions::TSampleType::Float32)
+    georeference.NoData = TTiffStripWriter::ToFloat(georeference.NoData);
+  if (tags != nullptr)
+    georeference.Tags = *tags;
   return georeference;
 }
 

@@ -29,7 +29,9 @@
 #include <cstdint>
 #include <vector>
 
+#include "grid/TGridGeometry.h"
 #include "gridio/TGeoTIFFTags.h"
+#include "gridio/TGeoTIFFWriteOptions.h"
 #include "gridio/TTiffHandle.h"
 
 struct TGeoTIFFGeoreference {
@@ -41,6 +43,11 @@ struct TGeoTIFFGeoreference {
 
   static TGeoTIFFGeoreference Read(TIFF* tiff, std::uint32_t rows);
 
+  // Where a grid lies, as the writer stores it: a float32 file declares the
+  // no-data value its samples hold; tags may be null.
+  static TGeoTIFFGeoreference ToWrite(const TGridGeometry& grid,
+                                      TGeoTIFFWriteOptions::TSampleType sample,
+                                      const TGeoTIFFTags* tags);
   // The GeoKey directory the writer stores for the tags given (null for none),
   // checked before any file is opened.
   static std::vector<std::uint16_t> KeysToWrite(const TGeoTIFFTags* tags);

@@ -64,15 +64,40 @@ bool TTiffRowReader::ReadRow(double* values) {
 }
 
 const unsigned char* TTiffRowReader::DecodeRow(std::uint32_t row) {
-  if (!MbrLayout.Tiled) {
-    if (TIFFReadScanline(MbrTiff.Get(), MbrRows.data(), row, MbrLayout.Plane) != 1)
-      throw kCorruptData;
-    return MbrRows.data();
-  }
+  if (!MbrLayout.Tiled)
+    return DecodeStripRow(row);
   const std::uint32_t firstRow = row - row % MbrLayout.RowsPerBlock;
   if (!MbrBuffered || firstRow != MbrFirstBufferedRow)
     DecodeTileRow(firstRow);
   return MbrRows.data() + (row - firstRow) * MbrRowBytes;
+}
+
+// libtiff's codecs decode a strip's rows in order from its first: a row
+// further on, or one before the last decoded, is reached by decoding from
+// the last row, or from the strip's first, one row at a time.
+const unsigned char* TTiffRowReader::DecodeStripRow(std::uint32_t row) {
+  if (MbrBuffered && row == MbrFirstBufferedRow)
+    return MbrRows.data();
+  // A strip of one row decodes at once, in any order (and libtiff's codecs
+  // decode a whole strip faster than row by row).
+  if (MbrLayout.RowsPerBlock == 1) {
+    const tstrip_t strip = TIFFComputeStrip(MbrTiff.Get(), row, MbrLayout.Plane);
+    if (TIFFReadEncodedStrip(MbrTiff.Get(), strip, MbrRows.data(),
+                             static_cast<tmsize_t>(MbrRows.size())) < 0)
+      throw kCorruptData;
+    MbrFirstBufferedRow = row;
+    MbrBuffered = true;
+    return MbrRows.data();
+  }
+  const std::uint32_t stripStart = row - row % MbrLayout.RowsPerBlock;
+  const bool onward = MbrBuffered && row > MbrFirstBufferedRow && MbrFirstBufferedRow >= stripStart;
+  MbrBuffered = false;
+  for (std::uint32_t next = onward ? MbrFirstBufferedRow + 1 : stripStart; next <= row; ++next)
+    if (TIFFReadScanline(MbrTiff.Get(), MbrRows.data(), next, MbrLayout.Plane) != 1)
+      throw kCorruptData;
+  MbrFirstBufferedRow = row;
+  MbrBuffered = true;
+  return MbrRows.data();
 }
 
 // Each tile of the row, its part inside the image copied into the rows.

@@ -27,17 +27,22 @@ public:
   // The next row's Columns values into values; false after the last row.
   bool ReadRow(double* values);
   std::uint32_t NextRow() const { return MbrNextRow; }
+  // The row ReadRow reads next, before or after the rows read (libtiff
+  // decodes a strip again from its start for a row before the last one).
+  void Seek(std::uint32_t row) { MbrNextRow = row; }
 
 private:
   // The samples of image row `row` in the file's own type.
   const unsigned char* DecodeRow(std::uint32_t row);
+  const unsigned char* DecodeStripRow(std::uint32_t row);
   void DecodeTileRow(std::uint32_t firstRow);
 
   TTiffHandle& MbrTiff;
   TTiffLayout MbrLayout;
   std::uint32_t MbrNextRow = 0;
   std::size_t MbrRowBytes;
-  // Strips: one row. Tiles: RowsPerBlock rows of the image, and one tile.
+  // Strips: one row (MbrFirstBufferedRow, once MbrBuffered). Tiles:
+  // RowsPerBlock rows of the image from MbrFirstBufferedRow, and one tile.
   std::vector<unsigned char> MbrRows;
   std::vector<unsigned char> MbrTile;
   std::uint32_t MbrFirstBufferedRow = 0;

@@ -19,10 +19,6 @@ std::uint16_t CompressionTag(TTiffStripWriter::TCompression compression) {
   }
 }
 
-int SampleBytes(TTiffStripWriter::TSample sample) {
-  return sample == TTiffStripWriter::TSample::Float64 ? 8 : 4;
-}
-
 void ToFloats(const double* values, std::uint32_t count, unsigned char* samples) {
   for (std::uint32_t i = 0; i < count; ++i) {
     const float sample = TTiffStripWriter::ToFloat(values[i]);
@@ -44,13 +40,42 @@ float TTiffStripWriter::ToFloat(double value) {
   return std::signbit(value) ? -bound : bound;
 }
 
+std::uint32_t TTiffStripWriter::RowsPerStrip(std::uint32_t columns, std::uint32_t rows,
+                                             TSample sample) {
+  const std::size_t rowBytes = std::size_t(columns) * static_cast<std::size_t>(SampleBytes(sample));
+  const std::size_t rowsPerStrip =
+      std::max<std::size_t>(1, kStripBytes / std::max<std::size_t>(rowBytes, 1));
+  return static_cast<std::uint32_t>(std::min<std::size_t>(rowsPerStrip, rows));
+}
+
+TTiffHandle::TMode TTiffStripWriter::HandleMode(std::uint32_t columns, std::uint32_t rows,
+                                                TSample sample) {
+  const std::uint64_t kLargestClassicData = std::uint64_t(3) << 30;
+  const std::uint64_t bytes =
+      std::uint64_t(columns) * rows * static_cast<std::uint64_t>(SampleBytes(sample));
+  return bytes > kLargestClassicData ? TTiffHandle::TMode::WriteBigTIFF : TTiffHandle::TMode::Write;
+}
+
+void TTiffStripWriter::ToSamples(TSample sample, const double* values, std::uint32_t count,
+                                 unsigned char* samples) {
+  if (sample == TSample::Float64)
+    std::memcpy(samples, values, std::size_t(count) * sizeof(double));
+  else
+    ToFloats(values, count, samples);
+}
+
 TTiffStripWriter::TTiffStripWriter(TTiffHandle& tiff, std::uint32_t columns, std::uint32_t rows,
                                    TSample sample, TCompression compression)
     : MbrTiff(tiff), MbrColumns(columns), MbrRows(rows), MbrSample(sample),
+      MbrRowsPerStrip(RowsPerStrip(columns, rows, sample)),
       MbrRowBytes(std::size_t(columns) * static_cast<std::size_t>(SampleBytes(sample))) {
-  const std::size_t rowsPerStrip = std::max<std::size_t>(1, kStripBytes / MbrRowBytes);
-  MbrRowsPerStrip = static_cast<std::uint32_t>(std::min<std::size_t>(rowsPerStrip, rows));
   MbrStrip.resize(MbrRowBytes * MbrRowsPerStrip);
+  SetImageTags(tiff, columns, rows, sample, compression, MbrRowsPerStrip);
+}
+
+void TTiffStripWriter::SetImageTags(TTiffHandle& tiff, std::uint32_t columns, std::uint32_t rows,
+                                    TSample sample, TCompression compression,
+                                    std::uint32_t rowsPerStrip) {
   TIFF* out = tiff.Get();
   TIFFSetField(out, TIFFTAG_IMAGEWIDTH, columns);
   TIFFSetField(out, TIFFTAG_IMAGELENGTH, rows);
@@ -59,18 +84,14 @@ TTiffStripWriter::TTiffStripWriter(TTiffHandle& tiff, std::uint32_t columns, std
   TIFFSetField(out, TIFFTAG_SAMPLEFORMAT, SAMPLEFORMAT_IEEEFP);
   TIFFSetField(out, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_MINISBLACK);
   TIFFSetField(out, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
-  TIFFSetField(out, TIFFTAG_ROWSPERSTRIP, MbrRowsPerStrip);
+  TIFFSetField(out, TIFFTAG_ROWSPERSTRIP, rowsPerStrip);
   TIFFSetField(out, TIFFTAG_COMPRESSION, CompressionTag(compression));
   if (compression != TCompression::None)
     TIFFSetField(out, TIFFTAG_PREDICTOR, PREDICTOR_FLOATINGPOINT);
 }
 
 void TTiffStripWriter::WriteRow(const double* values) {
-  unsigned char* row = MbrStrip.data() + MbrRowsInStrip * MbrRowBytes;
-  if (MbrSample == TSample::Float64)
-    std::memcpy(row, values, MbrRowBytes);
-  else
-    ToFloats(values, MbrColumns, row);
+  ToSamples(MbrSample, values, MbrColumns, MbrStrip.data() + MbrRowsInStrip * MbrRowBytes);
   ++MbrRowsInStrip;
   ++MbrNextRow;
   if (MbrRowsInStrip == MbrRowsPerStrip || MbrNextRow == MbrRows)

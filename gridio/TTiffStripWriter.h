@@ -19,13 +19,28 @@
 #include <cstdint>
 #include <vector>
 
+#include "gridio/TGeoTIFFWriteOptions.h"
 #include "gridio/TTiffHandle.h"
 
 class TTiffStripWriter {
 public:
-  enum class TSample { Float64, Float32 };
-  enum class TCompression { None, Deflate, Lzw, Zstd };
+  using TSample = TGeoTIFFWriteOptions::TSampleType;
+  using TCompression = TGeoTIFFWriteOptions::TCompression;
   static constexpr std::size_t kStripBytes = std::size_t(256) << 10;
+
+  static int SampleBytes(TSample sample) { return sample == TSample::Float64 ? 8 : 4; }
+  // The rows of each strip of an image of that width and height.
+  static std::uint32_t RowsPerStrip(std::uint32_t columns, std::uint32_t rows, TSample sample);
+  // Classic TIFF, or BigTIFF for more than 3 GiB of samples (room below
+  // 4 GiB for strips that compress badly and for the directory).
+  static TTiffHandle::TMode HandleMode(std::uint32_t columns, std::uint32_t rows, TSample sample);
+  // Sets the image tags on a handle open for writing, strips of
+  // rowsPerStrip rows.
+  static void SetImageTags(TTiffHandle& tiff, std::uint32_t columns, std::uint32_t rows,
+                           TSample sample, TCompression compression, std::uint32_t rowsPerStrip);
+  // count doubles as samples, in the machine's byte order.
+  static void ToSamples(TSample sample, const double* values, std::uint32_t count,
+                        unsigned char* samples);
 
   TTiffStripWriter(TTiffHandle& tiff, std::uint32_t columns, std::uint32_t rows, TSample sample,
                    TCompression compression);

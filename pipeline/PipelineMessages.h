@@ -5,5 +5,7 @@
 
 inline const char* const kSourceRowsMissing =
     "Source rows do not cover the result rows in TResamplePlan::FillRows";
+inline const char* const kGeoTIFFNotBuilt =
+    "GeoTIFF is not built in TResampleFileTools::BilinearInterpolateFile";
 
 #endif

@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "gridio/TARCGISFileTools.h"
+#include "gridio/TGeoTIFFTags.h"
 #include "gridio/TGridHeader.h"
 #include "maptools/TMapTools.h"
 #include "pipeline/TArcGridSink.h"
@@ -13,6 +14,11 @@
 #include "pipeline/TBandWalk.h"
 #include "pipeline/TMapBands.h"
 #include "pipeline/TWalkPlan.h"
+#ifdef QUILLMAP_HAS_GEOTIFF
+#include "gridio/TGeoTIFFFileTools.h"
+#include "pipeline/TGeoTIFFSink.h"
+#include "pipeline/TGeoTIFFSource.h"
+#endif
 #include "platform/TCores.h"
 #include "platform/TFileDescriptor.h"
 #include "platform/TFileStatus.h"
@@ -52,59 +58,100 @@ std::size_t BandBytes(const TPipelineKnobs& knobs, unsigned workers) {
   return std::min(knobs.BandBytes, std::max(kLeastBandBytes, kSharedBandBytes / workers));
 }
 
+// The sink of the format chosen; tags (GeoKeys to carry into a GeoTIFF) may
+// be null and are read when the sink opens.
+std::unique_ptr<TGridSink> NewSink(const std::string& destFile, const TResampleSettings& settings,
+                                   const TGeoTIFFTags* tags) {
+#ifdef QUILLMAP_HAS_GEOTIFF
+  if (settings.OutputGeoTIFF)
+    return std::make_unique<TGeoTIFFSink>(destFile, settings.GeoTIFF, tags, settings.Atomic);
+#else
+  (void)tags;
+#endif
+  return std::make_unique<TArcGridSink>(destFile, settings.Digits, settings.Atomic);
+}
+
 // The bounded way; false, before the destination is touched, when the plan
 // does not describe the geometry.
-bool RunBounded(const TFileDescriptor& file, std::uint64_t fileBytes, const std::string& destFile,
+bool RunBounded(TGridSource& source, const TGeoTIFFTags* tags, const std::string& destFile,
                 double NewResolution, const TResampleSettings& settings,
                 const TPipelineKnobs& knobs) {
   const unsigned workers = Workers(settings);
-  TArcGridSource source(file, fileBytes, settings.Lenient, knobs);
   source.Open();
-  TArcGridSink sink(destFile, settings.Digits, settings.Atomic);
+  const std::unique_ptr<TGridSink> sink = NewSink(destFile, settings, tags);
   // The plan needs the header alone: it is made while the values are
   // checked, and raises its failures only when they pass.
   std::optional<TWalkPlan> planned;
   source.Check(workers, [&] {
     planned.emplace(
         source.Geometry(), NewResolution, settings.Policy,
-        [&sink](double cells) { return sink.Fits(cells); }, knobs.StationSpacing);
+        [&sink](double cells) { return sink->Fits(cells); }, knobs.StationSpacing);
   });
   const TWalkPlan& plan = *planned;
   if (!plan.Streams())
     return false;
   const std::size_t bandBytes = BandBytes(knobs, workers);
   const TBandLayout layout =
-      sink.Layout(plan.Result(), bandBytes,
-                  plan.ColumnsWithin(
-                      static_cast<long>(std::max<std::size_t>(bandBytes / kSourceColumnBytes, 1))));
-  sink.Open(plan.Result());
+      sink->Layout(plan.Result(), bandBytes,
+                   plan.ColumnsWithin(static_cast<long>(
+                       std::max<std::size_t>(bandBytes / kSourceColumnBytes, 1))));
+  sink->Open(plan.Result());
   TBandScheduler::Run(
-      layout, sink, workers, [&] { return std::make_unique<TBandWalk>(plan, source); },
+      layout, *sink, workers, [&] { return std::make_unique<TBandWalk>(plan, source); },
       ProgressOf(settings, plan.Result()));
-  sink.Close();
+  sink->Close();
   ReportComplete(settings);
   return true;
 }
 
+// The whole source, read as the settings say; tags receive a GeoTIFF's.
+TMap* LoadSource(const std::string& sourceFile, const TResampleSettings& settings,
+                 TGeoTIFFTags& tags) {
+#ifdef QUILLMAP_HAS_GEOTIFF
+  if (settings.InputGeoTIFF)
+    return TGeoTIFFFileTools::LoadGeoTIFFFile(sourceFile, settings.Band, &tags);
+#else
+  (void)tags;
+#endif
+  return settings.Lenient ? TARCGISFileTools::LoadARCGISFileLenient(sourceFile)
+                          : TARCGISFileTools::LoadARCGISFile(sourceFile);
+}
+
 void RunInMemory(const std::string& sourceFile, const std::string& destFile, double NewResolution,
                  const TResampleSettings& settings, const TPipelineKnobs& knobs) {
-  std::unique_ptr<TMap> source(settings.Lenient
-                                   ? TARCGISFileTools::LoadARCGISFileLenient(sourceFile)
-                                   : TARCGISFileTools::LoadARCGISFile(sourceFile));
+  TGeoTIFFTags tags;
+  std::unique_ptr<TMap> source(LoadSource(sourceFile, settings, tags));
   std::unique_ptr<TMap> result(
       settings.Policy == TCornerPolicy::NoDataAware
           ? TMapTools::BilinearInterpolateNoDataAware(source.get(), NewResolution)
           : TMapTools::BilinearInterpolate(source.get(), NewResolution));
   const unsigned workers = Workers(settings);
   const TGridGeometry geometry = TGridHeader::GeometryOf(result.get());
-  TArcGridSink sink(destFile, settings.Digits, settings.Atomic);
-  const TBandLayout layout = sink.Layout(geometry, BandBytes(knobs, workers), geometry.Columns);
-  sink.Open(geometry);
+  const std::unique_ptr<TGridSink> sink = NewSink(destFile, settings, &tags);
+  const TBandLayout layout = sink->Layout(geometry, BandBytes(knobs, workers), geometry.Columns);
+  sink->Open(geometry);
   TBandScheduler::Run(
-      layout, sink, workers, [&] { return std::make_unique<TMapBands>(*result); },
+      layout, *sink, workers, [&] { return std::make_unique<TMapBands>(*result); },
       ProgressOf(settings, geometry));
-  sink.Close();
+  sink->Close();
   ReportComplete(settings);
+}
+
+// The bounded way from a regular file open for reading.
+bool RunBoundedFrom(const TFileDescriptor& file, std::uint64_t fileBytes,
+                    const std::string& sourceFile, const std::string& destFile,
+                    double NewResolution, const TResampleSettings& settings,
+                    const TPipelineKnobs& knobs) {
+#ifdef QUILLMAP_HAS_GEOTIFF
+  if (settings.InputGeoTIFF) {
+    TGeoTIFFSource source(sourceFile, settings.Band);
+    return RunBounded(source, &source.Tags(), destFile, NewResolution, settings, knobs);
+  }
+#else
+  (void)sourceFile;
+#endif
+  TArcGridSource source(file, fileBytes, settings.Lenient, knobs);
+  return RunBounded(source, nullptr, destFile, NewResolution, settings, knobs);
 }
 } // namespace
 
@@ -118,7 +165,7 @@ void TFileResampling::Run(const std::string& sourceFile, const std::string& dest
     const TFileStatus status = TFileStatus::Of(file);
     // A replacement leaves the source as it is until it is complete.
     if (status.Regular && (settings.Atomic || !status.IsSameFile(TFileStatus::Of(destFile))) &&
-        RunBounded(file, status.Bytes, destFile, NewResolution, settings, knobs))
+        RunBoundedFrom(file, status.Bytes, sourceFile, destFile, NewResolution, settings, knobs))
       return;
   }
   RunInMemory(sourceFile, destFile, NewResolution, settings, knobs);

@@ -21,6 +21,9 @@
 // std::string, "Unable to write file " followed by the name when writing or
 // closing the destination fails (a full disk); "Digits must lie between 1
 // and 17 in TARCGISFileTools::WriteARCGISFile" before the source is opened.
+// With a GeoTIFF source or result, what TGeoTIFFFileTools throws in their
+// place; "GeoTIFF is not built in TResampleFileTools::BilinearInterpolateFile"
+// when the library was built without it.
 // "Grid dimensions are too large in TMapTools::Downscale" also refuses, on
 // the bounded way, a result that could not fit the destination's file system
 // at two bytes a cell.
@@ -31,6 +34,7 @@
 #include <string>
 
 #include "gridio/TARCGISFileTools.h"
+#include "gridio/TGeoTIFFWriteOptions.h"
 
 class TResampleFileTools {
 public:
@@ -59,6 +63,18 @@ public:
     // it throws before the end ends the run and reaches the caller, as a
     // write failure would (with Atomic, the destination stays as it was).
     std::function<void(double)> Progress;
+    // The formats of the source and the result: ESRI ASCII (the default),
+    // GeoTIFF, or Auto: a source by its first bytes (a TIFF signature in a
+    // regular file is GeoTIFF), a result by its name (ending in .tif or
+    // .tiff, in any case, is GeoTIFF). Lenient and Digits concern ESRI ASCII
+    // only; NoDataAware, Threads, Atomic and Progress both.
+    enum class TFormat { Ascii, GeoTIFF, Auto };
+    TFormat InputFormat = TFormat::Ascii;
+    TFormat OutputFormat = TFormat::Ascii;
+    // The band of a GeoTIFF source, from 1.
+    long Band = 1;
+    // The sample type and compression of a GeoTIFF result.
+    TGeoTIFFWriteOptions GeoTIFF;
   };
 
   static void BilinearInterpolateFile(std::string sourceFile, std::string destFile,

@@ -2,12 +2,15 @@
 // defaults, checked (see TResampleFileTools::TResampleOptions, of which this
 // is the internal form): the lenient reader, the corner policy, the digits
 // written, the workers (0 for every usable core), the atomic replacement
-// of the destination and where progress is reported. A plain value.
+// of the destination, where progress is reported, and the formats: the
+// source read as ESRI ASCII or as a GeoTIFF band, the result written as ESRI
+// ASCII or as GeoTIFF with its sample type and compression. A plain value.
 #ifndef QUILLMAP_PIPELINE_TRESAMPLESETTINGS_H
 #define QUILLMAP_PIPELINE_TRESAMPLESETTINGS_H
 
 #include <functional>
 
+#include "gridio/TGeoTIFFWriteOptions.h"
 #include "maptools/NoDataCorners.h"
 #include "text/TDigits.h"
 
@@ -18,6 +21,10 @@ struct TResampleSettings {
   unsigned Threads = 0;
   bool Atomic = false;
   std::function<void(double)> Progress;
+  bool InputGeoTIFF = false;
+  long Band = 1;
+  bool OutputGeoTIFF = false;
+  TGeoTIFFWriteOptions GeoTIFF;
 };
 
 #endif

@@ -19,6 +19,10 @@
 
 #include <gtest/gtest.h>
 
+#ifdef QUILLMAP_HAS_GEOTIFF
+#include "gridio/TARCGISFileTools.h"
+#include "gridio/TGeoTIFFFileTools.h"
+#endif
 #include "support/CommandLineCase.h"
 #include "support/Digest.h"
 #include "support/Sandbox.h"
@@ -54,8 +58,44 @@ bool CanLimitAddressSpace() {
   return !ToolIsWrapped();
 }
 
+[[maybe_unused]] bool UsesGeoTIFF(const CommandLineCase& c) {
+  return c.Source.Form.compare(0, 7, "geotiff") == 0 || c.Dest.Is("geotiff-holding");
+}
+
+#ifdef QUILLMAP_HAS_GEOTIFF
+// The ESRI ASCII grid text as a GeoTIFF holding the doubles the ASCII reader
+// reads from it, float64 uncompressed or float32 with deflate.
+void WriteGeoTIFF(const fs::path& path, const std::string& grid, bool float32Deflate) {
+  std::istringstream text(grid);
+  std::unique_ptr<TMap> map(TARCGISFileTools::LoadARCGISFile(text));
+  TGeoTIFFFileTools::TWriteOptions options;
+  if (float32Deflate)
+    options = {TGeoTIFFFileTools::TSampleType::Float32, TGeoTIFFFileTools::TCompression::Deflate};
+  TGeoTIFFFileTools::WriteGeoTIFFFile(map.get(), path.string(), options, nullptr);
+}
+
+// A GeoTIFF as the ESRI ASCII writer writes its map, or what reading it
+// threw.
+std::string GeoTIFFAsText(const fs::path& path) {
+  std::ostringstream text;
+  try {
+    std::unique_ptr<TMap> map(TGeoTIFFFileTools::LoadGeoTIFFFile(path.string()));
+    TARCGISFileTools::WriteARCGISFile(map.get(), text);
+  } catch (const char* message) {
+    return message;
+  } catch (const std::string& message) {
+    return message;
+  }
+  return text.str();
+}
+#endif
+
 // Why a case cannot run here; "" when it can.
 std::string Unrunnable(const CommandLineCase& c) {
+#ifndef QUILLMAP_HAS_GEOTIFF
+  if (UsesGeoTIFF(c))
+    return "GeoTIFF is not built";
+#endif
   if (c.Limits.AddressSpaceBytes > 0 && !CanLimitAddressSpace())
     return "the address space cannot be limited under a sanitizer or a wrapper";
   for (const std::string& arg : c.Args)
@@ -78,6 +118,10 @@ void Place(const Sandbox& sandbox, const std::string& name, const CaseValue& val
     fs::create_hard_link(sandbox.Dir() / kDest, path);
   else if (value.Is("symbolic-link-to-dest"))
     fs::create_symlink(kDest, path);
+#ifdef QUILLMAP_HAS_GEOTIFF
+  else if (value.Is("geotiff") || value.Is("geotiff-float32-deflate"))
+    WriteGeoTIFF(path, value.Text, value.Is("geotiff-float32-deflate"));
+#endif
   else
     WriteFileBytes(path, value.Is("garbage") ? value.Text + Garbage() : value.Text);
 }
@@ -145,6 +189,14 @@ testing::AssertionResult LeftDestination(const CaseValue& dest, const FileState&
              << (error ? 0 : size) << " of digest " << Fnv1a64HexOfFile(path);
     return testing::AssertionSuccess();
   }
+#ifdef QUILLMAP_HAS_GEOTIFF
+  if (dest.Is("geotiff-holding")) {
+    const std::string text = GeoTIFFAsText(path);
+    return text == dest.Text ? testing::AssertionSuccess()
+                             : testing::AssertionFailure() << kDest << " should be a GeoTIFF of \""
+                                                           << dest.Text << "\", is " << text;
+  }
+#endif
   const FileState after = StateOf(path);
   if (dest.Is("unchanged"))
     return after == before ? testing::AssertionSuccess() : Mismatch("as it was", after);

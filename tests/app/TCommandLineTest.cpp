@@ -146,12 +146,13 @@ TEST(TCommandLine, HelpAndVersionTexts) {
   EXPECT_EQ(help.substr(0, help.find('\n')), kOptionsUsage.substr(6));
   EXPECT_EQ(help.back(), '\n');
   for (const char* option :
-       {"--lenient", "--nodata-aware", "--digits N", "--exit-status", "--help", "--version"}) {
+       {"--lenient", "--nodata-aware", "--digits N", "--input-format F", "--output-format F",
+        "--band N", "--output-type T", "--compress C", "--exit-status", "--help", "--version"}) {
     const std::size_t at = help.find(std::string("\n  ") + option + " ");
     ASSERT_NE(at, std::string::npos) << option;
     // Each option's text starts in one column.
-    EXPECT_EQ(help[at + 18], ' ') << option;
-    EXPECT_NE(help[at + 19], ' ') << option;
+    EXPECT_EQ(help[at + 21], ' ') << option;
+    EXPECT_NE(help[at + 22], ' ') << option;
   }
   const std::string version = TCommandLine::VersionText();
   EXPECT_EQ(version.compare(0, 9, "quillmap "), 0);

@@ -16,10 +16,16 @@ struct CaseFault {
   std::string What;
 };
 
-const char* const kSourceForms[] = {"none", "directory",         "garbage",
-                                    "fifo", "hard-link-to-dest", "symbolic-link-to-dest"};
+const char* const kSourceForms[] = {"none",
+                                    "directory",
+                                    "garbage",
+                                    "fifo",
+                                    "hard-link-to-dest",
+                                    "symbolic-link-to-dest",
+                                    "geotiff",
+                                    "geotiff-float32-deflate"};
 const char* const kEarlierForms[] = {"none", "directory", "garbage"};
-const char* const kDestForms[] = {"unchanged", "absent", "digest"};
+const char* const kDestForms[] = {"unchanged", "absent", "digest", "geotiff-holding"};
 
 template <std::size_t N> std::vector<std::string> Forms(const char* const (&names)[N]) {
   return std::vector<std::string>(names, names + N);
