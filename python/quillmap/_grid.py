@@ -264,6 +264,25 @@ def _format(format, guess):
     return format
 
 
+def _format_number(format, name):
+    """The toolkit's number for a file format: 0 ESRI ASCII, 1 GeoTIFF, 2 by
+    the file's first bytes or its name (None)."""
+    if format is None:
+        return 2
+    if format not in _FORMATS:
+        raise ValueError(f"{name} must be None, 'ascii' or 'geotiff', not {format!r}")
+    return _FORMATS.index(format)
+
+
+def _geotiff_choices(compress, dtype):
+    """(float32, compression number) for a GeoTIFF result's choices."""
+    if compress not in _COMPRESSIONS:
+        raise ValueError(f"compress must be None, 'deflate', 'lzw' or 'zstd', not {compress!r}")
+    if dtype not in _DTYPES:
+        raise ValueError(f"dtype must be 'float64' or 'float32', not {dtype!r}")
+    return dtype == "float32", _COMPRESSIONS.index(compress)
+
+
 def _format_of_file(name):
     """GeoTIFF when the file starts as a TIFF file does; ASCII otherwise,
     also when it cannot be opened (the reader then says so)."""
@@ -340,12 +359,9 @@ def write(grid, path, digits=6, format=None, compress=None, dtype="float64"):
     core_map = grid_map(grid)
     name = _checks.path(path, "path")
     digits = _checks.whole(digits, "digits")
-    if compress not in _COMPRESSIONS:
-        raise ValueError(f"compress must be None, 'deflate', 'lzw' or 'zstd', not {compress!r}")
-    if dtype not in _DTYPES:
-        raise ValueError(f"dtype must be 'float64' or 'float32', not {dtype!r}")
+    float32, compression = _geotiff_choices(compress, dtype)
     if _format(format, lambda: _format_of_name(name)) == "geotiff":
-        _core.write_geotiff(core_map, name, dtype == "float32", _COMPRESSIONS.index(compress))
+        _core.write_geotiff(core_map, name, float32, compression)
     else:
         _core.write(core_map, name, digits)
 
@@ -386,6 +402,11 @@ def resample_file(
     threads=None,
     progress=None,
     atomic=False,
+    format=None,
+    dest_format=None,
+    band=1,
+    compress=None,
+    dtype="float64",
 ):
     """Resample the grid file ``source`` into the grid file ``dest``.
 
@@ -410,10 +431,18 @@ def resample_file(
     would: the destination is left part-written, or, with ``atomic=True``,
     as it was.
 
+    ``format`` and ``dest_format``: the formats of ``source`` and ``dest``,
+    ``"ascii"`` or ``"geotiff"``, or None for the rules of ``read`` and
+    ``write`` (a source by its first bytes, a destination by a ``.tif`` or
+    ``.tiff`` name); the command line's ``--input-format`` and
+    ``--output-format``. ``band``, ``compress`` and ``dtype`` are its
+    ``--band``, ``--compress`` and ``--output-type``, for GeoTIFF files.
+
     Raises quillmap.FileError ("Unable to open file ...", "Unable to write
     file ..."), quillmap.Error with the reader's or the resampling's message,
     TypeError for arguments of the wrong type (a resolution that is not a
-    number, a progress that is not callable), ValueError for threads below 1.
+    number, a progress that is not callable), ValueError for threads below
+    1, a band below 1 or an unknown format, compression or dtype.
     """
     source_name = _checks.path(source, "source")
     dest_name = _checks.path(dest, "dest")
@@ -428,7 +457,13 @@ def resample_file(
         raise ValueError(f"threads must be None or at least 1, not {threads}")
     if progress is not None and not callable(progress):
         raise TypeError(f"progress must be callable, not {type(progress).__name__}")
+    input_format = _format_number(format, "format")
+    output_format = _format_number(dest_format, "dest_format")
+    band = _checks.whole(band, "band")
+    if band < 1:
+        raise ValueError(f"band must be at least 1, not {band}")
+    float32, compression = _geotiff_choices(compress, dtype)
     if progress is not None:
         progress(0.0)
     _core.resample_file(source_name, dest_name, resolution, lenient, aware, digits, atomic, workers,
-                        progress)
+                        progress, input_format, output_format, band, float32, compression)

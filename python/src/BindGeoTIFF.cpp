@@ -25,16 +25,8 @@ TOwnedMap ReadGeoTIFF(const std::string& path) {
   return RunToolkit([&] { return TOwnedMap(TGeoTIFFFileTools::LoadGeoTIFFFile(path)); });
 }
 
-// float32 (else float64); compression 0 none, 1 deflate, 2 lzw, 3 zstd, as
-// the Python side numbers them.
 void WriteGeoTIFF(TMap& map, const std::string& path, bool float32, int compression) {
-  TGeoTIFFFileTools::TWriteOptions options;
-  options.SampleType =
-      float32 ? TGeoTIFFFileTools::TSampleType::Float32 : TGeoTIFFFileTools::TSampleType::Float64;
-  using TCompression = TGeoTIFFFileTools::TCompression;
-  const TCompression compressions[] = {TCompression::None, TCompression::Deflate, TCompression::Lzw,
-                                       TCompression::Zstd};
-  options.Compression = compressions[compression];
+  const TGeoTIFFWriteOptions options = GeoTIFFWriteOptionsOf(float32, compression);
   RunToolkit([&] { TGeoTIFFFileTools::WriteGeoTIFFFile(&map, path, options, nullptr); });
 }
 

@@ -55,10 +55,23 @@ std::function<void(double)> ProgressCall(py::handle progress) {
   };
 }
 
+// Formats 0 ESRI ASCII, 1 GeoTIFF, 2 by the first bytes or the name, as
+// quillmap._grid numbers them.
+TResampleFileTools::TResampleOptions::TFormat FormatOf(int format) {
+  using TFormat = TResampleFileTools::TResampleOptions::TFormat;
+  const TFormat formats[] = {TFormat::Ascii, TFormat::GeoTIFF, TFormat::Auto};
+  return formats[format];
+}
+
 void ResampleFile(const std::string& source, const std::string& destination, double resolution,
                   bool lenient, bool noDataAware, int digits, bool atomic, unsigned threads,
-                  const py::object& progress) {
+                  const py::object& progress, int inputFormat, int outputFormat, long band,
+                  bool float32, int compression) {
   TResampleFileTools::TResampleOptions options;
+  options.InputFormat = FormatOf(inputFormat);
+  options.OutputFormat = FormatOf(outputFormat);
+  options.Band = band;
+  options.GeoTIFF = GeoTIFFWriteOptionsOf(float32, compression);
   options.Lenient = lenient;
   options.NoDataAware = noDataAware;
   options.Digits = digits;
@@ -71,6 +84,17 @@ void ResampleFile(const std::string& source, const std::string& destination, dou
 }
 
 } // namespace
+
+TGeoTIFFWriteOptions GeoTIFFWriteOptionsOf(bool float32, int compression) {
+  using TCompression = TGeoTIFFWriteOptions::TCompression;
+  const TCompression compressions[] = {TCompression::None, TCompression::Deflate, TCompression::Lzw,
+                                       TCompression::Zstd};
+  TGeoTIFFWriteOptions options;
+  options.SampleType = float32 ? TGeoTIFFWriteOptions::TSampleType::Float32
+                               : TGeoTIFFWriteOptions::TSampleType::Float64;
+  options.Compression = compressions[compression];
+  return options;
+}
 
 void BindMapsAndFiles(py::module_& module) {
   py::class_<TMap, std::unique_ptr<TMap>>(module, "Map",
@@ -101,7 +125,8 @@ void BindMapsAndFiles(py::module_& module) {
   module.def("resample", &Resample, py::arg("map"), py::arg("resolution"), py::arg("nodata_aware"));
   module.def("resample_file", &ResampleFile, py::arg("source"), py::arg("destination"),
              py::arg("resolution"), py::arg("lenient"), py::arg("nodata_aware"), py::arg("digits"),
-             py::arg("atomic"), py::arg("threads"), py::arg("progress"));
+             py::arg("atomic"), py::arg("threads"), py::arg("progress"), py::arg("input_format"),
+             py::arg("output_format"), py::arg("band"), py::arg("float32"), py::arg("compression"));
 }
 
 } // namespace quillmap_python

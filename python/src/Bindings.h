@@ -7,6 +7,8 @@
 
 #include <pybind11/pybind11.h>
 
+#include "gridio/TGeoTIFFWriteOptions.h"
+
 namespace quillmap_python {
 
 // quillmap._core.Map: the owner of one TMap, and its fields as numbers and
@@ -16,6 +18,10 @@ void BindMapsAndFiles(pybind11::module_& module);
 void BindMapTools(pybind11::module_& module);
 // quillmap._core.BandPlan: a resampling computed band by band.
 void BindBands(pybind11::module_& module);
+
+// A GeoTIFF result's samples (float32, else float64) and compression (0
+// none, 1 deflate, 2 lzw, 3 zstd, as the Python side numbers them).
+TGeoTIFFWriteOptions GeoTIFFWriteOptionsOf(bool float32, int compression);
 
 // read_geotiff and write_geotiff where the toolkit has GeoTIFF, and
 // has_geotiff.

@@ -6,7 +6,7 @@ import numpy as np
 import pytest
 
 import quillmap
-from conftest import SAMPLE, same_bits
+from conftest import SAMPLE, run_tool, same_bits
 
 pytestmark = pytest.mark.skipif(not quillmap._core.has_geotiff, reason="GeoTIFF not built in")
 
@@ -73,3 +73,46 @@ def test_wrong_choices(tmp_path, call, message):
     with pytest.raises(ValueError, match=message):
         call(quillmap.read(SAMPLE), path)
     assert not path.exists()
+
+
+# (source written as, destination name, resample_file's choices, the tool's
+# options): resample_file gives the command line's bytes for each way.
+RESAMPLINGS = [
+    ("geotiff", "out.asc", {}, ["--input-format", "auto"]),
+    ("geotiff", "out.asc", {"format": "geotiff", "dest_format": "ascii"}, ["--input-format", "geotiff"]),
+    ("ascii", "out.tif", {}, ["--output-format", "auto"]),
+    ("ascii", "out.bin", {"dest_format": "geotiff", "compress": "deflate", "dtype": "float32"},
+     ["--output-format", "geotiff", "--compress", "deflate", "--output-type", "float32"]),
+    ("geotiff", "out.tif", {"compress": "zstd", "nodata_aware": True},
+     ["--input-format", "auto", "--output-format", "auto", "--compress", "zstd", "--nodata-aware"]),
+]
+
+
+@pytest.mark.parametrize("written_as, dest, choices, options", RESAMPLINGS)
+def test_resample_file_takes_the_command_lines_formats(tmp_path, written_as, dest, choices, options):
+    source = tmp_path / "source.src"
+    quillmap.write(quillmap.read(SAMPLE), source, format=written_as)
+    ours, theirs = tmp_path / dest, tmp_path / ("tool_" + dest)
+    quillmap.resample_file(source, ours, 40, **choices)
+    run_tool(*options, str(source), str(theirs), "40")
+    assert ours.read_bytes() == theirs.read_bytes()
+
+
+@pytest.mark.parametrize("choices, message", [
+    ({"format": "tiff"}, "format must be None, 'ascii' or 'geotiff'"),
+    ({"dest_format": "png"}, "dest_format must be None, 'ascii' or 'geotiff'"),
+    ({"band": 0}, "band must be at least 1"),
+    ({"compress": "gzip"}, "compress must be None"),
+    ({"dtype": "int16"}, "dtype must be 'float64' or 'float32'"),
+])
+def test_resample_file_refuses_unknown_choices(tmp_path, choices, message):
+    with pytest.raises(ValueError, match=message):
+        quillmap.resample_file(SAMPLE, tmp_path / "out.asc", 40, **choices)
+    assert not (tmp_path / "out.asc").exists()
+
+
+def test_a_missing_band_is_the_toolkits_message(tmp_path):
+    source = tmp_path / "one_band.tif"
+    quillmap.write(quillmap.read(SAMPLE), source)
+    with pytest.raises(quillmap.Error, match="^Band does not exist in TGeoTIFFFileTools::LoadGeoTIFFFile$"):
+        quillmap.resample_file(source, tmp_path / "out.asc", 40, band=2)
