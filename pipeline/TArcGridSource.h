@@ -8,8 +8,16 @@
 // thousand values. Rows hands out readers (TArcGridRows) that start from the
 // checkpoint before the first value they need.
 //
+// CheckAndUse checks the body the same way and, besides, reads it once for
+// a consumer (TRowUse): each piece, once the pieces before it have counted
+// their values, hands the rows that start in it, and the rows after them the
+// consumer asks for (read on past the piece), to the consumer as rows in
+// memory (TMemoryRows), on the worker that read it. Pieces are taken in file
+// order; one waits only for the counts of those before it.
+//
 // Memory: the checkpoints (16 bytes each, one per 4096 values or more for
-// huge files) and, while checking, a read window per worker. The file must
+// huge files) and, while checking, a read window per worker; CheckAndUse
+// adds per worker the values of a piece and of the rows it reads on. The file must
 // outlive the source and its readers. Throws the reader's messages (see
 // TARCGISFileTools.h): those of the header, "Unexpected end of file found in
 // TARCGISFileTools::LoadARCGISFile" and "File format error: cell value is
@@ -17,12 +25,14 @@
 #ifndef QUILLMAP_PIPELINE_TARCGRIDSOURCE_H
 #define QUILLMAP_PIPELINE_TARCGRIDSOURCE_H
 
+#include <atomic>
 #include <cstdint>
 #include <vector>
 
 #include "gridio/TGridHeader.h"
 #include "pipeline/TBodyCheckpoints.h"
 #include "pipeline/TGridSource.h"
+#include "pipeline/TMemoryRows.h"
 #include "pipeline/TPipelineKnobs.h"
 #include "platform/TFileDescriptor.h"
 
@@ -33,6 +43,19 @@ public:
 
   void Open() override;
   void Check(unsigned workers, const std::function<void()>& meanwhile) override;
+
+  // What a single read does with the rows: the end of the rows that the
+  // work of rows [first, end) needs (at least first), and that work, given
+  // those rows.
+  struct TRowUse {
+    std::function<long(long first, long end)> EndNeeded;
+    std::function<void(long first, long end, const TMemoryRows& rows)> Use;
+  };
+  // Check, handing every row to `use` as it is read; raises what Check
+  // raises. False when some rows could not be handed over (the body has
+  // values that fail past the grid's last, or the file changed): the
+  // checkpoints are complete all the same.
+  bool CheckAndUse(unsigned workers, const TRowUse& use);
   const TGridGeometry& Geometry() const override { return MbrHeader; }
   std::unique_ptr<TSourceRows> Rows(long firstRow, long firstColumn, long endColumn) const override;
 
@@ -45,7 +68,18 @@ private:
     std::vector<TBodyCheckpoints::TCheckpoint> Checkpoints;
   };
 
-  TPiece CheckPiece(std::uint64_t begin, std::uint64_t bytes, bool startAtSpace) const;
+  class TBases;
+
+  // The pieces checked on the workers; `meanwhile` runs on one of them, and
+  // each piece read is handed to `use` when there is one.
+  void CheckPieces(unsigned workers, const std::function<void()>& meanwhile, const TRowUse* use,
+                   std::atomic<bool>& handedAll);
+  TPiece CheckPiece(std::uint64_t begin, std::uint64_t bytes, bool startAtSpace,
+                    std::vector<double>* values) const;
+  // Hands the rows that start in a piece read to `use`; false when the rows
+  // they need cannot be read.
+  bool HandRows(const TRowUse& use, const TPiece& piece, long long base, std::uint64_t end,
+                std::vector<double>& values) const;
   void Collect(std::vector<TPiece>& pieces);
 
   const TFileDescriptor& MbrRefFile;
