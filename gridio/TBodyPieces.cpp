@@ -24,20 +24,18 @@ TBodyPieces::TBodyPieces(const TFileDescriptor& file, std::uint64_t bodyStart,
       1, static_cast<std::size_t>((bodyBytes + MbrLngPieceBytes - 1) / MbrLngPieceBytes));
 }
 
-TBodyPieces::TPiece TBodyPieces::Scan(std::size_t p, long long spacing, bool keepValues) const {
+// The one scan loop: `keep` takes each value read, with its index in the
+// piece.
+template <class TKeep>
+TBodyPieces::TPiece TBodyPieces::ScanWith(std::size_t p, long long spacing, TKeep keep) const {
   const std::uint64_t begin = MbrLngBodyStart + p * MbrLngPieceBytes;
   // A window no larger than the piece (and a little more for its last
   // token): a small piece reads little.
   const std::uint64_t window = std::min<std::uint64_t>(MbrLngReadBytes, MbrLngPieceBytes + 64);
-  TFileRangeBuf buffer(MbrRefFile, begin, begin + MbrLngPieceBytes, p > 0,
-                       static_cast<std::size_t>(window));
+  TFileRangeBuf buffer(MbrRefFile, begin, End(p), p > 0, static_cast<std::size_t>(window));
   std::istream stream(&buffer);
   TGridTokenizer in(stream);
   TPiece piece;
-  // Huge pages for large pieces; small pieces take little.
-  const std::size_t blockBytes =
-      MbrLngPieceBytes >= TLargeBlock::kHugePage ? TLargeBlock::kHugePage : kSmallBlockBytes;
-  piece.BlockValues = static_cast<long long>(blockBytes / sizeof(double));
   if (spacing > 0)
     piece.Checkpoints.push_back({0, 0});
   double value = 0.0;
@@ -49,17 +47,36 @@ TBodyPieces::TPiece TBodyPieces::Scan(std::size_t p, long long spacing, bool kee
     piece.End = TGridHeader::ReadCell(in, value, MbrBlnLenient);
     if (piece.End != TCell::Read)
       break;
-    if (keepValues) {
-      const long long at = piece.Count % piece.BlockValues;
-      if (at == 0)
-        piece.Blocks.emplace_back(blockBytes);
-      static_cast<double*>(piece.Blocks.back().Data())[at] = value;
-    }
+    keep(piece, value);
     ++piece.Count;
   }
   if (spacing > 0)
     piece.Checkpoints.front().Offset = buffer.Start();
   return piece;
+}
+
+TBodyPieces::TPiece TBodyPieces::Scan(std::size_t p, long long spacing, bool keepValues) const {
+  // Huge pages for large pieces; small pieces take little.
+  const std::size_t blockBytes =
+      MbrLngPieceBytes >= TLargeBlock::kHugePage ? TLargeBlock::kHugePage : kSmallBlockBytes;
+  const long long blockValues = static_cast<long long>(blockBytes / sizeof(double));
+  TPiece piece = keepValues
+                     ? ScanWith(p, spacing,
+                                [&](TPiece& scanned, double value) {
+                                  const long long at = scanned.Count % blockValues;
+                                  if (at == 0)
+                                    scanned.Blocks.emplace_back(blockBytes);
+                                  static_cast<double*>(scanned.Blocks.back().Data())[at] = value;
+                                })
+                     : ScanWith(p, spacing, [](TPiece&, double) {});
+  piece.BlockValues = blockValues;
+  return piece;
+}
+
+TBodyPieces::TPiece TBodyPieces::ScanInto(std::size_t p, long long spacing,
+                                          std::vector<double>& values) const {
+  values.clear();
+  return ScanWith(p, spacing, [&values](TPiece&, double value) { values.push_back(value); });
 }
 
 long long TBodyPieces::Needed(const TGridHeader& header) {

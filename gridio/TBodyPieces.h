@@ -52,9 +52,16 @@ public:
 
   // At least 1 (an empty body is one empty piece).
   std::size_t Count() const { return MbrLngCount; }
+  // The offset where the next piece is cut (past the body for the last).
+  std::uint64_t End(std::size_t piece) const {
+    return MbrLngBodyStart + (piece + 1) * MbrLngPieceBytes;
+  }
   // spacing: a checkpoint every `spacing` values (and at the first), 0 for
   // none; keepValues: the piece keeps its values.
   TPiece Scan(std::size_t piece, long long spacing, bool keepValues) const;
+  // Scan that keeps the values in `values` (cleared first) instead, for a
+  // reader that holds one piece at a time; the piece's Blocks stay empty.
+  TPiece ScanInto(std::size_t piece, long long spacing, std::vector<double>& values) const;
 
   // The values a body of the header's counts holds (saturating).
   static long long Needed(const TGridHeader& header);
@@ -67,6 +74,8 @@ public:
   static void Collect(std::vector<TPiece>& pieces, long long needed, TBodyCheckpoints* checkpoints);
 
 private:
+  template <class TKeep> TPiece ScanWith(std::size_t piece, long long spacing, TKeep keep) const;
+
   const TFileDescriptor& MbrRefFile;
   std::uint64_t MbrLngBodyStart;
   std::uint64_t MbrLngPieceBytes;

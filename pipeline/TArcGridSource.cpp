@@ -2,16 +2,21 @@
 
 #include <algorithm>
 #include <atomic>
+#include <condition_variable>
 #include <exception>
 #include <istream>
+#include <mutex>
 
 #include "gridio/TBodyPieces.h"
 #include "gridio/TFileRangeBuf.h"
 #include "gridio/TGridTokenizer.h"
 #include "pipeline/TArcGridRows.h"
+#include "pipeline/TMemoryRows.h"
 #include "platform/TWorkerTeam.h"
 
-namespace {} // namespace
+namespace {
+using TCell = TGridHeader::TCell;
+} // namespace
 
 TArcGridSource::TArcGridSource(const TFileDescriptor& file, std::uint64_t fileBytes, bool lenient,
                                const TPipelineKnobs& knobs)
@@ -33,7 +38,55 @@ void TArcGridSource::Open() {
   MbrLngBodyStart = buffer.Position();
 }
 
+// The value index each piece starts at, known once every piece before it
+// has counted its values.
+class TArcGridSource::TBases {
+public:
+  explicit TBases(std::size_t pieces) : MbrVecCounts(pieces, -1), MbrVecBases(pieces + 1, 0) {}
+
+  void Publish(std::size_t piece, long long count) {
+    std::lock_guard<std::mutex> lock(MbrMutex);
+    MbrVecCounts[piece] = count;
+    for (; MbrLngKnown < MbrVecCounts.size() && MbrVecCounts[MbrLngKnown] >= 0; ++MbrLngKnown)
+      MbrVecBases[MbrLngKnown + 1] = MbrVecBases[MbrLngKnown] + MbrVecCounts[MbrLngKnown];
+    MbrCondition.notify_all();
+  }
+  // False when the check stopped meanwhile.
+  bool Await(std::size_t piece, long long& base) {
+    std::unique_lock<std::mutex> lock(MbrMutex);
+    MbrCondition.wait(lock, [&] { return MbrBlnStopped || MbrLngKnown >= piece; });
+    base = MbrVecBases[piece];
+    return !MbrBlnStopped;
+  }
+  void Stop() {
+    std::lock_guard<std::mutex> lock(MbrMutex);
+    MbrBlnStopped = true;
+    MbrCondition.notify_all();
+  }
+
+private:
+  std::mutex MbrMutex;
+  std::condition_variable MbrCondition;
+  std::vector<long long> MbrVecCounts;
+  std::vector<long long> MbrVecBases;
+  std::size_t MbrLngKnown = 0;
+  bool MbrBlnStopped = false;
+};
+
 void TArcGridSource::Check(unsigned workers, const std::function<void()>& meanwhile) {
+  std::atomic<bool> handedAll(true);
+  CheckPieces(workers, meanwhile, nullptr, handedAll);
+}
+
+bool TArcGridSource::CheckAndUse(unsigned workers, const TRowUse& use) {
+  std::atomic<bool> handedAll(true);
+  CheckPieces(
+      workers, [] {}, &use, handedAll);
+  return handedAll;
+}
+
+void TArcGridSource::CheckPieces(unsigned workers, const std::function<void()>& meanwhile,
+                                 const TRowUse* use, std::atomic<bool>& handedAll) {
   const std::uint64_t bodyBytes =
       MbrLngFileBytes > MbrLngBodyStart ? MbrLngFileBytes - MbrLngBodyStart : 0;
   const TBodyPieces body(MbrRefFile, MbrLngBodyStart, MbrLngFileBytes,
@@ -44,16 +97,31 @@ void TArcGridSource::Check(unsigned workers, const std::function<void()>& meanwh
                            static_cast<long long>(MbrLngFileBytes >> 18), 1}));
   const long long spacing = MbrCheckpoints.Spacing();
   std::vector<TBodyPieces::TPiece> found(body.Count());
+  const unsigned team = static_cast<unsigned>(std::min<std::size_t>(workers, found.size() + 1));
+  // Each worker's values of the piece it reads.
+  std::vector<std::vector<double>> values(use ? team : 0);
+  TBases bases(found.size());
   // Item 0 is the work to do meanwhile, item p + 1 piece p.
   std::exception_ptr meanwhileFailure;
   std::atomic<std::size_t> next(0);
   std::atomic<bool> stopped(false);
   TWorkerTeam::Run(
-      static_cast<unsigned>(std::min<std::size_t>(workers, found.size() + 1)),
-      [&](unsigned) {
+      team,
+      [&](unsigned worker) {
         for (std::size_t item = next++; item <= found.size() && !stopped; item = next++) {
           if (item > 0) {
-            found[item - 1] = body.Scan(item - 1, spacing, false);
+            const std::size_t p = item - 1;
+            if (!use) {
+              found[p] = body.Scan(p, spacing, false);
+              continue;
+            }
+            found[p] = body.ScanInto(p, spacing, values[worker]);
+            bases.Publish(p, found[p].Count);
+            long long base = 0;
+            if (!bases.Await(p, base))
+              return;
+            if (!HandRows(*use, found[p], base, body.End(p), values[worker]))
+              handedAll = false;
             continue;
           }
           try {
@@ -63,8 +131,43 @@ void TArcGridSource::Check(unsigned workers, const std::function<void()>& meanwh
           }
         }
       },
-      [&] { stopped = true; });
+      [&] {
+        stopped = true;
+        bases.Stop();
+      });
   TBodyPieces::Collect(found, TBodyPieces::Needed(MbrHeader), &MbrCheckpoints);
   if (meanwhileFailure)
     std::rethrow_exception(meanwhileFailure);
+}
+
+bool TArcGridSource::HandRows(const TRowUse& use, const TBodyPieces::TPiece& piece, long long base,
+                              std::uint64_t end, std::vector<double>& values) const {
+  const long long columns = MbrHeader.Columns;
+  const long long rows = MbrHeader.Rows;
+  // The rows whose first value lies in the piece.
+  const long long first = (base + columns - 1) / columns;
+  const long long last = std::min((base + piece.Count + columns - 1) / columns, rows);
+  if (first >= last)
+    return true;
+  const long endNeeded = std::min<long long>(
+      std::max<long long>(use.EndNeeded(static_cast<long>(first), static_cast<long>(last)), first),
+      rows);
+  const long long needed = endNeeded * columns - base;
+  if (needed > piece.Count) {
+    // The rows needed go on past the piece: read on, as the next piece reads.
+    if (piece.End != TCell::AtEnd)
+      return false;
+    TFileRangeBuf buffer(MbrRefFile, end, TFileRangeBuf::kNoLimit, true, MbrRefKnobs.ReadBytes);
+    std::istream stream(&buffer);
+    TGridTokenizer in(stream);
+    values.resize(static_cast<std::size_t>(needed));
+    for (long long v = piece.Count; v < needed; ++v)
+      if (TGridHeader::ReadCell(in, values[static_cast<std::size_t>(v)], MbrBlnLenient) !=
+          TCell::Read)
+        return false;
+  }
+  use.Use(static_cast<long>(first), static_cast<long>(last),
+          TMemoryRows(MbrHeader, values.data() + (first * columns - base), static_cast<long>(first),
+                      endNeeded));
+  return true;
 }

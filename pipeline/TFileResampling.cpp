@@ -12,6 +12,7 @@
 #include "pipeline/TArcGridSource.h"
 #include "pipeline/TBandScheduler.h"
 #include "pipeline/TBandWalk.h"
+#include "pipeline/TKeptResult.h"
 #include "pipeline/TMapBands.h"
 #include "pipeline/TWalkPlan.h"
 #ifdef QUILLMAP_HAS_GEOTIFF
@@ -22,11 +23,14 @@
 #include "platform/TCores.h"
 #include "platform/TFileDescriptor.h"
 #include "platform/TFileStatus.h"
+#include "platform/TMemoryBudget.h"
 
 namespace {
 // The memory the workers' bands share, and the least band.
 const std::size_t kSharedBandBytes = 12u << 20;
 const std::size_t kLeastBandBytes = 64u << 10;
+// The bands of a kept result: its rows are in memory already.
+const std::size_t kKeptBandBytes = 1u << 20;
 // A source column a band reads takes two values and two quotients.
 const std::size_t kSourceColumnBytes = 4 * sizeof(double);
 
@@ -71,6 +75,82 @@ std::unique_ptr<TGridSink> NewSink(const std::string& destFile, const TResampleS
   return std::make_unique<TArcGridSink>(destFile, settings.Digits, settings.Atomic);
 }
 
+// Produces each block of a layout with the sink, then reports progress.
+void WriteBands(TGridSink& sink, const TGridGeometry& result, const TBandLayout& layout,
+                unsigned workers, const TBandScheduler::TNewProducer& newProducer,
+                const TResampleSettings& settings) {
+  sink.Open(result);
+  TBandScheduler::Run(layout, sink, workers, newProducer, ProgressOf(settings, result));
+  sink.Close();
+  ReportComplete(settings);
+}
+
+// The second read: the walk reads the source rows it needs from the source.
+void WriteWalked(const TWalkPlan& plan, const TGridSource& source, TGridSink& sink,
+                 unsigned workers, const TResampleSettings& settings, const TPipelineKnobs& knobs) {
+  const std::size_t bandBytes = BandBytes(knobs, workers);
+  const TBandLayout layout =
+      sink.Layout(plan.Result(), bandBytes,
+                  plan.ColumnsWithin(
+                      static_cast<long>(std::max<std::size_t>(bandBytes / kSourceColumnBytes, 1))));
+  WriteBands(
+      sink, plan.Result(), layout, workers,
+      [&] { return std::make_unique<TBandWalk>(plan, source); }, settings);
+}
+
+// The plan made before the body is checked, for a source read once: only
+// where the source hands its rows over, the plan streams, the result has
+// fewer cells than the source and its values fit the memory given; else
+// nothing (and the two reads raise the plan's failures in their turn).
+bool PlanAhead(std::optional<TWalkPlan>& planned, const TGridSource& source, double NewResolution,
+               const TResampleSettings& settings, const TGridSink& sink,
+               const TPipelineKnobs& knobs) {
+  const TGridGeometry& geometry = source.Geometry();
+  if (knobs.KeptBytes == 0 || !source.ReadsOnce() || geometry.Columns <= 0 || geometry.Rows <= 0)
+    return false;
+  try {
+    planned.emplace(
+        geometry, NewResolution, settings.Policy,
+        [&sink](double cells) { return sink.Fits(cells); }, knobs.StationSpacing);
+  } catch (...) {
+    planned.reset();
+    return false;
+  }
+  const TGridGeometry& result = planned->Result();
+  const double cells = static_cast<double>(result.Columns) * static_cast<double>(result.Rows);
+  const double bytes = cells * sizeof(double);
+  if (!planned->Streams() ||
+      cells >= static_cast<double>(geometry.Columns) * static_cast<double>(geometry.Rows) ||
+      bytes > static_cast<double>(knobs.KeptBytes) || !TMemoryBudget::Holds(bytes)) {
+    planned.reset();
+    return false;
+  }
+  return true;
+}
+
+// The single read of a downscaled source; false, having done nothing, when
+// the result is not to be kept.
+bool RunKept(TGridSource& source, TGridSink& sink, double NewResolution,
+             const TResampleSettings& settings, const TPipelineKnobs& knobs) {
+  std::optional<TWalkPlan> planned;
+  if (!PlanAhead(planned, source, NewResolution, settings, sink, knobs))
+    return false;
+  TKeptResult kept(*planned);
+  if (!kept.Holds())
+    return false;
+  const unsigned workers = Workers(settings);
+  if (!source.CheckAndUse(workers, kept.Use())) {
+    WriteWalked(*planned, source, sink, workers, settings, knobs);
+    return true;
+  }
+  const TGridGeometry& result = planned->Result();
+  WriteBands(
+      sink, result,
+      sink.Layout(result, std::min(BandBytes(knobs, workers), kKeptBandBytes), result.Columns),
+      workers, [&] { return std::make_unique<TKeptResult::TBands>(kept); }, settings);
+  return true;
+}
+
 // The bounded way; false, before the destination is touched, when the plan
 // does not describe the geometry.
 bool RunBounded(TGridSource& source, const TGeoTIFFTags* tags, const std::string& destFile,
@@ -79,6 +159,8 @@ bool RunBounded(TGridSource& source, const TGeoTIFFTags* tags, const std::string
   const unsigned workers = Workers(settings);
   source.Open();
   const std::unique_ptr<TGridSink> sink = NewSink(destFile, settings, tags);
+  if (RunKept(source, *sink, NewResolution, settings, knobs))
+    return true;
   // The plan needs the header alone: it is made while the values are
   // checked, and raises its failures only when they pass.
   std::optional<TWalkPlan> planned;
@@ -87,20 +169,9 @@ bool RunBounded(TGridSource& source, const TGeoTIFFTags* tags, const std::string
         source.Geometry(), NewResolution, settings.Policy,
         [&sink](double cells) { return sink->Fits(cells); }, knobs.StationSpacing);
   });
-  const TWalkPlan& plan = *planned;
-  if (!plan.Streams())
+  if (!planned->Streams())
     return false;
-  const std::size_t bandBytes = BandBytes(knobs, workers);
-  const TBandLayout layout =
-      sink->Layout(plan.Result(), bandBytes,
-                   plan.ColumnsWithin(static_cast<long>(
-                       std::max<std::size_t>(bandBytes / kSourceColumnBytes, 1))));
-  sink->Open(plan.Result());
-  TBandScheduler::Run(
-      layout, *sink, workers, [&] { return std::make_unique<TBandWalk>(plan, source); },
-      ProgressOf(settings, plan.Result()));
-  sink->Close();
-  ReportComplete(settings);
+  WriteWalked(*planned, source, *sink, workers, settings, knobs);
   return true;
 }
 
@@ -128,13 +199,9 @@ void RunInMemory(const std::string& sourceFile, const std::string& destFile, dou
   const unsigned workers = Workers(settings);
   const TGridGeometry geometry = TGridHeader::GeometryOf(result.get());
   const std::unique_ptr<TGridSink> sink = NewSink(destFile, settings, &tags);
-  const TBandLayout layout = sink->Layout(geometry, BandBytes(knobs, workers), geometry.Columns);
-  sink->Open(geometry);
-  TBandScheduler::Run(
-      layout, *sink, workers, [&] { return std::make_unique<TMapBands>(*result); },
-      ProgressOf(settings, geometry));
-  sink->Close();
-  ReportComplete(settings);
+  WriteBands(
+      *sink, geometry, sink->Layout(geometry, BandBytes(knobs, workers), geometry.Columns), workers,
+      [&] { return std::make_unique<TMapBands>(*result); }, settings);
 }
 
 // The bounded way from a regular file open for reading.

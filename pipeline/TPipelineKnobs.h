@@ -22,6 +22,9 @@ struct TPipelineKnobs {
   std::size_t BandBytes = 1 << 22;
   // Walk stations between the plan's checkpoints; 0 for the plan's choice.
   long StationSpacing = 0;
+  // Bytes the result's values may take for a source read once (a result of
+  // fewer cells than the source's); 0 for two reads always.
+  std::size_t KeptBytes = 40u << 20;
 };
 
 #endif

@@ -107,7 +107,9 @@ Setting InMemory() {
 }
 
 // Knob settings from the smallest (a window of one byte, a checkpoint at
-// every value, a band per row) to the defaults, with one to four workers.
+// every value, a band per row) to the defaults, with one to four workers; a
+// downscaled result kept in memory (a source read once) where it fits the
+// bytes given, else (none, one byte, a few cells) the source read twice.
 std::vector<Setting> KnobSettings() {
   std::vector<Setting> settings;
   const std::size_t reads[] = {1, 3, 16, 1 << 18};
@@ -115,6 +117,7 @@ std::vector<Setting> KnobSettings() {
   const long checkpoints[] = {1, 2, 5, 4096};
   const std::size_t bands[] = {1, 200, 2000, 1 << 22};
   const long stations[] = {1, 3, 7, 0};
+  const std::size_t kept[] = {1, 0, 64, 40u << 20};
   for (int i = 0; i < 4; ++i) {
     Setting setting;
     setting.Threads = static_cast<unsigned>(1 + i);
@@ -123,6 +126,7 @@ std::vector<Setting> KnobSettings() {
     setting.Knobs.CheckpointValues = checkpoints[(i + 2) % 4];
     setting.Knobs.BandBytes = bands[(i + 3) % 4];
     setting.Knobs.StationSpacing = stations[(i + 1) % 4];
+    setting.Knobs.KeptBytes = kept[(i + 1) % 4];
     settings.push_back(setting);
   }
   Setting defaults;
@@ -264,6 +268,7 @@ protected:
         const std::string where = label + " R=" + std::to_string(R) +
                                   " threads=" + std::to_string(setting.Threads) +
                                   " read=" + std::to_string(setting.Knobs.ReadBytes) +
+                                  " kept=" + std::to_string(setting.Knobs.KeptBytes) +
                                   " previous=" + std::to_string(previous);
         EXPECT_EQ(actual.Failure.Describe(), failure) << where;
         EXPECT_EQ(actual.Destination.Exists, expected.Destination.Exists) << where;
@@ -350,26 +355,30 @@ TEST_F(FileResamplingTest, FailuresAtTheStartInTheMiddleAndAtTheEnd) {
   const long last = columns * rows - 1;
   const std::string kNotANumber = Thrown{Thrown::Text, kCellNotANumber}.Describe();
   const std::string kEnd = Thrown{Thrown::Text, kEndOfFile}.Describe();
-  for (long index : {0L, 1L, last / 2, last - columns, last - 1, last}) {
-    const std::string at = std::to_string(index);
-    EXPECT_EQ(ExpectSameOutcome(WithValue(grid, index, "x1"), 0.5, "letters at " + at),
-              kNotANumber);
-    EXPECT_EQ(ExpectSameOutcome(WithValue(grid, index, "1e"), 0.5, "bare exponent at " + at),
-              kNotANumber);
-    EXPECT_EQ(ExpectSameOutcome(WithValue(grid, index, "1.5-2"), 0.5, "two values at " + at),
+  // Upscaled (the source read twice) and downscaled (read once where the
+  // result is kept).
+  for (double R : {0.5, 2.0}) {
+    for (long index : {0L, 1L, last / 2, last - columns, last - 1, last}) {
+      const std::string at = std::to_string(index);
+      EXPECT_EQ(ExpectSameOutcome(WithValue(grid, index, "x1"), R, "letters at " + at),
+                kNotANumber);
+      EXPECT_EQ(ExpectSameOutcome(WithValue(grid, index, "1e"), R, "bare exponent at " + at),
+                kNotANumber);
+      EXPECT_EQ(ExpectSameOutcome(WithValue(grid, index, "1.5-2"), R, "two values at " + at),
+                kNothing);
+      // Cut short: the text ends inside or right after that value.
+      const std::size_t offset = ValueOffset(grid, index);
+      EXPECT_EQ(ExpectSameOutcome(grid.substr(0, offset), R, "cut before " + at), kEnd);
+      EXPECT_EQ(ExpectSameOutcome(grid.substr(0, offset + 1), R, "cut in " + at), kEnd);
+    }
+    // The last value with no white space after it, then with one.
+    const std::string body = grid.substr(0, grid.find_last_not_of(" \n") + 1);
+    EXPECT_EQ(ExpectSameOutcome(body, R, "no final white space"), kEnd);
+    EXPECT_EQ(ExpectSameOutcome(body + "\n", R, "final line end"), kNothing);
+    EXPECT_EQ(ExpectSameOutcome(grid + "trailing text 1e", R, "surplus"), kNothing);
+    EXPECT_EQ(ExpectSameOutcome(WithValue(grid, last, "5x"), R, "last value then letters"),
               kNothing);
-    // Cut short: the text ends inside or right after that value.
-    const std::size_t offset = ValueOffset(grid, index);
-    EXPECT_EQ(ExpectSameOutcome(grid.substr(0, offset), 0.5, "cut before " + at), kEnd);
-    EXPECT_EQ(ExpectSameOutcome(grid.substr(0, offset + 1), 0.5, "cut in " + at), kEnd);
   }
-  // The last value with no white space after it, then with one.
-  const std::string body = grid.substr(0, grid.find_last_not_of(" \n") + 1);
-  EXPECT_EQ(ExpectSameOutcome(body, 0.5, "no final white space"), kEnd);
-  EXPECT_EQ(ExpectSameOutcome(body + "\n", 0.5, "final line end"), kNothing);
-  EXPECT_EQ(ExpectSameOutcome(grid + "trailing text 1e", 0.5, "surplus"), kNothing);
-  EXPECT_EQ(ExpectSameOutcome(WithValue(grid, last, "5x"), 0.5, "last value then letters"),
-            kNothing);
 
   // Failures that come after the whole source is read.
   for (double R : {0.0, -1.0, std::nan(""), 20.0, 1e-12})
@@ -593,14 +602,18 @@ TEST_F(FileResamplingTest, OptionsMatchInMemoryAloneAndCombined) {
         variant + " lenient=" + std::to_string(options.Lenient) +
         " nodata-aware=" + std::to_string(options.Policy == TCornerPolicy::NoDataAware) +
         " digits=" + std::to_string(options.Digits.Setting());
-    return ExpectSameOutcome(text, 0.4, label, options);
+    // Upscaled, and downscaled (the source read once).
+    std::string failure;
+    for (double R : {0.4, 2.5})
+      failure += ExpectSameOutcome(text, R, label, options);
+    return failure;
   };
   for (const auto& shape : {std::pair<int, int>{7, 6}, {12, 9}}) {
     const std::string grid = generate.Grid(shape.first, shape.second, "1", shape.first == 12);
     for (int digits : {0, 6}) {
       TResampleSettings strict;
       strict.Digits = TDigits(digits);
-      EXPECT_EQ(expectSame(grid, "canonical", strict), kNothing);
+      EXPECT_EQ(expectSame(grid, "canonical", strict), kNothing + kNothing);
     }
     for (const auto& variant : LenientVariants(grid))
       for (bool noDataAware : {false, true})
@@ -609,7 +622,7 @@ TEST_F(FileResamplingTest, OptionsMatchInMemoryAloneAndCombined) {
           options.Lenient = true;
           options.Policy = noDataAware ? TCornerPolicy::NoDataAware : TCornerPolicy::Plain;
           options.Digits = TDigits(digits);
-          EXPECT_EQ(expectSame(variant.second, variant.first, options), kNothing);
+          EXPECT_EQ(expectSame(variant.second, variant.first, options), kNothing + kNothing);
         }
   }
 }
@@ -653,30 +666,32 @@ TEST_F(FileResamplingTest, ProgressRisesToOneOnceTheDestinationIsComplete) {
   WriteText(MbrSource, generate.Grid(9, 12, "1", false));
   std::vector<Setting> settings = BandSettings();
   settings.push_back(InMemory());
-  for (const Setting& setting : settings) {
-    std::vector<double> reported;
-    std::uintmax_t bytesAtTheEnd = 0;
-    TResampleSettings options;
-    options.Threads = setting.Threads;
-    options.Progress = [&](double fraction) {
-      reported.push_back(fraction);
-      if (fraction == 1.0)
-        bytesAtTheEnd = std::filesystem::file_size(MbrDestination);
-    };
-    TFileResampling::Run(MbrSource, MbrDestination, 0.4, options, setting.Knobs);
-    const std::string where = "threads=" + std::to_string(setting.Threads) +
-                              " band=" + std::to_string(setting.Knobs.BandBytes);
-    ASSERT_FALSE(reported.empty()) << where;
-    EXPECT_EQ(reported.back(), 1.0) << where;
-    EXPECT_EQ(bytesAtTheEnd, std::filesystem::file_size(MbrDestination)) << where;
-    for (std::size_t i = 0; i + 1 < reported.size(); ++i) {
-      EXPECT_GT(reported[i], 0.0) << where;
-      EXPECT_LT(reported[i], reported[i + 1]) << where;
+  for (const Setting& setting : settings)
+    for (double R : {0.4, 2.0}) {
+      std::vector<double> reported;
+      std::uintmax_t bytesAtTheEnd = 0;
+      TResampleSettings options;
+      options.Threads = setting.Threads;
+      options.Progress = [&](double fraction) {
+        reported.push_back(fraction);
+        if (fraction == 1.0)
+          bytesAtTheEnd = std::filesystem::file_size(MbrDestination);
+      };
+      TFileResampling::Run(MbrSource, MbrDestination, R, options, setting.Knobs);
+      const std::string where = "R=" + std::to_string(R) +
+                                " threads=" + std::to_string(setting.Threads) +
+                                " band=" + std::to_string(setting.Knobs.BandBytes);
+      ASSERT_FALSE(reported.empty()) << where;
+      EXPECT_EQ(reported.back(), 1.0) << where;
+      EXPECT_EQ(bytesAtTheEnd, std::filesystem::file_size(MbrDestination)) << where;
+      for (std::size_t i = 0; i + 1 < reported.size(); ++i) {
+        EXPECT_GT(reported[i], 0.0) << where;
+        EXPECT_LT(reported[i], reported[i + 1]) << where;
+      }
+      if (setting.Knobs.BandBytes == 200 && R < 1.0) {
+        EXPECT_GT(reported.size(), 10u) << where;
+      }
     }
-    if (setting.Knobs.BandBytes == 200) {
-      EXPECT_GT(reported.size(), 10u) << where;
-    }
-  }
 
   TResampleSettings options;
   bool called = false;

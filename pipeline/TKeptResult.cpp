@@ -1,0 +1,89 @@
+#include "pipeline/TKeptResult.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "pipeline/TBandWalk.h"
+
+// Copies the rows a walk produces into the kept values.
+class TKeptResult::TFiller : public TBandEncoder {
+public:
+  explicit TFiller(TKeptResult& kept) : MbrRefKept(kept) {}
+  void Begin(const TBlock& block) override {
+    MbrLngRow = block.FirstRow;
+    MbrLngWidth = block.Width();
+  }
+  void Row(const double* values) override {
+    std::memcpy(MbrRefKept.RowAt(MbrLngRow++), values,
+                static_cast<std::size_t>(MbrLngWidth) * sizeof(double));
+  }
+  void End() override {}
+
+private:
+  TKeptResult& MbrRefKept;
+  long MbrLngRow = 0;
+  long MbrLngWidth = 0;
+};
+
+TKeptResult::TKeptResult(const TWalkPlan& plan) : MbrRefPlan(plan) {
+  const TGridGeometry& result = plan.Result();
+  const std::size_t rows = static_cast<std::size_t>(result.Rows);
+  MbrVecKeys.assign(rows, -1);
+  MbrVecEnds.assign(rows, 0);
+  // The last station of a row decides it.
+  for (TRowPlan::TCursor stations(plan.Rows(), 0); !stations.AtEnd(); stations.Advance()) {
+    const TWalkStation& station = stations.Station();
+    if (station.Fails() || station.Cell < 0 || station.Cell >= result.Rows)
+      return;
+    const std::size_t row = static_cast<std::size_t>(station.Cell);
+    MbrVecKeys[row] = std::min(station.Low, station.High);
+    MbrVecEnds[row] = std::max(station.Low, station.High) + 1;
+  }
+  long key = 0;
+  for (long& rowKey : MbrVecKeys) {
+    if (rowKey < 0)
+      rowKey = key;
+    if (rowKey < key)
+      return;
+    key = rowKey;
+  }
+  MbrPtrValues.reset(new double[rows * static_cast<std::size_t>(result.Columns)]);
+  MbrBlnHolds = true;
+}
+
+TGridSource::TRowUse TKeptResult::Use() {
+  return {[this](long first, long end) { return EndNeeded(first, end); },
+          [this](long first, long end, const TGridSource& rows) { Fill(first, end, rows); }};
+}
+
+long TKeptResult::FirstOwned(long sourceRow) const {
+  return static_cast<long>(std::lower_bound(MbrVecKeys.begin(), MbrVecKeys.end(), sourceRow) -
+                           MbrVecKeys.begin());
+}
+
+long TKeptResult::EndNeeded(long first, long end) const {
+  long needed = first;
+  for (long row = FirstOwned(first), last = FirstOwned(end); row < last; ++row)
+    needed = std::max(needed, MbrVecEnds[static_cast<std::size_t>(row)]);
+  return needed;
+}
+
+void TKeptResult::Fill(long first, long end, const TGridSource& rows) {
+  TBlock block;
+  block.FirstRow = FirstOwned(first);
+  block.EndRow = FirstOwned(end);
+  block.EndColumn = MbrRefPlan.Result().Columns;
+  if (block.FirstRow >= block.EndRow)
+    return;
+  TBandWalk walk(MbrRefPlan, rows);
+  TFiller filler(*this);
+  walk.Produce(block, filler);
+}
+
+void TKeptResult::TBands::Produce(const TBlock& block, TBandEncoder& encoder) {
+  const long columns = MbrRefKept.MbrRefPlan.Result().Columns;
+  encoder.Begin(block);
+  for (long row = block.FirstRow; row < block.EndRow; ++row)
+    encoder.Row(MbrRefKept.MbrPtrValues.get() + row * columns + block.FirstColumn);
+  encoder.End();
+}
