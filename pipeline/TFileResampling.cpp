@@ -31,6 +31,9 @@ const std::size_t kSharedBandBytes = 12u << 20;
 const std::size_t kLeastBandBytes = 64u << 10;
 // The bands of a kept result: its rows are in memory already.
 const std::size_t kKeptBandBytes = 1u << 20;
+// A source read once: each worker holds the rows that start in its piece and
+// the rows after them that their result rows need, so rows must be short.
+const long kKeptSourceColumns = (1 << 20) / sizeof(double);
 // A source column a band reads takes two values and two quotients.
 const std::size_t kSourceColumnBytes = 4 * sizeof(double);
 
@@ -99,14 +102,15 @@ void WriteWalked(const TWalkPlan& plan, const TGridSource& source, TGridSink& si
 }
 
 // The plan made before the body is checked, for a source read once: only
-// where the source hands its rows over, the plan streams, the result has
+// where the source hands its rows over, its rows are short, the plan streams, the result has
 // fewer cells than the source and its values fit the memory given; else
 // nothing (and the two reads raise the plan's failures in their turn).
 bool PlanAhead(std::optional<TWalkPlan>& planned, const TGridSource& source, double NewResolution,
                const TResampleSettings& settings, const TGridSink& sink,
                const TPipelineKnobs& knobs) {
   const TGridGeometry& geometry = source.Geometry();
-  if (knobs.KeptBytes == 0 || !source.ReadsOnce() || geometry.Columns <= 0 || geometry.Rows <= 0)
+  if (knobs.KeptBytes == 0 || !source.ReadsOnce() || geometry.Columns <= 0 ||
+      geometry.Columns > kKeptSourceColumns || geometry.Rows <= 0)
     return false;
   try {
     planned.emplace(
@@ -118,7 +122,7 @@ bool PlanAhead(std::optional<TWalkPlan>& planned, const TGridSource& source, dou
   }
   const TGridGeometry& result = planned->Result();
   const double cells = static_cast<double>(result.Columns) * static_cast<double>(result.Rows);
-  const double bytes = cells * sizeof(double);
+  const double bytes = TKeptResult::Bytes(result);
   if (!planned->Streams() ||
       cells >= static_cast<double>(geometry.Columns) * static_cast<double>(geometry.Rows) ||
       bytes > static_cast<double>(knobs.KeptBytes) || !TMemoryBudget::Holds(bytes)) {

@@ -51,6 +51,11 @@ TKeptResult::TKeptResult(const TWalkPlan& plan) : MbrRefPlan(plan) {
   MbrBlnHolds = true;
 }
 
+double TKeptResult::Bytes(const TGridGeometry& result) {
+  const double rows = static_cast<double>(result.Rows);
+  return rows * static_cast<double>(result.Columns) * sizeof(double) + rows * 2 * sizeof(long);
+}
+
 TGridSource::TRowUse TKeptResult::Use() {
   return {[this](long first, long end) { return EndNeeded(first, end); },
           [this](long first, long end, const TGridSource& rows) { Fill(first, end, rows); }};

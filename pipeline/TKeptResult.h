@@ -25,6 +25,9 @@ class TKeptResult {
 public:
   explicit TKeptResult(const TWalkPlan& plan);
 
+  // The memory a kept result of that geometry takes.
+  static double Bytes(const TGridGeometry& result);
+
   bool Holds() const { return MbrBlnHolds; }
   // What the source's single read does with its rows.
   TGridSource::TRowUse Use();
