@@ -6,15 +6,17 @@ in one run, medians of --runs repetitions:
   (and its values) against numpy.loadtxt and rasterio's read, with a check
   that quillmap gives exactly loadtxt's doubles (rasterio gives float32);
 - resampling it to 15 m and 60 m from Python against the C++ in-memory path
-  (ProcessStagesBench's BM_Resample, the same grid and operation);
+  (ProcessStagesBench's BM_Resample, the same grid and operation), wall
+  times;
 - quillmap.xarray.resample of a dask-backed array on 2 workers (dask's
   threads, and a local dask.distributed cluster of 2 single-threaded
   workers) against the eager numpy-backed path, checked to the bit.
 
-    /usr/bin/python3 bench/python_bench.py [--build build/release] [--runs 3]
+    /usr/bin/python3 bench/python_bench.py [--build build/release] [--runs 5]
 
 The grid is made with bench/make_bench_grid.sh 4000 4000 30 350000 4650000
-(in /dev/shm where it exists). Timings depend on what else the machine runs.
+(in /dev/shm where it exists). Timings depend on what else the machine runs:
+each figure is printed with the load averages when it was taken.
 """
 
 import argparse
@@ -32,7 +34,7 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 def arguments():
     parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
     parser.add_argument("--build", default=os.path.join(HERE, "..", "build", "release"))
-    parser.add_argument("--runs", type=int, default=3)
+    parser.add_argument("--runs", type=int, default=5)
     parser.add_argument("--grid", help="an existing copy of the benchmark grid")
     return parser.parse_args()
 
@@ -58,6 +60,11 @@ def benchmark_grid(path):
     return path
 
 
+def load():
+    """The machine's load averages (1, 5, 15 minutes), for the figure beside them."""
+    return "load %.2f %.2f %.2f" % os.getloadavg()
+
+
 def row(name, seconds, base=None, note=""):
     ratio = f"{seconds / base:6.2f}" if base else "      "
     print(f"  {name:<44} {seconds:8.3f} s  {ratio}  {note}")
@@ -75,48 +82,45 @@ def bench_read(path, runs):
     with rasterio.open(path) as dataset:
         peer = dataset.read(1)
     exact = theirs.shape == ours.shape and np.array_equal(ours.view(np.uint64), theirs.view(np.uint64))
-    t_ours = median_time(lambda: quillmap.read(path).values, runs)
-    t_map = median_time(lambda: quillmap.read(path), runs)
-    t_loadtxt = median_time(lambda: np.loadtxt(path, skiprows=6), runs)
+    t_ours, l_ours = median_time(lambda: quillmap.read(path).values, runs), load()
+    t_grid, l_grid = median_time(lambda: quillmap.read(path), runs), load()
+    t_loadtxt, l_loadtxt = median_time(lambda: np.loadtxt(path, skiprows=6), runs), load()
 
     def read_rasterio():
         with rasterio.open(path) as dataset:
             dataset.read(1)
 
-    t_rasterio = median_time(read_rasterio, runs)
-    row("quillmap.read(path).values", t_ours, t_ours, f"float64, exactly loadtxt's doubles: {exact}")
-    row("quillmap.read(path), the values not copied", t_map, t_ours)
-    row("numpy.loadtxt(path, skiprows=6)", t_loadtxt, t_ours)
+    t_rasterio, l_rasterio = median_time(read_rasterio, runs), load()
+    row("quillmap.read(path).values", t_ours, t_ours,
+        f"float64, exactly loadtxt's doubles: {exact}; {l_ours}")
+    row("quillmap.read(path)", t_grid, t_ours, l_grid)
+    row("numpy.loadtxt(path, skiprows=6)", t_loadtxt, t_ours, l_loadtxt)
     row("rasterio.open(path).read(1)", t_rasterio, t_ours,
-        f"{peer.dtype}, equal to the file's doubles: {bool(np.array_equal(peer, ours))}")
+        f"{peer.dtype}, equal to the file's doubles: {bool(np.array_equal(peer, ours))}; {l_rasterio}")
     return {"numpy.loadtxt / quillmap.read (at least 10)": t_loadtxt / t_ours,
             "rasterio / quillmap.read (at least 15)": t_rasterio / t_ours}
 
 
 def cxx_resample_seconds(build):
-    """BM_Resample's CPU time per call, by resolution: on a machine shared with
-    other work, CPU time rather than wall time compares one thread's work."""
+    """BM_Resample's wall time per call, by resolution. Its CPU time counts
+    the benchmark's main thread only, while the resampling runs on every
+    core; wall times compare the same work on both sides."""
     program = os.path.join(build, "bench", "ProcessStagesBench")
     done = subprocess.run([program, "--benchmark_filter=BM_Resample", "--benchmark_format=json"],
                           capture_output=True, text=True, check=True)
     report = json.loads(done.stdout)
-    return {int(b["name"].split("/")[1]): b["cpu_time"] / 1e3 for b in report["benchmarks"]}
-
-
-def cpu_time(action):
-    start = time.process_time()
-    action()
-    return time.process_time() - start
+    return {int(b["name"].split("/")[1]): b["real_time"] / 1e3 for b in report["benchmarks"]}
 
 
 def bench_resample(path, build, runs):
     import quillmap
 
-    print("Resampling in memory, CPU time; ratio: Python / C++ (ProcessStagesBench BM_Resample)")
+    print("Resampling in memory, wall time; ratio: Python / C++ (ProcessStagesBench BM_Resample)")
     grid = quillmap.read(path)
+
     # Measured as BM_Resample measures: the mean of 3 calls in a row, each
-    # result released before the next (the first call finds no freed memory
-    # to reuse); the C++ and the Python runs alternate, medians of the runs.
+    # result released before the next; the C++ and the Python runs
+    # alternate, medians of the runs.
     def python_mean(resolution, values):
         def call():
             result = quillmap.resample(grid, resolution)
@@ -124,7 +128,7 @@ def bench_resample(path, build, runs):
                 result.values
             del result
 
-        return sum(cpu_time(call) for _ in range(3)) / 3
+        return sum(median_time(call, 1) for _ in range(3)) / 3
 
     figures = {key: [] for key in ("cxx15", "cxx60", "py15", "py60", "values15", "values60")}
     for _ in range(runs):
@@ -133,15 +137,16 @@ def bench_resample(path, build, runs):
             figures[f"cxx{resolution}"].append(cxx[resolution])
             figures[f"py{resolution}"].append(python_mean(resolution, False))
             figures[f"values{resolution}"].append(python_mean(resolution, True))
+    measured = load()
     ratios = {}
     for resolution in (15, 60):
         base = statistics.median(figures[f"cxx{resolution}"])
         ratios[f"Python / C++ resample to {resolution} m (at most 1.1)"] = \
             statistics.median(figures[f"py{resolution}"]) / base
-        row(f"C++ TMapTools::BilinearInterpolate to {resolution} m", base)
+        row(f"C++ TMapTools::BilinearInterpolate to {resolution} m", base, note=measured)
         row(f"quillmap.resample(grid, {resolution})", statistics.median(figures[f"py{resolution}"]), base)
         row(f"quillmap.resample(grid, {resolution}).values", statistics.median(figures[f"values{resolution}"]),
-            base, "(and the result's values copied to numpy)")
+            base, "(the result's values are its array)")
     return ratios
 
 
@@ -177,7 +182,7 @@ def main():
     options = arguments()
     sys.path.insert(0, os.path.join(options.build, "python"))
     path = benchmark_grid(options.grid)
-    print(f"{os.cpu_count()} cores; medians of {options.runs} runs")
+    print(f"{os.cpu_count()} cores; medians of {options.runs} runs; {load()} at the start")
     ratios = bench_read(path, options.runs)
     ratios.update(bench_resample(path, options.build, options.runs))
     ratios.update(bench_dask(path, options.runs))

@@ -114,10 +114,15 @@ class Grid:
         grid._values = _read_only(cells)
         return grid
 
-    def _toolkit_map(self):
-        if self._map is None:
-            self._map = self._frame.filled(self._values)
-        return self._map
+    def _toolkit_map(self, keep=True):
+        """The toolkit's map of the grid: made from the array when there is
+        none, and kept unless keep is false (a map for one call only)."""
+        if self._map is not None:
+            return self._map
+        core_map = self._frame.filled(self._values)
+        if keep:
+            self._map = core_map
+        return core_map
 
     @property
     def values(self):
@@ -268,10 +273,10 @@ def _require_grid(value, name):
         raise TypeError(f"{name} must be a quillmap.Grid, not {type(value).__name__}")
 
 
-def grid_map(value, name="grid"):
-    """The toolkit map of a Grid argument."""
+def grid_map(value, name="grid", keep=True):
+    """The toolkit map of a Grid argument (see Grid._toolkit_map)."""
     _require_grid(value, name)
-    return value._toolkit_map()
+    return value._toolkit_map(keep)
 
 
 # The first bytes of a TIFF file: classic and BigTIFF, either byte order.
@@ -385,7 +390,7 @@ def write(grid, path, digits=6, format=None, compress=None, dtype="float64"):
     dtype, and quillmap.Error with GeoTIFF's messages, or when GeoTIFF is
     not built in.
     """
-    core_map = grid_map(grid)
+    core_map = grid_map(grid, keep=False)
     name = _checks.path(path, "path")
     digits = _checks.whole(digits, "digits")
     float32, compression = _geotiff_choices(compress, dtype)

@@ -4,7 +4,6 @@
 // stream, more read in pieces), strict and lenient; and a header counting
 // more values than its file can hold fails before a buffer is asked for.
 #include <cstring>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -14,50 +13,27 @@
 #include "gridio/TGridFileReader.h"
 #include "platform/TItemTeam.h"
 #include "support/ExpectThrowMsg.h"
-#include "support/GridBodyGenerator.h"
+#include "support/ReadAgainstStream.h"
 #include "support/Sandbox.h"
 #include "support/TestMaps.h"
 
 namespace {
 
-Outcome ReadStream(const std::string& text, bool lenient) {
-  std::istringstream stream(text);
-  return Attempt([&] {
-    return lenient ? TARCGISFileTools::LoadARCGISFileLenient(stream)
-                   : TARCGISFileTools::LoadARCGISFile(stream);
-  });
-}
-
 // The reader's result as a map: its frame holding the cells it wrote.
-Outcome ReadIntoCells(const std::string& path, bool lenient, unsigned workers) {
-  const TItemTeam::TFixedWorkers fixed(workers);
-  return Attempt([&] {
-    TGridFileReader reader(path, lenient);
-    const TGridGeometry& grid = reader.Geometry();
-    std::vector<double> cells(static_cast<std::size_t>(grid.Columns * grid.Rows));
-    reader.ReadCells(cells.data());
-    TMap* map = reader.NewFrame();
-    for (long y = 0; y < grid.Rows; ++y)
-      map->MbrVecValues.emplace_back(cells.begin() + y * grid.Columns,
-                                     cells.begin() + (y + 1) * grid.Columns);
-    return map;
-  });
+TMap* ReadIntoCells(const std::string& path, bool lenient) {
+  TGridFileReader reader(path, lenient);
+  const TGridGeometry& grid = reader.Geometry();
+  std::vector<double> cells(static_cast<std::size_t>(grid.Columns * grid.Rows));
+  reader.ReadCells(cells.data());
+  TMap* map = reader.NewFrame();
+  for (long y = 0; y < grid.Rows; ++y)
+    map->MbrVecValues.emplace_back(cells.begin() + y * grid.Columns,
+                                   cells.begin() + (y + 1) * grid.Columns);
+  return map;
 }
 
 void ExpectSameOnEveryCount(const Sandbox& sandbox, const std::string& text) {
-  sandbox.Write("in.asc", text);
-  for (bool lenient : {false, true}) {
-    const Outcome expected = ReadStream(text, lenient);
-    for (unsigned workers = 1; workers <= 4; ++workers) {
-      SCOPED_TRACE("workers " + std::to_string(workers) + (lenient ? " lenient" : " strict") +
-                   ", input [" + text + "]");
-      const Outcome actual = ReadIntoCells(sandbox.Path("in.asc"), lenient, workers);
-      ASSERT_EQ(expected.thrown.Describe(), actual.thrown.Describe());
-      if (expected.map) {
-        ASSERT_EQ("", MapDifference(expected.map.get(), actual.map.get()));
-      }
-    }
-  }
+  ExpectReadsAsFromAStream(sandbox, text, ReadIntoCells);
 }
 
 const std::string kHeader =
@@ -67,15 +43,7 @@ const std::string kHeader =
 
 TEST(TGridFileReader, GeneratedGridsReadAsFromAStreamOnAnyWorkerCount) {
   const Sandbox sandbox;
-  GridBodyGenerator generate(20261211);
-  int read = 0;
-  for (int i = 0; i < 300; ++i) {
-    const std::string text = generate.Grid();
-    ExpectSameOnEveryCount(sandbox, text);
-    if (HasFatalFailure())
-      return;
-    read += ReadStream(text, false).map != nullptr;
-  }
+  const int read = ExpectGeneratedReadsAsFromAStream(sandbox, 20261211, 300, ReadIntoCells);
   EXPECT_GT(read, 60);
   EXPECT_LT(read, 240);
 }

@@ -3,7 +3,6 @@
 // message, for generated grids whose bodies carry none, one or several
 // faults (a token that is not a number, too few values, a last value
 // without white space after it, text after the body), strict and lenient.
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -12,55 +11,24 @@
 #include "gridio/TARCGISFileTools.h"
 #include "platform/TItemTeam.h"
 #include "support/ExpectThrowMsg.h"
-#include "support/GridBodyGenerator.h"
+#include "support/ReadAgainstStream.h"
 #include "support/Sandbox.h"
 #include "support/TestMaps.h"
 
 namespace {
-Outcome ReadStream(const std::string& text, bool lenient) {
-  std::istringstream stream(text);
-  return Attempt([&] {
-    return lenient ? TARCGISFileTools::LoadARCGISFileLenient(stream)
-                   : TARCGISFileTools::LoadARCGISFile(stream);
-  });
-}
-
-Outcome ReadNamed(const std::string& path, bool lenient, unsigned workers) {
-  const TItemTeam::TFixedWorkers fixed(workers);
-  return Attempt([&] {
-    return lenient ? TARCGISFileTools::LoadARCGISFileLenient(path)
-                   : TARCGISFileTools::LoadARCGISFile(path);
-  });
+TMap* ReadNamed(const std::string& path, bool lenient) {
+  return lenient ? TARCGISFileTools::LoadARCGISFileLenient(path)
+                 : TARCGISFileTools::LoadARCGISFile(path);
 }
 
 void ExpectSameOnEveryCount(const Sandbox& sandbox, const std::string& text) {
-  sandbox.Write("in.asc", text);
-  for (bool lenient : {false, true}) {
-    const Outcome expected = ReadStream(text, lenient);
-    for (unsigned workers = 1; workers <= 4; ++workers) {
-      SCOPED_TRACE("workers " + std::to_string(workers) + (lenient ? " lenient" : " strict") +
-                   ", input [" + text + "]");
-      const Outcome actual = ReadNamed(sandbox.Path("in.asc"), lenient, workers);
-      ASSERT_EQ(expected.thrown.Describe(), actual.thrown.Describe());
-      if (expected.map) {
-        ASSERT_EQ("", MapDifference(expected.map.get(), actual.map.get()));
-      }
-    }
-  }
+  ExpectReadsAsFromAStream(sandbox, text, ReadNamed);
 }
 } // namespace
 
 TEST(TPieceLoad, GeneratedGridsReadAsFromAStreamOnAnyWorkerCount) {
   const Sandbox sandbox;
-  GridBodyGenerator generate(20261210);
-  int read = 0;
-  for (int i = 0; i < 400; ++i) {
-    const std::string text = generate.Grid();
-    ExpectSameOnEveryCount(sandbox, text);
-    if (HasFatalFailure())
-      return;
-    read += ReadStream(text, false).map != nullptr;
-  }
+  const int read = ExpectGeneratedReadsAsFromAStream(sandbox, 20261210, 400, ReadNamed);
   // Both the maps and the failures are well represented.
   EXPECT_GT(read, 80);
   EXPECT_LT(read, 320);
