@@ -6,15 +6,20 @@ in one run, medians of --runs repetitions:
   (and its values) against numpy.loadtxt and rasterio's read, with a check
   that quillmap gives exactly loadtxt's doubles (rasterio gives float32);
 - resampling it to 15 m and 60 m from Python against the C++ in-memory path
-  (ProcessStagesBench's BM_Resample, the same grid and operation);
+  (ProcessStagesBench's BM_Resample, the same grid and operation), wall
+  times, each side in processes of its own: on a virtual machine whose host
+  takes back freed memory, the first process to allocate much after
+  another has freed much pays for it (the next Python process is shown
+  too);
 - quillmap.xarray.resample of a dask-backed array on 2 workers (dask's
   threads, and a local dask.distributed cluster of 2 single-threaded
   workers) against the eager numpy-backed path, checked to the bit.
 
-    /usr/bin/python3 bench/python_bench.py [--build build/release] [--runs 3]
+    /usr/bin/python3 bench/python_bench.py [--build build/release] [--runs 5]
 
 The grid is made with bench/make_bench_grid.sh 4000 4000 30 350000 4650000
-(in /dev/shm where it exists). Timings depend on what else the machine runs.
+(in /dev/shm where it exists). Timings depend on what else the machine runs:
+each figure is printed with the load averages when it was taken.
 """
 
 import argparse
@@ -32,12 +37,16 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 def arguments():
     parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
     parser.add_argument("--build", default=os.path.join(HERE, "..", "build", "release"))
-    parser.add_argument("--runs", type=int, default=3)
+    parser.add_argument("--runs", type=int, default=5)
     parser.add_argument("--grid", help="an existing copy of the benchmark grid")
     return parser.parse_args()
 
 
 def median_time(action, runs):
+    """The median wall time of runs calls, after one call that is not timed:
+    on this machine a large allocation after another process has freed much
+    memory costs several times what it costs once the memory is in use."""
+    action()
     times = []
     for _ in range(runs):
         start = time.perf_counter()
@@ -58,6 +67,11 @@ def benchmark_grid(path):
     return path
 
 
+def load():
+    """The machine's load averages (1, 5, 15 minutes), for the figure beside them."""
+    return "load %.2f %.2f %.2f" % os.getloadavg()
+
+
 def row(name, seconds, base=None, note=""):
     ratio = f"{seconds / base:6.2f}" if base else "      "
     print(f"  {name:<44} {seconds:8.3f} s  {ratio}  {note}")
@@ -75,57 +89,78 @@ def bench_read(path, runs):
     with rasterio.open(path) as dataset:
         peer = dataset.read(1)
     exact = theirs.shape == ours.shape and np.array_equal(ours.view(np.uint64), theirs.view(np.uint64))
-    t_ours = median_time(lambda: quillmap.read(path).values, runs)
-    t_map = median_time(lambda: quillmap.read(path), runs)
-    t_loadtxt = median_time(lambda: np.loadtxt(path, skiprows=6), runs)
+    t_ours, l_ours = median_time(lambda: quillmap.read(path).values, runs), load()
+    t_grid, l_grid = median_time(lambda: quillmap.read(path), runs), load()
+    t_loadtxt, l_loadtxt = median_time(lambda: np.loadtxt(path, skiprows=6), runs), load()
 
     def read_rasterio():
         with rasterio.open(path) as dataset:
             dataset.read(1)
 
-    t_rasterio = median_time(read_rasterio, runs)
-    row("quillmap.read(path).values", t_ours, t_ours, f"float64, exactly loadtxt's doubles: {exact}")
-    row("quillmap.read(path), the values not copied", t_map, t_ours)
-    row("numpy.loadtxt(path, skiprows=6)", t_loadtxt, t_ours)
+    t_rasterio, l_rasterio = median_time(read_rasterio, runs), load()
+    row("quillmap.read(path).values", t_ours, t_ours,
+        f"float64, exactly loadtxt's doubles: {exact}; {l_ours}")
+    row("quillmap.read(path)", t_grid, t_ours, l_grid)
+    row("numpy.loadtxt(path, skiprows=6)", t_loadtxt, t_ours, l_loadtxt)
     row("rasterio.open(path).read(1)", t_rasterio, t_ours,
-        f"{peer.dtype}, equal to the file's doubles: {bool(np.array_equal(peer, ours))}")
+        f"{peer.dtype}, equal to the file's doubles: {bool(np.array_equal(peer, ours))}; {l_rasterio}")
     return {"numpy.loadtxt / quillmap.read (at least 10)": t_loadtxt / t_ours,
             "rasterio / quillmap.read (at least 15)": t_rasterio / t_ours}
 
 
+# Both sides of the resampling warm up this long in their process before they
+# are timed: the first large allocations after another process has freed
+# much memory cost several times what they cost later.
+WARM_UP_SECONDS = 0.3
+
+
 def cxx_resample_seconds(build):
-    """BM_Resample's CPU time per call, by resolution: on a machine shared with
-    other work, CPU time rather than wall time compares one thread's work."""
+    """BM_Resample's wall time per call, by resolution. Its CPU time counts
+    the benchmark's main thread only, while the resampling runs on every
+    core; wall times compare the same work on both sides."""
     program = os.path.join(build, "bench", "ProcessStagesBench")
-    done = subprocess.run([program, "--benchmark_filter=BM_Resample", "--benchmark_format=json"],
+    done = subprocess.run([program, "--benchmark_filter=BM_Resample", "--benchmark_format=json",
+                           f"--benchmark_min_warmup_time={WARM_UP_SECONDS}"],
                           capture_output=True, text=True, check=True)
     report = json.loads(done.stdout)
-    return {int(b["name"].split("/")[1]): b["cpu_time"] / 1e3 for b in report["benchmarks"]}
+    return {int(b["name"].split("/")[1]): b["real_time"] / 1e3 for b in report["benchmarks"]}
 
 
-def cpu_time(action):
-    start = time.process_time()
-    action()
-    return time.process_time() - start
+# One run of the Python side, in a process of its own as BM_Resample runs in
+# one: the grid read, calls that are not timed for WARM_UP_SECONDS (as
+# BM_Resample is told to warm up), then the mean wall time of 3 calls in a row, each result released before
+# the next (with its values asked for, or not).
+PYTHON_RUN = """
+import sys, time
+sys.path.insert(0, sys.argv[1])
+import quillmap
+grid = quillmap.read(sys.argv[2])
+resolution, values = float(sys.argv[3]), sys.argv[4] == "1"
+warm = time.perf_counter() + float(sys.argv[5])
+while time.perf_counter() < warm:
+    quillmap.resample(grid, resolution)
+total = 0.0
+for _ in range(3):
+    start = time.perf_counter()
+    result = quillmap.resample(grid, resolution)
+    if values:
+        result.values
+    del result
+    total += time.perf_counter() - start
+print(total / 3)
+"""
 
 
 def bench_resample(path, build, runs):
-    import quillmap
+    print("Resampling in memory, wall time; ratio: Python / C++ (ProcessStagesBench BM_Resample)")
 
-    print("Resampling in memory, CPU time; ratio: Python / C++ (ProcessStagesBench BM_Resample)")
-    grid = quillmap.read(path)
-    # Measured as BM_Resample measures: the mean of 3 calls in a row, each
-    # result released before the next (the first call finds no freed memory
-    # to reuse); the C++ and the Python runs alternate, medians of the runs.
     def python_mean(resolution, values):
-        def call():
-            result = quillmap.resample(grid, resolution)
-            if values:
-                result.values
-            del result
+        done = subprocess.run([sys.executable, "-c", PYTHON_RUN, os.path.join(build, "python"), path,
+                               str(resolution), "1" if values else "0", str(WARM_UP_SECONDS)],
+                              capture_output=True, text=True, check=True)
+        return float(done.stdout)
 
-        return sum(cpu_time(call) for _ in range(3)) / 3
-
+    # Each side in a fresh process per run, the runs alternating; medians.
     figures = {key: [] for key in ("cxx15", "cxx60", "py15", "py60", "values15", "values60")}
     for _ in range(runs):
         cxx = cxx_resample_seconds(build)
@@ -133,15 +168,19 @@ def bench_resample(path, build, runs):
             figures[f"cxx{resolution}"].append(cxx[resolution])
             figures[f"py{resolution}"].append(python_mean(resolution, False))
             figures[f"values{resolution}"].append(python_mean(resolution, True))
+    measured = load()
     ratios = {}
     for resolution in (15, 60):
         base = statistics.median(figures[f"cxx{resolution}"])
-        ratios[f"Python / C++ resample to {resolution} m (at most 1.1)"] = \
-            statistics.median(figures[f"py{resolution}"]) / base
-        row(f"C++ TMapTools::BilinearInterpolate to {resolution} m", base)
-        row(f"quillmap.resample(grid, {resolution})", statistics.median(figures[f"py{resolution}"]), base)
-        row(f"quillmap.resample(grid, {resolution}).values", statistics.median(figures[f"values{resolution}"]),
-            base, "(and the result's values copied to numpy)")
+        first = statistics.median(figures[f"py{resolution}"])
+        second = statistics.median(figures[f"values{resolution}"])
+        ratios[f"Python / C++ resample to {resolution} m (at most 1.1)"] = first / base
+        ratios[f"  the same, the next Python process ({resolution} m)"] = second / base
+        row(f"C++ TMapTools::BilinearInterpolate to {resolution} m", base, note=measured)
+        row(f"quillmap.resample(grid, {resolution})", first, base,
+            "(the process right after the C++ one)")
+        row(f"quillmap.resample(grid, {resolution}).values", second, base,
+            "(the next process; the values are the result's array)")
     return ratios
 
 
@@ -177,7 +216,7 @@ def main():
     options = arguments()
     sys.path.insert(0, os.path.join(options.build, "python"))
     path = benchmark_grid(options.grid)
-    print(f"{os.cpu_count()} cores; medians of {options.runs} runs")
+    print(f"{os.cpu_count()} cores; medians of {options.runs} runs; {load()} at the start")
     ratios = bench_read(path, options.runs)
     ratios.update(bench_resample(path, options.build, options.runs))
     ratios.update(bench_dask(path, options.runs))

@@ -90,10 +90,11 @@ void CopySubdivided(TMap* source, TMap* result, long factor) {
 
 namespace {
 // The grid Downscale builds, with its cells or as a frame.
-TMap* DownscaledMap(TMap* source, double NewResolution, double noData, bool withCells) {
+TMap* DownscaledMap(TMap* source, double NewResolution, double noData, bool withCells,
+                    bool cellsFit) {
   const TDownscaleGeometry geometry(source->MbrDblResolution, source->MbrLngXDim,
                                     source->MbrLngYDim, NewResolution, kDownscaleTooLarge);
-  RequireMemoryFor(geometry.Columns(), geometry.Rows(), kDownscaleTooLarge, withCells);
+  RequireMemoryFor(geometry.Columns(), geometry.Rows(), kDownscaleTooLarge, cellsFit);
   double x0 = 0.0, y0 = 0.0, yn = 0.0;
   ReadAnchor(source, kDownscaleNoAxes, x0, y0, yn);
   auto result = std::make_unique<TMap>(NewResolution);
@@ -111,11 +112,12 @@ TMap* DownscaledMap(TMap* source, double NewResolution, double noData, bool with
 } // namespace
 
 TMap* mapsupport::DownscaledGrid(TMap* source, double NewResolution, double noData) {
-  return DownscaledMap(source, NewResolution, noData, true);
+  return DownscaledMap(source, NewResolution, noData, true, true);
 }
 
-TMap* mapsupport::DownscaledFrame(TMap* source, double NewResolution, double noData) {
-  return DownscaledMap(source, NewResolution, noData, false);
+TMap* mapsupport::DownscaledFrame(TMap* source, double NewResolution, double noData,
+                                  bool cellsFit) {
+  return DownscaledMap(source, NewResolution, noData, false, cellsFit);
 }
 
 TMap* TMapTools::Downscale(TMap* source, double NewResolution) {

@@ -137,8 +137,14 @@ private:
 // becomes its no-data value.
 TMap* DownscaledGrid(TMap* source, double NewResolution, double noData);
 // That grid's frame: its counts, cell size, no-data value and four axes, no
-// stored rows; only the axes must fit in memory.
-TMap* DownscaledFrame(TMap* source, double NewResolution, double noData);
+// stored rows; only the axes must fit in memory, or, with cellsFit, its
+// cells too (refused as DownscaledGrid refuses it).
+TMap* DownscaledFrame(TMap* source, double NewResolution, double noData, bool cellsFit = false);
+
+// The checks of the bilinear resampling before its grid is built: a
+// resolution greater than 0, and the source's four axes without an empty
+// slot ("Map has no axes in TMapTools::BilinearInterpolate").
+void RequireResampling(TMap* source, double NewResolution);
 
 } // namespace mapsupport
 

@@ -20,17 +20,21 @@ bool IsComplete(TAxis* axis) {
 }
 
 TMap* Resample(TMap* source, double NewResolution, TCornerPolicy policy) {
-  if (!(NewResolution > 0.0))
-    throw kResolutionNotPositive;
-  if (!IsComplete(source->MbrPtrXAxis) || !IsComplete(source->MbrPtrYAxis) ||
-      !IsComplete(source->MbrPtrXAxisInterval) || !IsComplete(source->MbrPtrYAxisInterval))
-    throw kNoAxes;
+  mapsupport::RequireResampling(source, NewResolution);
   std::unique_ptr<TMap> destination(
       mapsupport::DownscaledGrid(source, NewResolution, source->MbrDblNoDataValue));
   TBilinearWalk(source, destination.get(), NewResolution, policy).Run();
   return destination.release();
 }
 } // namespace
+
+void mapsupport::RequireResampling(TMap* source, double NewResolution) {
+  if (!(NewResolution > 0.0))
+    throw kResolutionNotPositive;
+  if (!IsComplete(source->MbrPtrXAxis) || !IsComplete(source->MbrPtrYAxis) ||
+      !IsComplete(source->MbrPtrXAxisInterval) || !IsComplete(source->MbrPtrYAxisInterval))
+    throw kNoAxes;
+}
 
 TMap* TMapTools::BilinearInterpolate(TMap* source, double NewResolution) {
   return Resample(source, NewResolution, TCornerPolicy::Plain);

@@ -106,6 +106,24 @@ TBilinearWalk::TBilinearWalk(TMap* source, TMap* destination, double NewResoluti
                              TCornerPolicy policy)
     : MbrPtrSource(source), MbrPtrDestination(destination), MbrDblResolution(NewResolution),
       MbrEnmPolicy(policy), MbrBlnDescending(false), MbrBlnXStalls(false), MbrBlnYStalls(false) {
+  if (source->IsRectangular() && destination->IsRectangular()) {
+    for (std::vector<double>& row : source->MbrVecValues)
+      MbrVecSourceRows.push_back(row.data());
+    for (std::vector<double>& row : destination->MbrVecValues)
+      MbrVecDestinationRows.push_back(row.data());
+  }
+  BuildOrdinates();
+}
+
+TBilinearWalk::TBilinearWalk(TMap* sourceFrame, const double* sourceCells, TMap* destinationFrame,
+                             double* destinationCells, double NewResolution, TCornerPolicy policy)
+    : MbrPtrSource(sourceFrame), MbrPtrDestination(destinationFrame),
+      MbrDblResolution(NewResolution), MbrEnmPolicy(policy), MbrBlnDescending(false),
+      MbrBlnXStalls(false), MbrBlnYStalls(false) {
+  for (long y = 0; y < sourceFrame->MbrLngYDim; ++y)
+    MbrVecSourceRows.push_back(sourceCells + y * sourceFrame->MbrLngXDim);
+  for (long y = 0; y < destinationFrame->MbrLngYDim; ++y)
+    MbrVecDestinationRows.push_back(destinationCells + y * destinationFrame->MbrLngXDim);
   BuildOrdinates();
 }
 
@@ -130,7 +148,7 @@ void TBilinearWalk::BuildOrdinates() {
 }
 
 void TBilinearWalk::Run() {
-  if (TablesApply())
+  if (OnTables())
     RunTables();
   else
     RunPointByPoint();
@@ -197,10 +215,12 @@ void TBilinearWalk::VisitPoint(double x, double y) {
   MbrPtrDestination->SetPoint(&at, value);
 }
 
-// The tables need maps whose stored cells and axes match their dimensions;
-// anything else goes point by point, where the maps' own checks apply.
-bool TBilinearWalk::TablesApply() const {
-  return MbrPtrSource->IsRectangular() && MbrPtrDestination->IsRectangular() && AxesMatchCounts();
+// The tables need stored cells and axes that match the dimensions; anything
+// else goes point by point, where the maps' own checks apply.
+bool TBilinearWalk::OnTables() const {
+  return static_cast<long>(MbrVecSourceRows.size()) == MbrPtrSource->MbrLngYDim &&
+         static_cast<long>(MbrVecDestinationRows.size()) == MbrPtrDestination->MbrLngYDim &&
+         AxesMatchCounts() && AxesMonotonic();
 }
 
 bool TBilinearWalk::AxesMatchCounts() const {
@@ -214,7 +234,15 @@ bool TBilinearWalk::AxesMatchCounts() const {
          HasSize(destination->MbrPtrYAxisInterval, destination->MbrLngYDim + 1);
 }
 
-bool TBilinearWalk::ResolveWalk(std::vector<TWalkStation>& columns,
+bool TBilinearWalk::AxesMonotonic() const {
+  for (TMap* map : {MbrPtrSource, MbrPtrDestination})
+    if (!TAxisLookup(map->MbrPtrXAxisInterval, 'X').IsMonotonic() ||
+        !TAxisLookup(map->MbrPtrYAxisInterval, 'Y').IsMonotonic())
+      return false;
+  return true;
+}
+
+void TBilinearWalk::ResolveWalk(std::vector<TWalkStation>& columns,
                                 std::vector<TWalkStation>& rows) const {
   TMap* source = MbrPtrSource;
   TMap* destination = MbrPtrDestination;
@@ -222,23 +250,16 @@ bool TBilinearWalk::ResolveWalk(std::vector<TWalkStation>& columns,
   const TAxisLookup destinationY(destination->MbrPtrYAxisInterval, 'Y');
   const TAxisLookup sourceX(source->MbrPtrXAxisInterval, 'X');
   const TAxisLookup sourceY(source->MbrPtrYAxisInterval, 'Y');
-  if (!destinationX.IsMonotonic() || !destinationY.IsMonotonic() || !sourceX.IsMonotonic() ||
-      !sourceY.IsMonotonic())
-    return false;
   ResolveStations(MbrVecX, destinationX, sourceX, source->MbrPtrXAxis, 'X', source->MbrLngXDim,
                   columns);
   ResolveStations(MbrVecY, destinationY, sourceY, source->MbrPtrYAxis, 'Y', source->MbrLngYDim,
                   rows);
-  return true;
 }
 
 void TBilinearWalk::RunTables() {
   std::vector<TWalkStation> columns;
   std::vector<TWalkStation> rows;
-  if (!ResolveWalk(columns, rows)) {
-    RunPointByPoint();
-    return;
-  }
+  ResolveWalk(columns, rows);
   RaiseFirstFailure(columns, rows);
   // The walk succeeds: each cell is written from the same points in any
   // order (the points that share a cell share its column and its row, and
@@ -300,19 +321,16 @@ void TBilinearWalk::FillRowByRow(const std::vector<TWalkStation>& columns,
   FillInBands(columns, rows, [&](long first, long end) {
     for (long r = first; r < end; ++r) {
       const TWalkStation& row = rows[r];
-      TRowFill::FromValues(MbrEnmPolicy, MbrPtrSource->MbrDblNoDataValue,
-                           MbrPtrSource->MbrVecValues[row.Low].data(),
-                           MbrPtrSource->MbrVecValues[row.High].data(), row, columns.data(), count,
-                           MbrPtrDestination->MbrVecValues[row.Cell].data());
+      TRowFill::FromValues(MbrEnmPolicy, MbrPtrSource->MbrDblNoDataValue, MbrVecSourceRows[row.Low],
+                           MbrVecSourceRows[row.High], row, columns.data(), count,
+                           MbrVecDestinationRows[row.Cell]);
     }
   });
 }
 
 void TBilinearWalk::FillFromQuotients(const std::vector<TWalkStation>& columns,
                                       const std::vector<TWalkStation>& rows, double area) {
-  const auto mapRow = [this](long index, double*) {
-    return MbrPtrSource->MbrVecValues[index].data();
-  };
+  const auto mapRow = [this](long index, double*) { return MbrVecSourceRows[index]; };
   const long count = static_cast<long>(columns.size());
   FillInBands(columns, rows, [&](long first, long end) {
     TRowPairCache cache(MbrPtrSource->MbrLngXDim, false, true, area);
@@ -322,7 +340,7 @@ void TBilinearWalk::FillFromQuotients(const std::vector<TWalkStation>& columns,
       const TRowPairCache::TRow high = cache.Get(row.High, row.Low, mapRow);
       TRowFill::FromQuotients(MbrEnmPolicy, MbrPtrSource->MbrDblNoDataValue, low.Values,
                               high.Values, low.Quotients, high.Quotients, row, columns.data(),
-                              count, MbrPtrDestination->MbrVecValues[row.Cell].data());
+                              count, MbrVecDestinationRows[row.Cell]);
     }
   });
 }

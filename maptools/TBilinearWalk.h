@@ -19,8 +19,13 @@
 // and there are more points than a quarter of the source cells, the corner
 // quotients are computed once per source row (TRowPairCache).
 //
-// Ownership: both maps stay the caller's; only the destination's cell values
-// are written. The source must have its four axes with no empty slot.
+// The walk may also run between frames (maps with axes and no stored rows)
+// whose cells lie in row-major buffers of their counts; it then takes the
+// table way only, which OnTables() tells in advance.
+//
+// Ownership: both maps (and buffers) stay the caller's; only the
+// destination's cell values are written. The source must have its four
+// axes with no empty slot.
 //
 // Throws "New resolution is too small for the map's coordinates in
 // TMapTools::BilinearInterpolate" when a step does not move the ordinate,
@@ -41,8 +46,15 @@ class TBilinearWalk {
 public:
   TBilinearWalk(TMap* source, TMap* destination, double NewResolution,
                 TCornerPolicy policy = TCornerPolicy::Plain);
+  // Between frames whose cells are the buffers given; Run needs OnTables().
+  TBilinearWalk(TMap* sourceFrame, const double* sourceCells, TMap* destinationFrame,
+                double* destinationCells, double NewResolution, TCornerPolicy policy);
 
   void Run();
+  // Whether Run takes the table way: the cells are stored (in the maps'
+  // rows or in buffers) and every axis matches its count and is strictly
+  // monotonic.
+  bool OnTables() const;
 
   // Number of walk points a complete walk visits.
   long PointCount() const;
@@ -53,11 +65,11 @@ private:
   };
 
   void BuildOrdinates();
-  bool TablesApply() const;
   bool AxesMatchCounts() const;
+  bool AxesMonotonic() const;
   // The stations of every x (columns) and every y (rows) in walk order;
-  // false when the axes are not strictly monotonic.
-  bool ResolveWalk(std::vector<TWalkStation>& columns, std::vector<TWalkStation>& rows) const;
+  // the axes strictly monotonic.
+  void ResolveWalk(std::vector<TWalkStation>& columns, std::vector<TWalkStation>& rows) const;
   void ResolveStations(const std::vector<double>& ordinates, const TAxisLookup& destinationEdges,
                        const TAxisLookup& sourceEdges, TAxis* sourceCentres, char selector,
                        long count, std::vector<TWalkStation>& stations) const;
@@ -78,6 +90,10 @@ private:
   double MbrDblResolution;
   TCornerPolicy MbrEnmPolicy;
   bool MbrBlnDescending;
+  // The first cell of each stored row, empty where the rows are not
+  // rectangular (the per-point way then reads the maps).
+  std::vector<const double*> MbrVecSourceRows;
+  std::vector<double*> MbrVecDestinationRows;
   // The walk's ordinates in visiting order, and whether the run stopped at
   // a step that did not move the ordinate.
   std::vector<double> MbrVecX;

@@ -70,7 +70,12 @@ class Grid:
       divided by a grid: TypeError.
     """
 
-    __slots__ = ("_map", "_values")
+    # The values live in a numpy array or in a toolkit map, or both: a Grid
+    # read from a file or made from values holds its array and its frame (the
+    # map's geometry, no cells) and makes its map only for the first toolkit
+    # operation on it; a Grid that the toolkit made holds its map, which is
+    # also its frame, and makes its array when ``values`` is first asked for.
+    __slots__ = ("_map", "_frame", "_values")
     # numpy hands its operators and ufuncs with a Grid to the Grid's own.
     __array_ufunc__ = None
 
@@ -78,21 +83,46 @@ class Grid:
         nodata = _checks.finite(nodata, "nodata")
         if np.ma.isMaskedArray(values):
             values = values.filled(nodata)
-        self._map = _core.Map.from_cells(
-            _checks.cells(values),
+        cells = _checks.cells(values)
+        if np.may_share_memory(cells, values):
+            cells = cells.copy()
+        rows, columns = cells.shape
+        self._frame = _core.Map.frame(
+            columns,
+            rows,
             _checks.finite(xllcorner, "xllcorner"),
             _checks.finite(yllcorner, "yllcorner"),
             _checks.positive(cellsize, "cellsize"),
             nodata,
         )
-        self._values = None
+        self._values = _read_only(cells)
+        self._map = None
 
     @classmethod
     def _of(cls, core_map):
         grid = cls.__new__(cls)
         grid._map = core_map
+        grid._frame = core_map
         grid._values = None
         return grid
+
+    @classmethod
+    def _of_cells(cls, frame, cells):
+        grid = cls.__new__(cls)
+        grid._map = None
+        grid._frame = frame
+        grid._values = _read_only(cells)
+        return grid
+
+    def _toolkit_map(self, keep=True):
+        """The toolkit's map of the grid: made from the array when there is
+        none, and kept unless keep is false (a map for one call only)."""
+        if self._map is not None:
+            return self._map
+        core_map = self._frame.filled(self._values)
+        if keep:
+            self._map = core_map
+        return core_map
 
     @property
     def values(self):
@@ -105,36 +135,36 @@ class Grid:
 
     @property
     def cellsize(self):
-        return self._map.cellsize
+        return self._frame.cellsize
 
     @property
     def nodata(self):
-        return self._map.nodata
+        return self._frame.nodata
 
     @property
     def shape(self):
-        return (self._map.rows, self._map.columns)
+        return (self._frame.rows, self._frame.columns)
 
     @property
     def x(self):
-        return _read_only(self._map.x_centres())
+        return _read_only(self._frame.x_centres())
 
     @property
     def y(self):
-        return _read_only(self._map.y_centres())
+        return _read_only(self._frame.y_centres())
 
     @property
     def xllcorner(self):
-        return float(self._map.x_edges()[0])
+        return float(self._frame.x_edges()[0])
 
     @property
     def yllcorner(self):
-        return float(self._map.y_edges()[-1])
+        return float(self._frame.y_edges()[-1])
 
     @property
     def bounds(self):
-        x_edges = self._map.x_edges()
-        y_edges = self._map.y_edges()
+        x_edges = self._frame.x_edges()
+        y_edges = self._frame.y_edges()
         return (float(x_edges[0]), float(y_edges[-1]), float(x_edges[-1]), float(y_edges[0]))
 
     @property
@@ -190,7 +220,7 @@ class Grid:
     # Arithmetic: see the class's docstring.
     def __add__(self, other):
         if isinstance(other, Grid):
-            return Grid._of(_core.add(self._map, other._map))
+            return Grid._of(_core.add(self._toolkit_map(), other._toolkit_map()))
         return _number_operand(other, "+")
 
     def __radd__(self, other):
@@ -198,7 +228,7 @@ class Grid:
 
     def __sub__(self, other):
         if isinstance(other, Grid):
-            return Grid._of(_core.subtract(self._map, other._map))
+            return Grid._of(_core.subtract(self._toolkit_map(), other._toolkit_map()))
         return _number_operand(other, "-")
 
     def __rsub__(self, other):
@@ -206,21 +236,21 @@ class Grid:
 
     def __mul__(self, other):
         if isinstance(other, Grid):
-            return Grid._of(_core.multiply(self._map, other._map))
+            return Grid._of(_core.multiply(self._toolkit_map(), other._toolkit_map()))
         if _checks._is_real(other):
-            return Grid._of(_core.multiply_number(self._map, float(other)))
+            return Grid._of(_core.multiply_number(self._toolkit_map(), float(other)))
         return NotImplemented
 
     def __rmul__(self, other):
         if _checks._is_real(other):
-            return Grid._of(_core.multiply_number(self._map, float(other)))
+            return Grid._of(_core.multiply_number(self._toolkit_map(), float(other)))
         return NotImplemented
 
     def __truediv__(self, other):
         if isinstance(other, Grid):
-            return Grid._of(_core.divide(self._map, other._map))
+            return Grid._of(_core.divide(self._toolkit_map(), other._toolkit_map()))
         if _checks._is_real(other):
-            return Grid._of(_core.divide_number(self._map, float(other)))
+            return Grid._of(_core.divide_number(self._toolkit_map(), float(other)))
         return NotImplemented
 
     def __rtruediv__(self, other):
@@ -238,11 +268,15 @@ def _number_operand(other, operator):
     )
 
 
-def grid_map(value, name="grid"):
-    """The toolkit map of a Grid argument."""
+def _require_grid(value, name):
     if not isinstance(value, Grid):
         raise TypeError(f"{name} must be a quillmap.Grid, not {type(value).__name__}")
-    return value._map
+
+
+def grid_map(value, name="grid", keep=True):
+    """The toolkit map of a Grid argument (see Grid._toolkit_map)."""
+    _require_grid(value, name)
+    return value._toolkit_map(keep)
 
 
 # The first bytes of a TIFF file: classic and BigTIFF, either byte order.
@@ -327,7 +361,7 @@ def read(path, lenient=False, format=None):
     lenient = _checks.flag(lenient, "lenient")
     if _format(format, lambda: _format_of_file(name)) == "geotiff":
         return Grid._of(_core.read_geotiff(name))
-    return Grid._of(_core.read(name, lenient))
+    return Grid._of_cells(*_core.read(name, lenient))
 
 
 def write(grid, path, digits=6, format=None, compress=None, dtype="float64"):
@@ -356,7 +390,7 @@ def write(grid, path, digits=6, format=None, compress=None, dtype="float64"):
     dtype, and quillmap.Error with GeoTIFF's messages, or when GeoTIFF is
     not built in.
     """
-    core_map = grid_map(grid)
+    core_map = grid_map(grid, keep=False)
     name = _checks.path(path, "path")
     digits = _checks.whole(digits, "digits")
     float32, compression = _geotiff_choices(compress, dtype)
@@ -386,10 +420,13 @@ def resample(grid, resolution, nodata_aware=False):
     large in TMapTools::Downscale"; TypeError for a resolution that is not a
     number at all (a string, None).
     """
-    core_map = grid_map(grid)
+    _require_grid(grid, "grid")
     resolution = _checks.real(resolution, "resolution")
     aware = _checks.flag(nodata_aware, "nodata_aware")
-    return Grid._of(_core.resample(core_map, resolution, aware))
+    # A grid whose values are an array is resampled from it into a new one.
+    if grid._values is not None:
+        return Grid._of_cells(*_core.resample_cells(grid._frame, grid._values, resolution, aware))
+    return Grid._of(_core.resample(grid._map, resolution, aware))
 
 
 def resample_file(

@@ -93,7 +93,7 @@ def threshold(grid, threshold):
     -9999."""
     value = _checks.real(threshold, "threshold")
     if isinstance(grid, Grid):
-        return _new(_core.threshold(grid._map, value))
+        return _new(_core.threshold(grid_map(grid), value))
     return [_new(_core.threshold(m, value)) for m in _grids(grid, "grid")]
 
 

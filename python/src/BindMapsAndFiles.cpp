@@ -10,7 +10,9 @@
 #include "MapArrays.h"
 #include "ToolkitCall.h"
 #include "gridio/TARCGISFileTools.h"
+#include "gridio/TGridFileReader.h"
 #include "maptools/TMapTools.h"
+#include "maptools/TResampleCells.h"
 #include "pipeline/TResampleFileTools.h"
 
 namespace py = pybind11;
@@ -20,13 +22,21 @@ namespace {
 
 using TOwnedMap = std::unique_ptr<TMap>;
 
-// File names arrive as bytes (os.fsencode), so that any name the file
-// system holds reaches the toolkit unchanged.
-TOwnedMap Read(const std::string& path, bool lenient) {
-  return RunToolkit([&] {
-    return TOwnedMap(lenient ? TARCGISFileTools::LoadARCGISFileLenient(path)
-                             : TARCGISFileTools::LoadARCGISFile(path));
+// The grid's frame and its cells. The header is read first, so that the
+// numpy array is made once, of the right shape, and the body is parsed
+// straight into it on every core. File names arrive as bytes (os.fsencode),
+// so that any name the file system holds reaches the toolkit unchanged.
+py::tuple Read(const std::string& path, bool lenient) {
+  std::unique_ptr<TGridFileReader> reader =
+      RunToolkit([&] { return std::make_unique<TGridFileReader>(path, lenient); });
+  const TGridGeometry& grid = reader->Geometry();
+  TCells cells({grid.Rows, grid.Columns});
+  double* out = cells.mutable_data();
+  TOwnedMap frame = RunToolkit([&] {
+    reader->ReadCells(out);
+    return TOwnedMap(reader->NewFrame());
   });
+  return py::make_tuple(std::move(frame), std::move(cells));
 }
 
 void Write(TMap& map, const std::string& path, int digits) {
@@ -38,6 +48,21 @@ TOwnedMap Resample(TMap& map, double resolution, bool noDataAware) {
     return TOwnedMap(noDataAware ? TMapTools::BilinearInterpolateNoDataAware(&map, resolution)
                                  : TMapTools::BilinearInterpolate(&map, resolution));
   });
+}
+
+// The grid of frame and cells resampled: the result's frame and cells, the
+// cells made once, of the result's shape, and filled in place.
+py::tuple ResampleCells(TMap& frame, const TCells& cells, double resolution, bool noDataAware) {
+  if (cells.ndim() != 2 || cells.shape(0) != frame.MbrLngYDim || cells.shape(1) != frame.MbrLngXDim)
+    throw py::value_error("cells must have the frame's rows and columns");
+  std::unique_ptr<TResampleCells> resampling =
+      RunToolkit([&] { return std::make_unique<TResampleCells>(&frame, resolution, noDataAware); });
+  const TMap& result = resampling->ResultFrame();
+  TCells out({result.MbrLngYDim, result.MbrLngXDim});
+  const double* in = cells.data();
+  double* written = out.mutable_data();
+  RunToolkit([&] { resampling->Fill(in, written); });
+  return py::make_tuple(TOwnedMap(resampling->ReleaseResultFrame()), std::move(out));
 }
 
 // The toolkit calls the progress callable without the GIL, one call at a
@@ -109,6 +134,11 @@ void BindMapsAndFiles(py::module_& module) {
           },
           py::arg("cells"), py::arg("xllcorner"), py::arg("yllcorner"), py::arg("cellsize"),
           py::arg("nodata"))
+      // A frame (axes, no cells) for a header of these numbers; the caller
+      // checks them.
+      .def_static("frame", &ReaderFrame, py::arg("columns"), py::arg("rows"), py::arg("xllcorner"),
+                  py::arg("yllcorner"), py::arg("cellsize"), py::arg("nodata"))
+      .def("filled", &FilledFrame, py::arg("cells"))
       .def_property_readonly("columns", [](const TMap& map) { return map.MbrLngXDim; })
       .def_property_readonly("rows", [](const TMap& map) { return map.MbrLngYDim; })
       .def_property_readonly("cellsize", [](const TMap& map) { return map.MbrDblResolution; })
@@ -123,6 +153,8 @@ void BindMapsAndFiles(py::module_& module) {
   module.def("read", &Read, py::arg("path"), py::arg("lenient"));
   module.def("write", &Write, py::arg("map"), py::arg("path"), py::arg("digits"));
   module.def("resample", &Resample, py::arg("map"), py::arg("resolution"), py::arg("nodata_aware"));
+  module.def("resample_cells", &ResampleCells, py::arg("frame"), py::arg("cells"),
+             py::arg("resolution"), py::arg("nodata_aware"));
   module.def("resample_file", &ResampleFile, py::arg("source"), py::arg("destination"),
              py::arg("resolution"), py::arg("lenient"), py::arg("nodata_aware"), py::arg("digits"),
              py::arg("atomic"), py::arg("threads"), py::arg("progress"), py::arg("input_format"),

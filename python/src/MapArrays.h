@@ -1,7 +1,8 @@
 // MapArrays: a map's cells and axes as numpy arrays, and maps made from
 // numpy arrays. Every array returned is a new copy that Python owns; the
 // maps returned are new and owned by the caller (pybind11's holder, once
-// they reach Python). Copies of many cells run without the GIL.
+// they reach Python). Copies of many cells run without the GIL, in bands of
+// rows on every core.
 //
 // A map made from cells has the counts of the array, the cell size, the
 // no-data value and the four axes that the grid reader builds from a header
@@ -34,6 +35,13 @@ std::unique_ptr<TMap> MapFromCells(const TCells& cells, double xLowerLeft, doubl
                                    double cellSize, double noData);
 // A deep copy: cells, no-data value and all four axes exactly as they are.
 std::unique_ptr<TMap> CopyOf(TMap& map);
+// The frame's counts, cell size, no-data value and axes (exactly as they
+// are) with a copy of the cells, rows x columns of the frame's counts.
+std::unique_ptr<TMap> FilledFrame(TMap& frame, const TCells& cells);
+// The reader's frame for a header of these numbers: counts, cell size,
+// no-data value and axes, no stored rows.
+std::unique_ptr<TMap> ReaderFrame(long columns, long rows, double xLowerLeft, double yLowerLeft,
+                                  double cellSize, double noData);
 
 } // namespace quillmap_python
 
