@@ -45,14 +45,19 @@ void ConvertRow(TSample type, const unsigned char* samples, std::uint32_t count,
 
 TTiffRowReader::TTiffRowReader(TTiffHandle& tiff, const TTiffLayout& layout)
     : MbrTiff(tiff), MbrLayout(layout),
-      MbrRowBytes(std::size_t(layout.Columns) * static_cast<std::size_t>(layout.SampleBytes)) {
-  if (!layout.Tiled) {
-    // libtiff decodes a whole row of the strip, whatever it holds.
-    MbrRows.resize(std::max<std::size_t>(MbrRowBytes, TIFFScanlineSize64(tiff.Get())));
+      MbrRowBytes(std::size_t(layout.Columns) * static_cast<std::size_t>(layout.SampleBytes)),
+      MbrBlnWholeBlocks(layout.Tiled || layout.RowsPerBlock == 1 ||
+                        TIFFStripSize64(tiff.Get()) <= kWholeStripBytes) {
+  if (layout.Tiled) {
+    MbrRows.resize(MbrRowBytes * layout.RowsPerBlock);
+    MbrTile.resize(TIFFTileSize64(tiff.Get()));
     return;
   }
-  MbrRows.resize(MbrRowBytes * layout.RowsPerBlock);
-  MbrTile.resize(TIFFTileSize64(tiff.Get()));
+  // libtiff decodes whole rows of the strip, whatever they hold.
+  const std::size_t rowBytes = std::max<std::size_t>(MbrRowBytes, TIFFScanlineSize64(tiff.Get()));
+  MbrRows.resize(MbrBlnWholeBlocks ? std::max<std::size_t>(rowBytes * layout.RowsPerBlock,
+                                                           TIFFStripSize64(tiff.Get()))
+                                   : rowBytes);
 }
 
 bool TTiffRowReader::ReadRow(double* values) {
@@ -64,31 +69,38 @@ bool TTiffRowReader::ReadRow(double* values) {
 }
 
 const unsigned char* TTiffRowReader::DecodeRow(std::uint32_t row) {
-  if (!MbrLayout.Tiled)
+  if (!MbrBlnWholeBlocks)
     return DecodeStripRow(row);
   const std::uint32_t firstRow = row - row % MbrLayout.RowsPerBlock;
   if (!MbrBuffered || firstRow != MbrFirstBufferedRow)
-    DecodeTileRow(firstRow);
+    DecodeBlock(firstRow);
   return MbrRows.data() + (row - firstRow) * MbrRowBytes;
 }
 
-// libtiff's codecs decode a strip's rows in order from its first: a row
-// further on, or one before the last decoded, is reached by decoding from
-// the last row, or from the strip's first, one row at a time.
+void TTiffRowReader::DecodeBlock(std::uint32_t firstRow) {
+  MbrBuffered = false;
+  if (MbrLayout.Tiled)
+    DecodeTileRow(firstRow);
+  else
+    DecodeStrip(firstRow);
+  MbrFirstBufferedRow = firstRow;
+  MbrBuffered = true;
+}
+
+// Decoded at once, in any order.
+void TTiffRowReader::DecodeStrip(std::uint32_t firstRow) {
+  const tstrip_t strip = TIFFComputeStrip(MbrTiff.Get(), firstRow, MbrLayout.Plane);
+  if (TIFFReadEncodedStrip(MbrTiff.Get(), strip, MbrRows.data(),
+                           static_cast<tmsize_t>(MbrRows.size())) < 0)
+    throw kCorruptData;
+}
+
+// libtiff's codecs decode a large strip's rows in order from its first: a
+// row further on, or one before the last decoded, is reached by decoding
+// from the last row, or from the strip's first, one row at a time.
 const unsigned char* TTiffRowReader::DecodeStripRow(std::uint32_t row) {
   if (MbrBuffered && row == MbrFirstBufferedRow)
     return MbrRows.data();
-  // A strip of one row decodes at once, in any order (and libtiff's codecs
-  // decode a whole strip faster than row by row).
-  if (MbrLayout.RowsPerBlock == 1) {
-    const tstrip_t strip = TIFFComputeStrip(MbrTiff.Get(), row, MbrLayout.Plane);
-    if (TIFFReadEncodedStrip(MbrTiff.Get(), strip, MbrRows.data(),
-                             static_cast<tmsize_t>(MbrRows.size())) < 0)
-      throw kCorruptData;
-    MbrFirstBufferedRow = row;
-    MbrBuffered = true;
-    return MbrRows.data();
-  }
   const std::uint32_t stripStart = row - row % MbrLayout.RowsPerBlock;
   const bool onward = MbrBuffered && row > MbrFirstBufferedRow && MbrFirstBufferedRow >= stripStart;
   MbrBuffered = false;
@@ -102,7 +114,6 @@ const unsigned char* TTiffRowReader::DecodeStripRow(std::uint32_t row) {
 
 // Each tile of the row, its part inside the image copied into the rows.
 void TTiffRowReader::DecodeTileRow(std::uint32_t firstRow) {
-  MbrBuffered = false;
   const std::size_t sampleBytes = static_cast<std::size_t>(MbrLayout.SampleBytes);
   const std::size_t tileRowBytes = std::size_t(MbrLayout.TileColumns) * sampleBytes;
   const std::uint32_t rows = std::min(MbrLayout.RowsPerBlock, MbrLayout.Rows - firstRow);
@@ -116,6 +127,4 @@ void TTiffRowReader::DecodeTileRow(std::uint32_t firstRow) {
       std::memcpy(MbrRows.data() + r * MbrRowBytes + column * sampleBytes,
                   MbrTile.data() + r * tileRowBytes, width * sampleBytes);
   }
-  MbrFirstBufferedRow = firstRow;
-  MbrBuffered = true;
 }
