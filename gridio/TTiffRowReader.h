@@ -10,8 +10,12 @@
 // rows as it needs them. Integers convert exactly up to 2^53 and round to
 // the nearest double beyond; floats convert exactly.
 //
-// The layout must have been checked (TTiffLayout::Read); the handle must
-// outlive the reader. Throws (as const char*) kCorruptData when libtiff
+// Floating-point samples stored with the floating-point predictor are
+// decoded by libtiff's codec alone and the predictor undone here, faster
+// (TTiffFloatPredictor): the reader tells the handle there is no predictor,
+// so the handle must not have decoded anything before and serves this
+// reader alone. The layout must have been checked (TTiffLayout::Read); the
+// handle must outlive the reader. Throws (as const char*) kCorruptData when libtiff
 // cannot decode a strip or tile.
 #ifndef QUILLMAP_GRIDIO_TTIFFROWREADER_H
 #define QUILLMAP_GRIDIO_TTIFFROWREADER_H
@@ -42,6 +46,7 @@ private:
   void DecodeBlock(std::uint32_t firstRow);
   void DecodeStrip(std::uint32_t firstRow);
   void DecodeTileRow(std::uint32_t firstRow);
+  void UndoPredictor(unsigned char* row, std::uint32_t columns);
 
   TTiffHandle& MbrTiff;
   TTiffLayout MbrLayout;
@@ -53,6 +58,10 @@ private:
   std::vector<unsigned char> MbrRows;
   std::vector<unsigned char> MbrTile;
   bool MbrBlnWholeBlocks;
+  // The floating-point predictor, undone here (TTiffFloatPredictor) on a
+  // scratch row of the image or of a tile.
+  bool MbrBlnPredictor;
+  std::vector<unsigned char> MbrScratch;
   std::uint32_t MbrFirstBufferedRow = 0;
   bool MbrBuffered = false;
 };
