@@ -88,6 +88,8 @@ void TTiffStripWriter::SetImageTags(TTiffHandle& tiff, std::uint32_t columns, st
   TIFFSetField(out, TIFFTAG_COMPRESSION, CompressionTag(compression));
   if (compression != TCompression::None)
     TIFFSetField(out, TIFFTAG_PREDICTOR, PREDICTOR_FLOATINGPOINT);
+  if (compression == TCompression::Deflate)
+    TIFFSetField(out, TIFFTAG_ZIPQUALITY, kDeflateLevel);
 }
 
 void TTiffStripWriter::WriteRow(const double* values) {

@@ -215,7 +215,7 @@ bool RunBoundedFrom(const TFileDescriptor& file, std::uint64_t fileBytes,
                     const TPipelineKnobs& knobs) {
 #ifdef QUILLMAP_HAS_GEOTIFF
   if (settings.InputGeoTIFF) {
-    TGeoTIFFSource source(sourceFile, settings.Band);
+    TGeoTIFFSource source(sourceFile, settings.Band, knobs);
     return RunBounded(source, &source.Tags(), destFile, NewResolution, settings, knobs);
   }
 #else

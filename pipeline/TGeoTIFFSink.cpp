@@ -8,6 +8,7 @@
 #include "gridio/GeoTIFFMessages.h"
 #include "gridio/GridFileMessages.h"
 #include "gridio/TGeoTIFFGeoreference.h"
+#include "gridio/TTiffFloatPredictor.h"
 #include "gridio/TTiffStripWriter.h"
 #include "platform/TDiskSpace.h"
 
@@ -19,28 +20,33 @@ std::size_t SampleBytes(const TGeoTIFFSink::TImage& image) {
   return static_cast<std::size_t>(TTiffStripWriter::SampleBytes(image.Options.SampleType));
 }
 
-// One strip of samples as the image stores it: compressed by libtiff in an
-// image of that strip alone, the same codec, predictor and rows, whose one
-// strip is then taken as it lies in that file.
+// One strip of samples as the image stores it: the floating-point
+// predictor applied here, into `predicted`, then compressed by libtiff in
+// an image of that strip alone, the same codec and rows and no predictor,
+// whose one strip is then taken as it lies in that file.
 void Compress(const TGeoTIFFSink::TImage& image, const unsigned char* samples, std::uint32_t rows,
-              std::vector<unsigned char>& out) {
+              std::vector<unsigned char>& predicted, std::vector<unsigned char>& out) {
+  const std::size_t bytes = std::size_t(rows) * image.Columns * SampleBytes(image);
+  predicted.resize(bytes);
+  TTiffFloatPredictor::Difference(samples, image.Columns, rows, SampleBytes(image),
+                                  predicted.data());
   std::stringbuf file(std::ios_base::in | std::ios_base::out | std::ios_base::binary);
   TTiffHandle tiff(&file, TTiffHandle::TMode::Write);
   if (tiff.Get() == nullptr)
     throw kStripNotCompressed;
   TTiffStripWriter::SetImageTags(tiff, image.Columns, rows, image.Options.SampleType,
                                  image.Options.Compression, rows);
-  const tmsize_t size = static_cast<tmsize_t>(rows * image.Columns * SampleBytes(image));
-  if (TIFFWriteEncodedStrip(tiff.Get(), 0, const_cast<unsigned char*>(samples), size) < 0 ||
+  TIFFSetField(tiff.Get(), TIFFTAG_PREDICTOR, PREDICTOR_NONE);
+  if (TIFFWriteEncodedStrip(tiff.Get(), 0, predicted.data(), static_cast<tmsize_t>(bytes)) < 0 ||
       tiff.Failed())
     throw kStripNotCompressed;
   const std::uint64_t offset = TIFFGetStrileOffset(tiff.Get(), 0);
-  const std::uint64_t bytes = TIFFGetStrileByteCount(tiff.Get(), 0);
+  const std::uint64_t stored = TIFFGetStrileByteCount(tiff.Get(), 0);
   const std::string& written = file.str();
-  if (offset + bytes > written.size())
+  if (offset + stored > written.size())
     throw kStripNotCompressed;
   out.insert(out.end(), written.begin() + static_cast<std::ptrdiff_t>(offset),
-             written.begin() + static_cast<std::ptrdiff_t>(offset + bytes));
+             written.begin() + static_cast<std::ptrdiff_t>(offset + stored));
 }
 
 // A block's rows as samples and, for whole strips, the strips as the file
@@ -70,7 +76,7 @@ public:
       const auto rows = static_cast<std::uint32_t>(
           std::min<std::size_t>(MbrImage.RowsPerStrip, MbrLngRows - row));
       const std::size_t before = MbrEncoded.size();
-      Compress(MbrImage, MbrSamples.data() + row * MbrLngRowBytes, rows, MbrEncoded);
+      Compress(MbrImage, MbrSamples.data() + row * MbrLngRowBytes, rows, MbrPredicted, MbrEncoded);
       MbrStripBytes.push_back(MbrEncoded.size() - before);
     }
   }
@@ -92,6 +98,7 @@ private:
   std::size_t MbrLngRowBytes = 0;
   std::size_t MbrLngRows = 0;
   std::vector<unsigned char> MbrSamples;
+  std::vector<unsigned char> MbrPredicted;
   std::vector<unsigned char> MbrEncoded;
   std::vector<std::size_t> MbrStripBytes;
 };

@@ -6,9 +6,9 @@
 // samples and georeferencing read back).
 //
 // Bands are whole strips (TTiffStripWriter's rows per strip, several strips
-// a band): each worker's encoder turns its band's rows into samples and
-// compresses its strips itself, and the sink writes the strips as they come,
-// in file order, so compression runs on every worker and the bytes are the
+// a band): each worker's encoder turns its band's rows into samples, applies
+// the predictor (TTiffFloatPredictor) and compresses its strips itself, and the sink writes the
+// strips as they come, in file order, so compression runs on every worker and the bytes are the
 // same for any number. A result too wide for the walk's whole rows is
 // written a strip per row, each row's runs of columns gathered and
 // compressed by the sink (memory: one row of samples).

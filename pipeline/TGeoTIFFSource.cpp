@@ -4,12 +4,14 @@
 #include <atomic>
 #include <cstring>
 #include <exception>
+#include <memory>
 #include <utility>
 #include <vector>
 
 #include "gridio/GeoTIFFMessages.h"
 #include "gridio/TGeoTIFFImage.h"
 #include "gridio/TTiffRowReader.h"
+#include "pipeline/TMemoryRows.h"
 #include "platform/TWorkerTeam.h"
 
 namespace {
@@ -56,8 +58,8 @@ private:
 };
 } // namespace
 
-TGeoTIFFSource::TGeoTIFFSource(std::string fileName, long band)
-    : MbrStrFile(std::move(fileName)), MbrLngBand(band) {}
+TGeoTIFFSource::TGeoTIFFSource(std::string fileName, long band, const TPipelineKnobs& knobs)
+    : MbrStrFile(std::move(fileName)), MbrLngBand(band), MbrRefKnobs(knobs) {}
 
 void TGeoTIFFSource::Open() {
   TGeoTIFFImage image(MbrStrFile, MbrLngBand);
@@ -71,26 +73,89 @@ std::unique_ptr<TSourceRows> TGeoTIFFSource::Rows(long, long firstColumn, long e
                                         endColumn);
 }
 
-void TGeoTIFFSource::CheckRows(long firstRow, long endRow) const {
-  TGeoTIFFImage image(MbrStrFile, MbrLngBand);
-  RequireSameSize(image, MbrGeometry);
-  TTiffRowReader reader(image.Tiff(), image.Layout());
-  std::vector<double> values(image.Layout().Columns);
-  reader.Seek(static_cast<std::uint32_t>(firstRow));
-  for (long row = firstRow; row < endRow; ++row)
-    reader.ReadRow(values.data());
+// One worker's image, opened at its first run, and the values of the run
+// it decodes.
+class TGeoTIFFSource::TRunReader {
+public:
+  explicit TRunReader(const TGeoTIFFSource& source) : MbrRefSource(source) {}
+
+  // Decodes rows [first, end); their values are kept when keep is true.
+  void Decode(long first, long end, bool keep) {
+    Open();
+    const std::size_t columns = static_cast<std::size_t>(MbrRefSource.MbrGeometry.Columns);
+    if (keep)
+      MbrValues.resize(static_cast<std::size_t>(end - first) * columns);
+    else
+      MbrValues.resize(columns);
+    MbrReader->Seek(static_cast<std::uint32_t>(first));
+    for (long row = first; row < end; ++row)
+      MbrReader->ReadRow(MbrValues.data() +
+                         (keep ? static_cast<std::size_t>(row - first) * columns : 0));
+  }
+  // Decodes rows [end, needed) after the rows of the run [first, end) kept;
+  // false when one does not decode (the run that holds it raises that).
+  bool DecodeOn(long first, long end, long needed) {
+    const std::size_t columns = static_cast<std::size_t>(MbrRefSource.MbrGeometry.Columns);
+    MbrValues.resize(static_cast<std::size_t>(needed - first) * columns);
+    try {
+      for (long row = end; row < needed; ++row)
+        MbrReader->ReadRow(MbrValues.data() + static_cast<std::size_t>(row - first) * columns);
+    } catch (const char*) {
+      return false;
+    }
+    return true;
+  }
+  const double* Values() const { return MbrValues.data(); }
+
+private:
+  void Open() {
+    if (MbrImage)
+      return;
+    MbrImage = std::make_unique<TGeoTIFFImage>(MbrRefSource.MbrStrFile, MbrRefSource.MbrLngBand);
+    RequireSameSize(*MbrImage, MbrRefSource.MbrGeometry);
+    MbrReader = std::make_unique<TTiffRowReader>(MbrImage->Tiff(), MbrImage->Layout());
+  }
+
+  const TGeoTIFFSource& MbrRefSource;
+  std::unique_ptr<TGeoTIFFImage> MbrImage;
+  std::unique_ptr<TTiffRowReader> MbrReader;
+  std::vector<double> MbrValues;
+};
+
+long TGeoTIFFSource::RunRows(long rows) const {
+  return (std::max(rows, 1L) + MbrLngRowsPerBlock - 1) / MbrLngRowsPerBlock * MbrLngRowsPerBlock;
+}
+
+void TGeoTIFFSource::Check(unsigned workers, const std::function<void()>& meanwhile) {
+  std::atomic<bool> handedAll(true);
+  CheckRuns(workers, RunRows(kCheckedRows), meanwhile, nullptr, handedAll);
+}
+
+bool TGeoTIFFSource::CheckAndUse(unsigned workers, const TRowUse& use) {
+  const std::size_t rowBytes = static_cast<std::size_t>(MbrGeometry.Columns) * sizeof(double);
+  std::atomic<bool> handedAll(true);
+  CheckRuns(
+      workers,
+      RunRows(static_cast<long>(MbrRefKnobs.HandedBytes / std::max<std::size_t>(rowBytes, 1))),
+      [] {}, &use, handedAll);
+  return handedAll;
 }
 
 // Item 0 is the work to do meanwhile, item r + 1 run r; the first failing
 // run in file order decides the message, as a reader of the whole grid
 // would meet it.
-void TGeoTIFFSource::Check(unsigned workers, const std::function<void()>& meanwhile) {
-  const long runRows =
-      (kCheckedRows + MbrLngRowsPerBlock - 1) / MbrLngRowsPerBlock * MbrLngRowsPerBlock;
-  const std::size_t runs = static_cast<std::size_t>((MbrGeometry.Rows + runRows - 1) / runRows);
+void TGeoTIFFSource::CheckRuns(unsigned workers, long runRows,
+                               const std::function<void()>& meanwhile, const TRowUse* use,
+                               std::atomic<bool>& handedAll) {
+  const long rows = MbrGeometry.Rows;
+  const std::size_t rowBytes = static_cast<std::size_t>(MbrGeometry.Columns) * sizeof(double);
+  const std::size_t runs = static_cast<std::size_t>((rows + runRows - 1) / runRows);
+  const unsigned team = static_cast<unsigned>(std::min<std::size_t>(workers, runs + 1));
   std::vector<std::exception_ptr> failures(runs + 1);
   std::atomic<std::size_t> next(0);
-  TWorkerTeam::Run(static_cast<unsigned>(std::min<std::size_t>(workers, runs + 1)), [&](unsigned) {
+  std::atomic<bool> failed(false);
+  TWorkerTeam::Run(team, [&](unsigned) {
+    TRunReader reader(*this);
     for (std::size_t item = next++; item <= runs; item = next++) {
       try {
         if (item == 0) {
@@ -98,9 +163,25 @@ void TGeoTIFFSource::Check(unsigned workers, const std::function<void()>& meanwh
           continue;
         }
         const long first = static_cast<long>(item - 1) * runRows;
-        CheckRows(first, std::min(MbrGeometry.Rows, first + runRows));
+        const long end = std::min(rows, first + runRows);
+        const long needed = use ? std::min(std::max(use->EndNeeded(first, end), end), rows) : end;
+        // Once a run is not handed over, the source is read again anyway.
+        const bool keep = use && handedAll &&
+                          static_cast<std::size_t>(needed - first) * rowBytes <=
+                              kMostHandedRuns * MbrRefKnobs.HandedBytes;
+        if (use && !keep)
+          handedAll = false;
+        reader.Decode(first, end, keep);
+        if (!keep || failed)
+          continue;
+        if (!reader.DecodeOn(first, end, needed)) {
+          handedAll = false;
+          continue;
+        }
+        use->Use(first, end, TMemoryRows(MbrGeometry, reader.Values(), first, needed));
       } catch (...) {
         failures[item] = std::current_exception();
+        failed = true;
       }
     }
   });

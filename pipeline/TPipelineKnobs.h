@@ -25,6 +25,10 @@ struct TPipelineKnobs {
   // Bytes the result's values may take for a source read once (a result of
   // fewer cells than the source's); 0 for two reads always.
   std::size_t KeptBytes = 40u << 20;
+  // Bytes of values a GeoTIFF source read once decodes per run (at least a
+  // strip or a row of tiles); a run of more than 16 times that is only
+  // checked, and the source read again.
+  std::size_t HandedBytes = 1 << 20;
 };
 
 #endif
