@@ -96,16 +96,19 @@ for new_cell in $((cell / 2)) $((cell * 2)); do
       "$work/write.txt"
     i=0
     while [ "$i" -lt "$runs" ]; do
+      settle "$ours"
       timed "$work/ours.txt" $pin build/tool/quillmap "$grid" "$ours" "$new_cell"
       [ -s "$work/stdout.txt" ] && fail "quillmap printed: $(cat "$work/stdout.txt")"
+      settle "$theirs"
       timed "$work/theirs.txt" $pin gdal_translate -q -of AAIGrid -tr "$new_cell" "$new_cell" \
         -r bilinear -co SIGNIFICANT_DIGITS=6 "$grid" "$theirs"
       if [ "$cores" = all ]; then
+        settle "$theirs"
         timed "$work/warp.txt" gdalwarp -q -overwrite -multi -wo NUM_THREADS=ALL_CPUS -of AAIGrid \
           -tr "$new_cell" "$new_cell" -r bilinear -co SIGNIFICANT_DIGITS=6 "$grid" "$theirs"
-        [ -n "$other" ] && timed "$work/other.txt" "$other" "$grid" "$work/other_$new_cell.asc" "$new_cell"
+        [ -n "$other" ] && settle "$work/other_$new_cell.asc" && timed "$work/other.txt" "$other" "$grid" "$work/other_$new_cell.asc" "$new_cell"
         timed "$work/read.txt" sh -c 'exec cat "$1" >/dev/null' sh "$grid"
-        rm -f "$work/floor_write.asc"
+        settle "$work/floor_write.asc"
         timed "$work/write.txt" dd if="$ours" of="$work/floor_write.asc" bs=8M status=none
       fi
       i=$((i + 1))

@@ -5,6 +5,9 @@
 #                              list; the command's output goes to
 #                              $work/stdout.txt, and a failing command calls
 #                              the caller's fail function;
+#   settle <files...>          removes the files and flushes the dirty pages
+#                              of earlier runs, so that each timed command
+#                              starts with no write-back of another's output;
 #   median                     the median of the numbers on standard input.
 timed() {
   list=$1
@@ -15,6 +18,11 @@ timed() {
   peak=$(sed -n 's/.*Maximum resident set size (kbytes): //p' "$work/time.txt")
   cpu=$(sed -n 's/.*\(User\|System\) time (seconds): //p' "$work/time.txt" | awk '{ s += $1 } END { print s }')
   echo "$wall $peak $cpu" >>"$list"
+}
+
+settle() {
+  rm -f "$@"
+  sync
 }
 
 median() {
