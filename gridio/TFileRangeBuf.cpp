@@ -26,6 +26,15 @@ void TFileRangeBuf::Restart(std::uint64_t begin) {
   setg(MbrPtrWindow.get(), MbrPtrWindow.get(), MbrPtrWindow.get());
 }
 
+std::size_t TFileRangeBuf::TakeWindow(const char*& data) {
+  if (gptr() == egptr() && traits_type::eq_int_type(underflow(), traits_type::eof()))
+    return 0;
+  data = gptr();
+  const std::size_t count = static_cast<std::size_t>(egptr() - gptr());
+  setg(eback(), egptr(), egptr());
+  return count;
+}
+
 std::size_t TFileRangeBuf::Fill() {
   return MbrRefFile.ReadAt(MbrLngNext, MbrPtrWindow.get(), MbrLngWindowBytes);
 }

@@ -10,6 +10,7 @@
 #include "gridio/TFileRangeBuf.h"
 #include "gridio/TGridHeader.h"
 #include "gridio/TGridTokenizer.h"
+#include "maptools/MapSupport.h"
 #include "platform/TItemTeam.h"
 
 namespace {
@@ -74,6 +75,7 @@ void FillRows(TMap& map, const std::vector<TPiece>& pieces, unsigned workers) {
   std::vector<long long> starts{0};
   for (const TPiece& piece : pieces)
     starts.push_back(starts.back() + piece.Count);
+  map.MbrVecValues.resize(static_cast<std::size_t>(rows));
   // Reserved here, touched first by the workers: one heap grows, while
   // the page faults are shared out.
   for (std::vector<double>& row : map.MbrVecValues)
@@ -102,6 +104,80 @@ void FillRows(TMap& map, const std::vector<TPiece>& pieces, unsigned workers) {
     }
   });
 }
+
+// The values parked in each piece, then copied into the map's rows: any body.
+std::unique_ptr<TMap> ReadCollected(const TBodyPieces& body, const TGridHeader& header,
+                                    unsigned workers) {
+  const long long needed = TBodyPieces::Needed(header);
+  TScanned scanned(body.Count(), needed);
+  TItemTeam::Run(static_cast<long>(body.Count()), workers, [&](long p, unsigned) {
+    if (!scanned.Decided())
+      scanned.Done(static_cast<std::size_t>(p), body.Scan(static_cast<std::size_t>(p), 0, true));
+  });
+  TBodyPieces::Collect(scanned.Pieces(), needed, nullptr);
+  std::unique_ptr<TMap> map = header.Frame();
+  FillRows(*map, scanned.Pieces(), workers);
+  return map;
+}
+
+// The words of the pieces up to the one that holds value needed - 1, or
+// none when the body holds fewer words than that.
+std::vector<long long> WordsToTheBodyEnd(const TBodyPieces& body, long long needed,
+                                         unsigned workers) {
+  TScanned counted(body.Count(), needed);
+  TItemTeam::Run(static_cast<long>(body.Count()), workers, [&](long p, unsigned) {
+    if (counted.Decided())
+      return;
+    TPiece piece;
+    piece.Count = body.CountWords(static_cast<std::size_t>(p));
+    counted.Done(static_cast<std::size_t>(p), std::move(piece));
+  });
+  std::vector<long long> words;
+  long long base = 0;
+  for (const TPiece& piece : counted.Pieces()) {
+    words.push_back(piece.Count);
+    if (needed - base <= piece.Count)
+      return words;
+    base += piece.Count;
+  }
+  return {};
+}
+
+// Each piece's values straight into the map's rows, where the words before
+// it say the piece begins: when every word turns out to be one value, the
+// map is the reader's; otherwise (a fault, or a word that holds two
+// numbers, such as "1-2") none, and the body is left to ReadCollected.
+std::unique_ptr<TMap> ReadInPlace(const TBodyPieces& body, const TGridHeader& header,
+                                  unsigned workers) {
+  const long long needed = TBodyPieces::Needed(header);
+  if (needed <= 0)
+    return nullptr;
+  const std::vector<long long> words = WordsToTheBodyEnd(body, needed, workers);
+  if (words.empty())
+    return nullptr;
+  std::vector<long long> firsts{0};
+  for (std::size_t p = 0; p + 1 < words.size(); ++p)
+    firsts.push_back(firsts.back() + words[p]);
+  std::unique_ptr<TMap> map = header.Frame();
+  mapsupport::StoreRows(*map, 0.0);
+  std::vector<double*> rows;
+  for (std::vector<double>& row : map->MbrVecValues)
+    rows.push_back(row.data());
+  std::vector<TPiece> read(words.size());
+  const std::size_t last = words.size() - 1;
+  const long long lastRoom = needed - firsts[last];
+  TItemTeam::Run(static_cast<long>(words.size()), workers, [&](long item, unsigned) {
+    const std::size_t p = static_cast<std::size_t>(item);
+    read[p] =
+        body.ScanIntoRows(p, rows, header.Columns, firsts[p], p == last ? lastRoom : words[p]);
+  });
+  for (std::size_t p = 0; p < last; ++p)
+    if (read[p].Count != words[p] || read[p].End != TGridHeader::TCell::AtEnd)
+      return nullptr;
+  if (read[last].Count < lastRoom)
+    return nullptr;
+  return map;
+}
 } // namespace
 
 bool TPieceLoad::Applies(std::uint64_t fileBytes) {
@@ -116,15 +192,8 @@ TMap* TPieceLoad::Load(const TFileDescriptor& file, std::uint64_t fileBytes, boo
   const TBodyPieces body(file, head.BodyStart, fileBytes,
                          std::max<std::uint64_t>(1, (bodyBytes + pieces - 1) / pieces), lenient,
                          kReadBytes);
-  const long long needed = TBodyPieces::Needed(head.Header);
-  TScanned scanned(body.Count(), needed);
-  TItemTeam::Run(static_cast<long>(body.Count()), workers, [&](long p, unsigned) {
-    if (!scanned.Decided())
-      scanned.Done(static_cast<std::size_t>(p), body.Scan(static_cast<std::size_t>(p), 0, true));
-  });
-  TBodyPieces::Collect(scanned.Pieces(), needed, nullptr);
-  std::unique_ptr<TMap> map = head.Header.Frame();
-  map->MbrVecValues.resize(static_cast<std::size_t>(head.Header.Rows));
-  FillRows(*map, scanned.Pieces(), workers);
+  std::unique_ptr<TMap> map = ReadInPlace(body, head.Header, workers);
+  if (!map)
+    map = ReadCollected(body, head.Header, workers);
   return map.release();
 }

@@ -1,4 +1,5 @@
-// Helpers shared by the operations of TMapTools: the checks of a map's axes
+// Helpers shared by the operations of TMapTools (and the rows scheme by the
+// grid reader that fills a map on every core): the checks of a map's axes
 // and stored rows, the traversal of a map's cells (a fast path for maps that
 // store exactly their dimensions, a checked path otherwise), the cell loop
 // that fills a freshly built result, and the ownership of the maps an

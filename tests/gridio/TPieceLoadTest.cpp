@@ -27,16 +27,19 @@ public:
   int Pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(MbrRandom); }
 
   std::string Value() {
-    switch (Pick(4)) {
+    switch (Pick(Pick(8) == 0 ? 5 : 4)) {
     case 0:
       return std::to_string(Pick(2000) - 1000);
     case 1:
       return std::to_string(Pick(100000) / 7.0);
     case 2:
       return "-9999";
-    default:
+    case 3:
       return std::to_string(Pick(90)) + "." + std::to_string(Pick(1000)) + "e-" +
              std::to_string(Pick(20));
+    default:
+      // Two values in one word, which a count of the words misplaces.
+      return std::to_string(Pick(100)) + "-" + std::to_string(Pick(100));
     }
   }
   std::string Separator() { return kSeparators[Pick(sizeof kSeparators / sizeof *kSeparators)]; }
@@ -128,6 +131,13 @@ TEST(TPieceLoad, HandPickedBodiesReadAsFromAStream) {
       "1 2 3 4 5 6 junk after\n",
       "1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n",
       "      1        2        3 4 5 6      \n",
+      "1-2 3 4 5 6\n",
+      "1 2 3 4 5 6-7\n",
+      "1 2 3 4-5\n",
+      "1 2\x01 3 4 5 6\n",
+      "1 2 3\x01\x02 4 5 6\n",
+      "1 2 3 4 5 6\x01\n",
+      "1.5e3-2 3 4 5 6\n",
   };
   const Sandbox sandbox;
   for (const char* body : bodies)
