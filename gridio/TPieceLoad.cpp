@@ -19,7 +19,7 @@ using TPiece = TBodyPieces::TPiece;
 const std::size_t kReadBytes = 1 << 18;
 // Body bytes worth a worker of their own, and the pieces of each worker.
 const double kBytesPerWorker = 1 << 20;
-const std::uint64_t kPiecesPerWorker = 8;
+const std::uint64_t kPiecesPerWorker = 16;
 
 struct THead {
   TGridHeader Header;
