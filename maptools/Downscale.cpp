@@ -89,8 +89,13 @@ void CopySubdivided(TMap* source, TMap* result, long factor) {
 } // namespace
 
 namespace {
-// The grid Downscale builds, with its cells or as a frame.
-TMap* DownscaledMap(TMap* source, double NewResolution, double noData, bool withCells) {
+// What a grid that Downscale builds holds of its rows.
+enum class TRows { Stored, Reserved, None };
+
+// The grid Downscale builds, with its cells, with room for them, or as a
+// frame.
+TMap* DownscaledMap(TMap* source, double NewResolution, double noData, TRows rows) {
+  const bool withCells = rows != TRows::None;
   const TDownscaleGeometry geometry(source->MbrDblResolution, source->MbrLngXDim,
                                     source->MbrLngYDim, NewResolution, kDownscaleTooLarge);
   RequireMemoryFor(geometry.Columns(), geometry.Rows(), kDownscaleTooLarge, withCells);
@@ -100,8 +105,10 @@ TMap* DownscaledMap(TMap* source, double NewResolution, double noData, bool with
   result->MbrLngXDim = geometry.Columns();
   result->MbrLngYDim = geometry.Rows();
   result->MbrDblNoDataValue = noData;
-  if (withCells)
+  if (rows == TRows::Stored)
     mapsupport::StoreRows(*result, noData);
+  else if (rows == TRows::Reserved)
+    mapsupport::ReserveRows(*result);
   std::unique_ptr<TAxis> xAxis = AxisFrom('X', NewResolution, geometry.XCentres(x0), y0);
   std::unique_ptr<TAxis> yAxis = AxisFrom('Y', NewResolution, geometry.YCentres(y0, yn), x0);
   result->SetXAxis(xAxis.get());
@@ -111,11 +118,15 @@ TMap* DownscaledMap(TMap* source, double NewResolution, double noData, bool with
 } // namespace
 
 TMap* mapsupport::DownscaledGrid(TMap* source, double NewResolution, double noData) {
-  return DownscaledMap(source, NewResolution, noData, true);
+  return DownscaledMap(source, NewResolution, noData, TRows::Stored);
+}
+
+TMap* mapsupport::DownscaledReserved(TMap* source, double NewResolution, double noData) {
+  return DownscaledMap(source, NewResolution, noData, TRows::Reserved);
 }
 
 TMap* mapsupport::DownscaledFrame(TMap* source, double NewResolution, double noData) {
-  return DownscaledMap(source, NewResolution, noData, false);
+  return DownscaledMap(source, NewResolution, noData, TRows::None);
 }
 
 TMap* TMapTools::Downscale(TMap* source, double NewResolution) {

@@ -26,8 +26,8 @@ TMap* Resample(TMap* source, double NewResolution, TCornerPolicy policy) {
       !IsComplete(source->MbrPtrXAxisInterval) || !IsComplete(source->MbrPtrYAxisInterval))
     throw kNoAxes;
   std::unique_ptr<TMap> destination(
-      mapsupport::DownscaledGrid(source, NewResolution, source->MbrDblNoDataValue));
-  TBilinearWalk(source, destination.get(), NewResolution, policy).Run();
+      mapsupport::DownscaledReserved(source, NewResolution, source->MbrDblNoDataValue));
+  TBilinearWalk(source, destination.get(), NewResolution, policy).RunOnReservedRows();
   return destination.release();
 }
 } // namespace

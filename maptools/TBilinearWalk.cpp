@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "maptools/BilinearFormula.h"
+#include "maptools/MapSupport.h"
 #include "maptools/MapToolsMessages.h"
 #include "maptools/TRowFill.h"
 #include "maptools/TRowPairCache.h"
@@ -105,7 +106,8 @@ const TWalkStation* FirstFailing(const std::vector<TWalkStation>& stations) {
 TBilinearWalk::TBilinearWalk(TMap* source, TMap* destination, double NewResolution,
                              TCornerPolicy policy)
     : MbrPtrSource(source), MbrPtrDestination(destination), MbrDblResolution(NewResolution),
-      MbrEnmPolicy(policy), MbrBlnDescending(false), MbrBlnXStalls(false), MbrBlnYStalls(false) {
+      MbrEnmPolicy(policy), MbrBlnDescending(false), MbrBlnXStalls(false), MbrBlnYStalls(false),
+      MbrBlnRowsReserved(false) {
   BuildOrdinates();
 }
 
@@ -136,7 +138,28 @@ void TBilinearWalk::Run() {
     RunPointByPoint();
 }
 
+void TBilinearWalk::RunOnReservedRows() {
+  MbrBlnRowsReserved = true;
+  Run();
+  FillEmptyRows();
+}
+
+void TBilinearWalk::FillEmptyRows() {
+  if (MbrBlnRowsReserved)
+    mapsupport::FillEmptyRows(*MbrPtrDestination, MbrPtrDestination->MbrDblNoDataValue);
+  MbrBlnRowsReserved = false;
+}
+
+double* TBilinearWalk::DestinationRow(long cell) const {
+  std::vector<double>& row = MbrPtrDestination->MbrVecValues[cell];
+  if (MbrBlnRowsReserved && row.empty())
+    row.assign(static_cast<std::size_t>(MbrPtrDestination->MbrLngXDim),
+               MbrPtrDestination->MbrDblNoDataValue);
+  return row.data();
+}
+
 void TBilinearWalk::RunPointByPoint() {
+  FillEmptyRows();
   for (double x : MbrVecX) {
     for (double y : MbrVecY)
       VisitPoint(x, y);
@@ -200,7 +223,13 @@ void TBilinearWalk::VisitPoint(double x, double y) {
 // The tables need maps whose stored cells and axes match their dimensions;
 // anything else goes point by point, where the maps' own checks apply.
 bool TBilinearWalk::TablesApply() const {
-  return MbrPtrSource->IsRectangular() && MbrPtrDestination->IsRectangular() && AxesMatchCounts();
+  TMap* destination = MbrPtrDestination;
+  const bool rowsFit =
+      MbrBlnRowsReserved
+          ? destination->MbrLngXDim >= 0 &&
+                static_cast<long>(destination->MbrVecValues.size()) == destination->MbrLngYDim
+          : destination->IsRectangular();
+  return MbrPtrSource->IsRectangular() && rowsFit && AxesMatchCounts();
 }
 
 bool TBilinearWalk::AxesMatchCounts() const {
@@ -303,7 +332,7 @@ void TBilinearWalk::FillRowByRow(const std::vector<TWalkStation>& columns,
       TRowFill::FromValues(MbrEnmPolicy, MbrPtrSource->MbrDblNoDataValue,
                            MbrPtrSource->MbrVecValues[row.Low].data(),
                            MbrPtrSource->MbrVecValues[row.High].data(), row, columns.data(), count,
-                           MbrPtrDestination->MbrVecValues[row.Cell].data());
+                           DestinationRow(row.Cell));
     }
   });
 }
@@ -322,7 +351,7 @@ void TBilinearWalk::FillFromQuotients(const std::vector<TWalkStation>& columns,
       const TRowPairCache::TRow high = cache.Get(row.High, row.Low, mapRow);
       TRowFill::FromQuotients(MbrEnmPolicy, MbrPtrSource->MbrDblNoDataValue, low.Values,
                               high.Values, low.Quotients, high.Quotients, row, columns.data(),
-                              count, MbrPtrDestination->MbrVecValues[row.Cell].data());
+                              count, DestinationRow(row.Cell));
     }
   });
 }

@@ -43,6 +43,14 @@ public:
                 TCornerPolicy policy = TCornerPolicy::Plain);
 
   void Run();
+  // Run on a destination whose rows are reserved but hold no cells
+  // (mapsupport::ReserveRows): the table way sets each row to the
+  // destination's no-data value just before the walk first writes into it,
+  // while it is in the cache, and the rows the walk never reaches after the
+  // walk; the per-point way sets every row first. Each cell's memory is
+  // then written once, from the worker that fills it. A failure leaves the
+  // rows as they are.
+  void RunOnReservedRows();
 
   // Number of walk points a complete walk visits.
   long PointCount() const;
@@ -65,6 +73,12 @@ private:
                          const std::vector<TWalkStation>& rows) const;
   void RunTables();
   void RunPointByPoint();
+  // Sets the rows of a destination run on reserved rows that do not hold
+  // their cells yet to its no-data value.
+  void FillEmptyRows();
+  // The cells of destination row `cell`, set to the no-data value first if
+  // the row was reserved and is still empty.
+  double* DestinationRow(long cell) const;
   void FillRowByRow(const std::vector<TWalkStation>& columns,
                     const std::vector<TWalkStation>& rows);
   void FillFromQuotients(const std::vector<TWalkStation>& columns,
@@ -84,6 +98,7 @@ private:
   std::vector<double> MbrVecY;
   bool MbrBlnXStalls;
   bool MbrBlnYStalls;
+  bool MbrBlnRowsReserved;
 };
 
 #endif
