@@ -64,7 +64,7 @@ test-sanitize:
 # at once; and only the test programs that hold them (THREAD_PROGRAMS, each
 # named after its folder of tests/).
 THREAD_PROGRAMS := pipeline_tests platform_tests gridio_tests maptools_tests
-THREAD_TESTS := FileResampling|TBandScheduler|TWorkerTeam|GeoTIFFFileToolsTest.Concurrent|TItemTeam|WorkerCount|TPieceLoad|TGridFileReader|TResampleCells|TBandedBody|TGeoTIFFPipeline|TGeoTIFFSource
+THREAD_TESTS := FileResampling|TBandScheduler|TWorkerTeam|GeoTIFFFileToolsTest.Concurrent|TItemTeam|WorkerCount|TPieceLoad|TGridFileReader|TResampleCells|TBandedBody|TGeoTIFFPipeline|TGeoTIFFSource|ResampleOracleTest.MapsOfManyBands
 
 test-thread:
 	cmake -S . -B build/thread -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLMAP_THREAD_SANITIZE=ON \

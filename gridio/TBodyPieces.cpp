@@ -6,6 +6,7 @@
 
 #include "gridio/TFileRangeBuf.h"
 #include "gridio/TGridTokenizer.h"
+#include "text/TWordCount.h"
 
 namespace {
 using TCell = TGridHeader::TCell;
@@ -24,15 +25,19 @@ TBodyPieces::TBodyPieces(const TFileDescriptor& file, std::uint64_t bodyStart,
       1, static_cast<std::size_t>((bodyBytes + MbrLngPieceBytes - 1) / MbrLngPieceBytes));
 }
 
-// The one scan loop: `keep` takes each value read, with its index in the
-// piece.
-template <class TKeep>
-TBodyPieces::TPiece TBodyPieces::ScanWith(std::size_t p, long long spacing, TKeep keep) const {
+TFileRangeBuf TBodyPieces::Range(std::size_t p) const {
   const std::uint64_t begin = MbrLngBodyStart + p * MbrLngPieceBytes;
   // A window no larger than the piece (and a little more for its last
   // token): a small piece reads little.
   const std::uint64_t window = std::min<std::uint64_t>(MbrLngReadBytes, MbrLngPieceBytes + 64);
-  TFileRangeBuf buffer(MbrRefFile, begin, End(p), p > 0, static_cast<std::size_t>(window));
+  return TFileRangeBuf(MbrRefFile, begin, End(p), p > 0, static_cast<std::size_t>(window));
+}
+
+// The one scan loop: `keep` takes each value read, with its index in the
+// piece.
+template <class TKeep>
+TBodyPieces::TPiece TBodyPieces::ScanWith(std::size_t p, long long spacing, TKeep keep) const {
+  TFileRangeBuf buffer = Range(p);
   std::istream stream(&buffer);
   TGridTokenizer in(stream);
   TPiece piece;
@@ -77,6 +82,30 @@ TBodyPieces::TPiece TBodyPieces::ScanInto(std::size_t p, long long spacing,
                                           std::vector<double>& values) const {
   values.clear();
   return ScanWith(p, spacing, [&values](TPiece&, double value) { values.push_back(value); });
+}
+
+long long TBodyPieces::CountWords(std::size_t p) const {
+  TFileRangeBuf buffer = Range(p);
+  TWordCount words;
+  const char* text = nullptr;
+  while (const std::size_t size = buffer.TakeWindow(text))
+    words.Add(text, size);
+  return words.Words();
+}
+
+TBodyPieces::TPiece TBodyPieces::ScanIntoRows(std::size_t p, const std::vector<double*>& rows,
+                                              long columns, long long first, long long room) const {
+  std::size_t row = static_cast<std::size_t>(first / columns);
+  long column = static_cast<long>(first % columns);
+  return ScanWith(p, 0, [&](TPiece& scanned, double value) {
+    if (scanned.Count >= room)
+      return;
+    rows[row][column] = value;
+    if (++column == columns) {
+      column = 0;
+      ++row;
+    }
+  });
 }
 
 long long TBodyPieces::Needed(const TGridHeader& header) {

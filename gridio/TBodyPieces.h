@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "gridio/TBodyCheckpoints.h"
+#include "gridio/TFileRangeBuf.h"
 #include "gridio/TGridHeader.h"
 #include "platform/TFileDescriptor.h"
 #include "platform/TLargeBlock.h"
@@ -63,6 +64,16 @@ public:
   // reader that holds one piece at a time; the piece's Blocks stay empty.
   TPiece ScanInto(std::size_t piece, long long spacing, std::vector<double>& values) const;
 
+  // The words of the piece (TWordCount) in the text its scan reads: the
+  // values it holds when every word is one number.
+  long long CountWords(std::size_t piece) const;
+  // Scan that stores the piece's first `room` values in rows of `columns`
+  // cells, the piece's value i as value first + i of the body (the body's
+  // value k in rows[k / columns][k % columns]); the piece's Blocks stay
+  // empty, and its Count includes the values read past `room`.
+  TPiece ScanIntoRows(std::size_t piece, const std::vector<double*>& rows, long columns,
+                      long long first, long long room) const;
+
   // The values a body of the header's counts holds (saturating).
   static long long Needed(const TGridHeader& header);
   // Whether pieces 0 up to `scanned` - 1 decide the body: they hold
@@ -74,6 +85,8 @@ public:
   static void Collect(std::vector<TPiece>& pieces, long long needed, TBodyCheckpoints* checkpoints);
 
 private:
+  // The piece's text, as its scans read it.
+  TFileRangeBuf Range(std::size_t piece) const;
   template <class TKeep> TPiece ScanWith(std::size_t piece, long long spacing, TKeep keep) const;
 
   const TFileDescriptor& MbrRefFile;

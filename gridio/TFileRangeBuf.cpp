@@ -7,6 +7,9 @@
 namespace {
 // White space as the grid tokenizer skips it.
 const auto IsSpace = TDecimalGrammar::IsSpace;
+// What a read takes past the limit, where the white space that ends the
+// range usually lies within a token's length.
+const std::uint64_t kPastLimit = 64;
 } // namespace
 
 TFileRangeBuf::TFileRangeBuf(const TFileDescriptor& file, std::uint64_t begin, std::uint64_t limit,
@@ -26,8 +29,22 @@ void TFileRangeBuf::Restart(std::uint64_t begin) {
   setg(MbrPtrWindow.get(), MbrPtrWindow.get(), MbrPtrWindow.get());
 }
 
+std::size_t TFileRangeBuf::TakeWindow(const char*& data) {
+  if (gptr() == egptr() && traits_type::eq_int_type(underflow(), traits_type::eof()))
+    return 0;
+  data = gptr();
+  const std::size_t count = static_cast<std::size_t>(egptr() - gptr());
+  setg(eback(), egptr(), egptr());
+  return count;
+}
+
 std::size_t TFileRangeBuf::Fill() {
-  return MbrRefFile.ReadAt(MbrLngNext, MbrPtrWindow.get(), MbrLngWindowBytes);
+  // Near the limit, only what the white space after it needs: a window that
+  // ran on past the limit would read bytes that the next range reads.
+  std::uint64_t bytes = MbrLngWindowBytes;
+  if (MbrLngLimit != kNoLimit)
+    bytes = std::min(bytes, (MbrLngNext < MbrLngLimit ? MbrLngLimit - MbrLngNext : 0) + kPastLimit);
+  return MbrRefFile.ReadAt(MbrLngNext, MbrPtrWindow.get(), static_cast<std::size_t>(bytes));
 }
 
 TFileRangeBuf::int_type TFileRangeBuf::underflow() {

@@ -38,6 +38,10 @@ public:
   std::uint64_t Position() const {
     return MbrLngWindowOffset + static_cast<std::uint64_t>(gptr() - eback());
   }
+  // Hands over the characters not delivered yet, reading the next window
+  // when none is left: their count, 0 at the end of the range; `data`
+  // points to them until the next call. They count as delivered.
+  std::size_t TakeWindow(const char*& data);
   // Where the range began: `begin`, or the white space found after it (the
   // end of the file when there is none); known once the first character has
   // been asked for.

@@ -11,8 +11,8 @@
 // Memory: the buffer is the caller's and is asked for only once the file is
 // known to hold enough bytes for the values its header counts; a file too
 // short for them fails at construction with the body's message, before any
-// buffer is sized. Besides it, the reader holds the values briefly while it
-// fills the buffer.
+// buffer is sized. Besides it, the reader holds the values, briefly, only
+// where a word of the body is other than one value (a fault, or "1-2").
 //
 // Ownership: the reader owns the open file until it is destroyed; frames
 // and maps it returns are new and owned by the caller; the buffer stays the
@@ -45,7 +45,7 @@ public:
   // The header's counts, lower-left corner, cell size and no-data value.
   const TGridGeometry& Geometry() const;
   // Writes the Geometry().Rows x Geometry().Columns values into cells; on
-  // failure the cells are not written.
+  // failure their content is unspecified.
   void ReadCells(double* cells);
   // The whole map, as LoadARCGISFile returns it.
   TMap* NewMap();

@@ -1,6 +1,7 @@
 #include "gridio/TPieceLoad.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <istream>
 #include <memory>
 #include <mutex>
@@ -10,6 +11,7 @@
 #include "gridio/TFileRangeBuf.h"
 #include "gridio/TGridHeader.h"
 #include "gridio/TGridTokenizer.h"
+#include "maptools/MapSupport.h"
 #include "platform/TItemTeam.h"
 
 namespace {
@@ -18,7 +20,7 @@ using TPiece = TBodyPieces::TPiece;
 const std::size_t kReadBytes = 1 << 18;
 // Body bytes worth a worker of their own, and the pieces of each worker.
 const double kBytesPerWorker = 1 << 20;
-const std::uint64_t kPiecesPerWorker = 8;
+const std::uint64_t kPiecesPerWorker = 16;
 
 using THead = TPieceLoad::THead;
 
@@ -52,17 +54,29 @@ private:
   bool MbrBlnDecided = false;
 };
 
+std::uint64_t BodyBytes(std::uint64_t fileBytes, const THead& head) {
+  return fileBytes > head.BodyStart ? fileBytes - head.BodyStart : 0;
+}
+
+// The workers for the body, and its pieces, kPiecesPerWorker a worker.
+unsigned BodyWorkers(std::uint64_t fileBytes, const THead& head) {
+  return TItemTeam::Workers(static_cast<double>(BodyBytes(fileBytes, head)), kBytesPerWorker);
+}
+
+TBodyPieces BodyPieces(const TFileDescriptor& file, std::uint64_t fileBytes, const THead& head,
+                       bool lenient, unsigned workers) {
+  const std::uint64_t bodyBytes = BodyBytes(fileBytes, head);
+  const std::uint64_t pieces = workers * kPiecesPerWorker;
+  return TBodyPieces(file, head.BodyStart, fileBytes,
+                     std::max<std::uint64_t>(1, (bodyBytes + pieces - 1) / pieces), lenient,
+                     kReadBytes);
+}
+
 // The pieces up to the one that decides the body, scanned on the workers;
 // raises the body's failure. keepValues: the pieces keep their values.
-std::vector<TPiece> ScanBody(const TFileDescriptor& file, std::uint64_t fileBytes,
-                             const THead& head, bool lenient, bool keepValues, unsigned& workers) {
-  const std::uint64_t bodyBytes = fileBytes > head.BodyStart ? fileBytes - head.BodyStart : 0;
-  workers = TItemTeam::Workers(static_cast<double>(bodyBytes), kBytesPerWorker);
-  const std::uint64_t pieces = workers * kPiecesPerWorker;
-  const TBodyPieces body(file, head.BodyStart, fileBytes,
-                         std::max<std::uint64_t>(1, (bodyBytes + pieces - 1) / pieces), lenient,
-                         kReadBytes);
-  const long long needed = TBodyPieces::Needed(head.Header);
+std::vector<TPiece> ScanCollected(const TBodyPieces& body, const TGridHeader& header,
+                                  bool keepValues, unsigned workers) {
+  const long long needed = TBodyPieces::Needed(header);
   TScanned scanned(body.Count(), needed);
   TItemTeam::Run(static_cast<long>(body.Count()), workers, [&](long p, unsigned) {
     if (!scanned.Decided())
@@ -116,6 +130,7 @@ template <class TFill> void ForRowBands(long rows, unsigned workers, TFill fill)
 void FillRows(TMap& map, const std::vector<TPiece>& pieces, unsigned workers) {
   const long columns = map.MbrLngXDim;
   const TBodyValues values(pieces);
+  map.MbrVecValues.resize(static_cast<std::size_t>(map.MbrLngYDim));
   // Reserved here, touched first by the workers: one heap grows, while
   // the page faults are shared out.
   for (std::vector<double>& row : map.MbrVecValues)
@@ -143,6 +158,62 @@ void FillCells(double* cells, const TGridHeader& header, const std::vector<TPiec
                       });
   });
 }
+
+// The words of the pieces up to the one that holds value needed - 1, or
+// none when the body holds fewer words than that.
+std::vector<long long> WordsToTheBodyEnd(const TBodyPieces& body, long long needed,
+                                         unsigned workers) {
+  TScanned counted(body.Count(), needed);
+  TItemTeam::Run(static_cast<long>(body.Count()), workers, [&](long p, unsigned) {
+    if (counted.Decided())
+      return;
+    TPiece piece;
+    piece.Count = body.CountWords(static_cast<std::size_t>(p));
+    counted.Done(static_cast<std::size_t>(p), std::move(piece));
+  });
+  std::vector<long long> words;
+  long long base = 0;
+  for (const TPiece& piece : counted.Pieces()) {
+    words.push_back(piece.Count);
+    if (needed - base <= piece.Count)
+      return words;
+    base += piece.Count;
+  }
+  return {};
+}
+
+// Each piece's values straight into the rows that rowsOf() gives, asked for
+// once the words are known to be enough, where the words before the piece
+// say it begins. True when every word turned out to be one value: the rows
+// hold the reader's values. Otherwise (a fault, or a word that holds two
+// numbers, such as "1-2") the rows hold some of them, and the body is left
+// to the collected way.
+template <class TRowsOf>
+bool ReadInPlace(const TBodyPieces& body, const TGridHeader& header, unsigned workers,
+                 TRowsOf rowsOf) {
+  const long long needed = TBodyPieces::Needed(header);
+  if (needed <= 0)
+    return false;
+  const std::vector<long long> words = WordsToTheBodyEnd(body, needed, workers);
+  if (words.empty())
+    return false;
+  std::vector<long long> firsts{0};
+  for (std::size_t p = 0; p + 1 < words.size(); ++p)
+    firsts.push_back(firsts.back() + words[p]);
+  const std::vector<double*> rows = rowsOf();
+  std::vector<TPiece> read(words.size());
+  const std::size_t last = words.size() - 1;
+  const long long lastRoom = needed - firsts[last];
+  TItemTeam::Run(static_cast<long>(words.size()), workers, [&](long item, unsigned) {
+    const std::size_t p = static_cast<std::size_t>(item);
+    read[p] =
+        body.ScanIntoRows(p, rows, header.Columns, firsts[p], p == last ? lastRoom : words[p]);
+  });
+  for (std::size_t p = 0; p < last; ++p)
+    if (read[p].Count != words[p] || read[p].End != TGridHeader::TCell::AtEnd)
+      return false;
+  return read[last].Count >= lastRoom;
+}
 } // namespace
 
 bool TPieceLoad::Applies(std::uint64_t fileBytes) {
@@ -162,29 +233,48 @@ THead TPieceLoad::ReadHead(const TFileDescriptor& file, bool lenient) {
 
 TMap* TPieceLoad::Load(const TFileDescriptor& file, std::uint64_t fileBytes, const THead& head,
                        bool lenient) {
-  unsigned workers = 1;
-  const std::vector<TPiece> pieces = ScanBody(file, fileBytes, head, lenient, true, workers);
-  std::unique_ptr<TMap> map = head.Header.Frame();
-  map->MbrVecValues.resize(static_cast<std::size_t>(head.Header.Rows));
+  const unsigned workers = BodyWorkers(fileBytes, head);
+  const TBodyPieces body = BodyPieces(file, fileBytes, head, lenient, workers);
+  std::unique_ptr<TMap> map;
+  const bool inPlace = ReadInPlace(body, head.Header, workers, [&] {
+    map = head.Header.Frame();
+    mapsupport::StoreRows(*map, 0.0);
+    std::vector<double*> rows;
+    for (std::vector<double>& row : map->MbrVecValues)
+      rows.push_back(row.data());
+    return rows;
+  });
+  if (inPlace)
+    return map.release();
+  map.reset();
+  const std::vector<TPiece> pieces = ScanCollected(body, head.Header, true, workers);
+  map = head.Header.Frame();
   FillRows(*map, pieces, workers);
   return map.release();
 }
 
 void TPieceLoad::LoadCells(const TFileDescriptor& file, std::uint64_t fileBytes, const THead& head,
                            bool lenient, double* cells) {
-  unsigned workers = 1;
-  const std::vector<TPiece> pieces = ScanBody(file, fileBytes, head, lenient, true, workers);
-  FillCells(cells, head.Header, pieces, workers);
+  const unsigned workers = BodyWorkers(fileBytes, head);
+  const TBodyPieces body = BodyPieces(file, fileBytes, head, lenient, workers);
+  const bool inPlace = ReadInPlace(body, head.Header, workers, [&] {
+    std::vector<double*> rows;
+    for (long y = 0; y < head.Header.Rows; ++y)
+      rows.push_back(cells + static_cast<std::ptrdiff_t>(y) * head.Header.Columns);
+    return rows;
+  });
+  if (!inPlace)
+    FillCells(cells, head.Header, ScanCollected(body, head.Header, true, workers), workers);
 }
 
 bool TPieceLoad::CanHold(std::uint64_t fileBytes, const THead& head) {
-  const std::uint64_t bodyBytes = fileBytes > head.BodyStart ? fileBytes - head.BodyStart : 0;
+  const std::uint64_t bodyBytes = BodyBytes(fileBytes, head);
   // Halved first: twice the count may not fit.
   return static_cast<std::uint64_t>(TBodyPieces::Needed(head.Header)) <= bodyBytes / 2 + 1;
 }
 
 void TPieceLoad::CheckBody(const TFileDescriptor& file, std::uint64_t fileBytes, const THead& head,
                            bool lenient) {
-  unsigned workers = 1;
-  ScanBody(file, fileBytes, head, lenient, false, workers);
+  const unsigned workers = BodyWorkers(fileBytes, head);
+  ScanCollected(BodyPieces(file, fileBytes, head, lenient, workers), head.Header, false, workers);
 }

@@ -1,21 +1,24 @@
 // TPieceLoad: a grid file read by name on every core: the header as the
 // reader reads it, then the body in pieces cut at white space
-// (TBodyPieces), scanned by several workers at once, each piece keeping its
-// values; the pieces are merged in file order, so the values, and the
-// failure when the file has several faults, are those of the stream reader.
-// Pieces past the one that decides the body (it holds the last value needed,
-// or fails first) are not begun, so text after the body costs little.
-//
-// The body goes into a map's rows (Load) or into a caller's row-major
-// buffer (LoadCells), copied from the pieces by bands of rows on the
-// workers; the map's rows and the buffer are written only once the file is
-// known to hold every value.
+// (TBodyPieces), read by several workers at once. The words of the pieces
+// are counted first (a pass at memory speed), so that each piece knows the
+// first value it holds and stores its values straight into the rows: a
+// map's (Load) or a caller's row-major buffer's (LoadCells). Where a piece
+// reads other than one value a word (a fault, or a word of two numbers such
+// as "1-2"), the pieces are read again, each keeping its values, merged in
+// file order and copied into the rows by bands on the workers. Either way
+// the values, and the failure when the file has several faults, are those
+// of the stream reader. Pieces past the one that decides the body (it holds
+// the last value needed, or fails first) are not begun, so text after the
+// body costs little.
 //
 // Applies to regular files (positioned reads) large enough for several
 // workers; the reader sends anything else through its stream, as one worker
-// reads best. Memory: the values (twice, briefly, while the rows or the
-// buffer are filled from the pieces) and a read window per worker. Throws
-// the stream reader's messages (TARCGISFileTools.h). Internal.
+// reads best. Memory: the values, and a read window per worker (on the
+// second way, the values twice, briefly, while the rows are filled from the
+// pieces); a map's rows are allocated only once the file is known to hold a
+// word for every value. Throws the stream reader's messages
+// (TARCGISFileTools.h). Internal.
 #ifndef QUILLMAP_GRIDIO_TPIECELOAD_H
 #define QUILLMAP_GRIDIO_TPIECELOAD_H
 
@@ -39,7 +42,7 @@ public:
   static THead ReadHead(const TFileDescriptor& file, bool lenient);
   // Then the body, the file being of fileBytes bytes: a new map that the
   // caller owns, or Columns x Rows values into cells, row 0 first (on a
-  // failure, the body's message, the cells are not written).
+  // failure, the body's message, the cells' content is unspecified).
   static TMap* Load(const TFileDescriptor& file, std::uint64_t fileBytes, const THead& head,
                     bool lenient);
   static void LoadCells(const TFileDescriptor& file, std::uint64_t fileBytes, const THead& head,

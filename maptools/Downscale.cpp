@@ -89,9 +89,12 @@ void CopySubdivided(TMap* source, TMap* result, long factor) {
 } // namespace
 
 namespace {
-// The grid Downscale builds, with its cells or as a frame.
-TMap* DownscaledMap(TMap* source, double NewResolution, double noData, bool withCells,
-                    bool cellsFit) {
+// What a grid that Downscale builds holds of its rows.
+enum class TRows { Stored, Reserved, None };
+
+// The grid Downscale builds, with its cells, with room for them, or as a
+// frame; cellsFit: its cells must fit in memory, even when not stored.
+TMap* DownscaledMap(TMap* source, double NewResolution, double noData, TRows rows, bool cellsFit) {
   const TDownscaleGeometry geometry(source->MbrDblResolution, source->MbrLngXDim,
                                     source->MbrLngYDim, NewResolution, kDownscaleTooLarge);
   RequireMemoryFor(geometry.Columns(), geometry.Rows(), kDownscaleTooLarge, cellsFit);
@@ -101,8 +104,10 @@ TMap* DownscaledMap(TMap* source, double NewResolution, double noData, bool with
   result->MbrLngXDim = geometry.Columns();
   result->MbrLngYDim = geometry.Rows();
   result->MbrDblNoDataValue = noData;
-  if (withCells)
+  if (rows == TRows::Stored)
     mapsupport::StoreRows(*result, noData);
+  else if (rows == TRows::Reserved)
+    mapsupport::ReserveRows(*result);
   std::unique_ptr<TAxis> xAxis = AxisFrom('X', NewResolution, geometry.XCentres(x0), y0);
   std::unique_ptr<TAxis> yAxis = AxisFrom('Y', NewResolution, geometry.YCentres(y0, yn), x0);
   result->SetXAxis(xAxis.get());
@@ -112,12 +117,16 @@ TMap* DownscaledMap(TMap* source, double NewResolution, double noData, bool with
 } // namespace
 
 TMap* mapsupport::DownscaledGrid(TMap* source, double NewResolution, double noData) {
-  return DownscaledMap(source, NewResolution, noData, true, true);
+  return DownscaledMap(source, NewResolution, noData, TRows::Stored, true);
+}
+
+TMap* mapsupport::DownscaledReserved(TMap* source, double NewResolution, double noData) {
+  return DownscaledMap(source, NewResolution, noData, TRows::Reserved, true);
 }
 
 TMap* mapsupport::DownscaledFrame(TMap* source, double NewResolution, double noData,
                                   bool cellsFit) {
-  return DownscaledMap(source, NewResolution, noData, false, cellsFit);
+  return DownscaledMap(source, NewResolution, noData, TRows::None, cellsFit);
 }
 
 TMap* TMapTools::Downscale(TMap* source, double NewResolution) {

@@ -1,4 +1,5 @@
-// Helpers shared by the operations of TMapTools: the checks of a map's axes
+// Helpers shared by the operations of TMapTools (and the rows scheme by the
+// grid reader that fills a map on every core): the checks of a map's axes
 // and stored rows, the traversal of a map's cells (a fast path for maps that
 // store exactly their dimensions, a checked path otherwise), the cell loop
 // that fills a freshly built result, and the ownership of the maps an
@@ -83,21 +84,35 @@ template <typename Fill> void ForRowBands(long rows, long columns, Fill fill) {
   });
 }
 
-// Gives a map whose rows are not yet stored its MbrLngYDim rows of
-// MbrLngXDim cells, each cell `value`: the rows made (and their memory first
-// touched) on every core.
-inline void StoreRows(TMap& map, double value) {
+// Gives a map whose rows are not yet stored its MbrLngYDim rows, empty, each
+// with room for MbrLngXDim cells: reserved on the calling thread, from one
+// heap, so that the next map finds the memory free there.
+inline void ReserveRows(TMap& map) {
   const long rows = map.MbrLngYDim > 0 ? map.MbrLngYDim : 0;
   const long columns = map.MbrLngXDim > 0 ? map.MbrLngXDim : 0;
   map.MbrVecValues.resize(static_cast<std::size_t>(rows));
-  // Reserved here, from one heap; filled, and so first touched, on the
-  // workers.
   for (std::vector<double>& row : map.MbrVecValues)
     row.reserve(static_cast<std::size_t>(columns));
-  ForRowBands(rows, columns, [&](long first, long end) {
+}
+
+// Sets every row of MbrLngXDim cells (ReserveRows) that does not hold them
+// yet to `value` in each cell, on every core (so its memory is first touched
+// there).
+inline void FillEmptyRows(TMap& map, double value) {
+  const long columns = map.MbrLngXDim > 0 ? map.MbrLngXDim : 0;
+  const std::size_t cells = static_cast<std::size_t>(columns);
+  ForRowBands(static_cast<long>(map.MbrVecValues.size()), columns, [&](long first, long end) {
     for (long LngY = first; LngY < end; ++LngY)
-      map.MbrVecValues[LngY].assign(static_cast<std::size_t>(columns), value);
+      if (map.MbrVecValues[LngY].size() != cells)
+        map.MbrVecValues[LngY].assign(cells, value);
   });
+}
+
+// Gives a map whose rows are not yet stored its MbrLngYDim rows of
+// MbrLngXDim cells, each cell `value`.
+inline void StoreRows(TMap& map, double value) {
+  ReserveRows(map);
+  FillEmptyRows(map, value);
 }
 
 // Writes CellValue(LngX, LngY) into every cell of a result built by one of
@@ -136,6 +151,9 @@ private:
 // The grid of TMapTools::Downscale with every cell set to noData, which also
 // becomes its no-data value.
 TMap* DownscaledGrid(TMap* source, double NewResolution, double noData);
+// That grid with its rows reserved but empty (ReserveRows), for a caller
+// that sets each row whole; its cells must fit in memory.
+TMap* DownscaledReserved(TMap* source, double NewResolution, double noData);
 // That grid's frame: its counts, cell size, no-data value and four axes, no
 // stored rows; only the axes must fit in memory, or, with cellsFit, its
 // cells too (refused as DownscaledGrid refuses it).

@@ -22,8 +22,8 @@ bool IsComplete(TAxis* axis) {
 TMap* Resample(TMap* source, double NewResolution, TCornerPolicy policy) {
   mapsupport::RequireResampling(source, NewResolution);
   std::unique_ptr<TMap> destination(
-      mapsupport::DownscaledGrid(source, NewResolution, source->MbrDblNoDataValue));
-  TBilinearWalk(source, destination.get(), NewResolution, policy).Run();
+      mapsupport::DownscaledReserved(source, NewResolution, source->MbrDblNoDataValue));
+  TBilinearWalk(source, destination.get(), NewResolution, policy).RunOnReservedRows();
   return destination.release();
 }
 } // namespace

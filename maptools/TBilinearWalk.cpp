@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "maptools/BilinearFormula.h"
+#include "maptools/MapSupport.h"
 #include "maptools/MapToolsMessages.h"
 #include "maptools/TRowFill.h"
 #include "maptools/TRowPairCache.h"
@@ -106,12 +107,7 @@ TBilinearWalk::TBilinearWalk(TMap* source, TMap* destination, double NewResoluti
                              TCornerPolicy policy)
     : MbrPtrSource(source), MbrPtrDestination(destination), MbrDblResolution(NewResolution),
       MbrEnmPolicy(policy), MbrBlnDescending(false), MbrBlnXStalls(false), MbrBlnYStalls(false) {
-  if (source->IsRectangular() && destination->IsRectangular()) {
-    for (std::vector<double>& row : source->MbrVecValues)
-      MbrVecSourceRows.push_back(row.data());
-    for (std::vector<double>& row : destination->MbrVecValues)
-      MbrVecDestinationRows.push_back(row.data());
-  }
+  TakeRows();
   BuildOrdinates();
 }
 
@@ -154,7 +150,49 @@ void TBilinearWalk::Run() {
     RunPointByPoint();
 }
 
+void TBilinearWalk::RunOnReservedRows() {
+  MbrBlnRowsReserved = true;
+  TakeRows();
+  Run();
+  FillEmptyRows();
+}
+
+void TBilinearWalk::FillEmptyRows() {
+  if (MbrBlnRowsReserved)
+    mapsupport::FillEmptyRows(*MbrPtrDestination, MbrPtrDestination->MbrDblNoDataValue);
+  MbrBlnRowsReserved = false;
+}
+
+double* TBilinearWalk::DestinationRow(long cell) const {
+  if (!MbrBlnRowsReserved)
+    return MbrVecDestinationRows[cell];
+  std::vector<double>& row = MbrPtrDestination->MbrVecValues[cell];
+  if (row.empty())
+    row.assign(static_cast<std::size_t>(MbrPtrDestination->MbrLngXDim),
+               MbrPtrDestination->MbrDblNoDataValue);
+  return row.data();
+}
+
+void TBilinearWalk::TakeRows() {
+  TMap* source = MbrPtrSource;
+  TMap* destination = MbrPtrDestination;
+  MbrVecSourceRows.clear();
+  MbrVecDestinationRows.clear();
+  const bool destinationFits =
+      MbrBlnRowsReserved
+          ? destination->MbrLngXDim >= 0 &&
+                static_cast<long>(destination->MbrVecValues.size()) == destination->MbrLngYDim
+          : destination->IsRectangular();
+  if (!source->IsRectangular() || !destinationFits)
+    return;
+  for (std::vector<double>& row : source->MbrVecValues)
+    MbrVecSourceRows.push_back(row.data());
+  for (std::vector<double>& row : destination->MbrVecValues)
+    MbrVecDestinationRows.push_back(row.data());
+}
+
 void TBilinearWalk::RunPointByPoint() {
+  FillEmptyRows();
   for (double x : MbrVecX) {
     for (double y : MbrVecY)
       VisitPoint(x, y);
@@ -323,7 +361,7 @@ void TBilinearWalk::FillRowByRow(const std::vector<TWalkStation>& columns,
       const TWalkStation& row = rows[r];
       TRowFill::FromValues(MbrEnmPolicy, MbrPtrSource->MbrDblNoDataValue, MbrVecSourceRows[row.Low],
                            MbrVecSourceRows[row.High], row, columns.data(), count,
-                           MbrVecDestinationRows[row.Cell]);
+                           DestinationRow(row.Cell));
     }
   });
 }
@@ -340,7 +378,7 @@ void TBilinearWalk::FillFromQuotients(const std::vector<TWalkStation>& columns,
       const TRowPairCache::TRow high = cache.Get(row.High, row.Low, mapRow);
       TRowFill::FromQuotients(MbrEnmPolicy, MbrPtrSource->MbrDblNoDataValue, low.Values,
                               high.Values, low.Quotients, high.Quotients, row, columns.data(),
-                              count, MbrVecDestinationRows[row.Cell]);
+                              count, DestinationRow(row.Cell));
     }
   });
 }

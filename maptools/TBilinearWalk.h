@@ -55,6 +55,14 @@ public:
   // rows or in buffers) and every axis matches its count and is strictly
   // monotonic.
   bool OnTables() const;
+  // Run on a destination whose rows are reserved but hold no cells
+  // (mapsupport::ReserveRows): the table way sets each row to the
+  // destination's no-data value just before the walk first writes into it,
+  // while it is in the cache, and the rows the walk never reaches after the
+  // walk; the per-point way sets every row first. Each cell's memory is
+  // then written once, from the worker that fills it. A failure leaves the
+  // rows as they are.
+  void RunOnReservedRows();
 
   // Number of walk points a complete walk visits.
   long PointCount() const;
@@ -77,6 +85,15 @@ private:
                          const std::vector<TWalkStation>& rows) const;
   void RunTables();
   void RunPointByPoint();
+  // Sets the rows of a destination run on reserved rows that do not hold
+  // their cells yet to its no-data value.
+  void FillEmptyRows();
+  // The cells of destination row `cell`, set to the no-data value first if
+  // the row was reserved and is still empty.
+  double* DestinationRow(long cell) const;
+  // The row tables of the maps, when the source is rectangular and the
+  // destination holds every row (or, reserved, has room for every row).
+  void TakeRows();
   void FillRowByRow(const std::vector<TWalkStation>& columns,
                     const std::vector<TWalkStation>& rows);
   void FillFromQuotients(const std::vector<TWalkStation>& columns,
@@ -90,8 +107,8 @@ private:
   double MbrDblResolution;
   TCornerPolicy MbrEnmPolicy;
   bool MbrBlnDescending;
-  // The first cell of each stored row, empty where the rows are not
-  // rectangular (the per-point way then reads the maps).
+  // The first cell of each stored (or reserved) row, empty where the rows
+  // are not rectangular (the per-point way then reads the maps).
   std::vector<const double*> MbrVecSourceRows;
   std::vector<double*> MbrVecDestinationRows;
   // The walk's ordinates in visiting order, and whether the run stopped at
@@ -100,6 +117,7 @@ private:
   std::vector<double> MbrVecY;
   bool MbrBlnXStalls;
   bool MbrBlnYStalls;
+  bool MbrBlnRowsReserved = false;
 };
 
 #endif

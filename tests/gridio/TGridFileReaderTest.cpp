@@ -58,6 +58,12 @@ TEST(TGridFileReader, HandPickedFilesReadAsFromAStream) {
       "1 2 3 4 5 6 junk after\n",
       "1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n",
       "1e308 -1e-320 0.1 1e400 -0 4.9e-324\n",
+      // Words that hold two values, on the buffer's first rows or its last.
+      "1-2 3 4 5 6 7\n",
+      "1 2 3 4-5 6 7 8\n",
+      "1 2 3 4 5 6-7\n",
+      "1 2\x01 3 4 5 6\n",
+      "1.5e3-2 3 4 5 6 7 8\n",
       "",
   };
   const char* const headers[] = {
@@ -96,7 +102,7 @@ TEST(TGridFileReader, AFileTooShortForItsCountsFailsBeforeTheBuffer) {
   }
 }
 
-TEST(TGridFileReader, TheCellsAreNotWrittenWhenTheBodyFails) {
+TEST(TGridFileReader, TheCellsAreNotWrittenWhenTheBodyHasTooFewWords) {
   const Sandbox sandbox;
   // Enough bytes for the counts, too few values.
   sandbox.Write("late.asc", kHeader + "1 2 3 4 5                                  \n");

@@ -47,6 +47,15 @@ TEST(TPieceLoad, HandPickedBodiesReadAsFromAStream) {
       "1 2 3 4 5 6 junk after\n",
       "1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n",
       "      1        2        3 4 5 6      \n",
+      "1-2 3 4 5 6\n",
+      "1 2 3 4 5 6-7\n",
+      "1 2 3 4-5\n",
+      "1 2\x01 3 4 5 6\n",
+      "1 2 3\x01\x02 4 5 6\n",
+      "1 2 3 4 5 6\x01\n",
+      "1.5e3-2 3 4 5 6\n",
+      "1-2 3 4 5 6 7\n",
+      "1 2 3 4-5 6 7 8\n",
   };
   const Sandbox sandbox;
   for (const char* body : bodies)

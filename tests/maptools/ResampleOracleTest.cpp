@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "maptools/TMapTools.h"
+#include "platform/TItemTeam.h"
 #include "support/LiteralResample.h"
 #include "support/TestMaps.h"
 
@@ -15,9 +16,14 @@ struct Tally {
   int failed = 0;
 };
 
-void Compare(TMap* source, double newCell, const std::string& label, Tally& tally) {
-  Outcome literal = Attempt([&] { return LiteralBilinearInterpolate(source, newCell); });
-  Outcome fast = Attempt([&] { return TMapTools::BilinearInterpolate(source, newCell); });
+void Compare(TMap* source, double newCell, const std::string& label, Tally& tally,
+             bool noDataAware = false) {
+  Outcome literal =
+      Attempt([&] { return LiteralBilinearInterpolate(source, newCell, noDataAware); });
+  Outcome fast = Attempt([&] {
+    return noDataAware ? TMapTools::BilinearInterpolateNoDataAware(source, newCell)
+                       : TMapTools::BilinearInterpolate(source, newCell);
+  });
   ASSERT_EQ(fast.thrown.Describe(), literal.thrown.Describe()) << label;
   if (literal.map) {
     ASSERT_NE(fast.map, nullptr) << label;
@@ -73,5 +79,34 @@ TEST(ResampleOracleTest, IrregularMapsGiveTheSameBitsOrTheSameMessage) {
       Compare(map, newCell, "irregular map, R = " + std::to_string(newCell), tally);
   EXPECT_GT(tally.filled, 0);
   EXPECT_GT(tally.failed, 0);
+}
+// On several workers the result's rows are set while the bands of the walk
+// reach them, and the rows the walk never reaches afterwards: maps high
+// enough for several bands, both policies, every worker count.
+TEST(ResampleOracleTest, MapsOfManyBandsGiveTheSameBitsOnAnyWorkerCount) {
+  const long sizes[][2] = {{40, 31}, {9, 64}, {64, 9}, {3, 50}};
+  const double ratios[] = {0.3, 0.5, 1.0, 1.3, 2.0, 7.0, 100.0};
+  Tally tally;
+  unsigned seed = 100;
+  for (const auto& size : sizes)
+    for (bool ascending : {false, true}) {
+      auto source =
+          MakeMap(size[0], size[1], 2.5, 10.0, -4.0,
+                  ScatteredValues(size[0] * size[1], ++seed, -9999.0), -9999.0, ascending);
+      for (unsigned workers = 1; workers <= 4; ++workers) {
+        const TItemTeam::TFixedWorkers fixed(workers);
+        for (double ratio : ratios)
+          for (bool noDataAware : {false, true}) {
+            std::ostringstream label;
+            label << size[0] << "x" << size[1] << (ascending ? " ascending" : "") << " R = S * "
+                  << ratio << (noDataAware ? " no-data aware" : "") << " on " << workers;
+            Compare(source.get(), 2.5 * ratio, label.str(), tally, noDataAware);
+            if (HasFatalFailure())
+              return;
+          }
+      }
+    }
+  EXPECT_GT(tally.filled, 100);
+  EXPECT_GT(tally.failed, 20);
 }
 } // namespace

@@ -12,16 +12,19 @@ int GridBodyGenerator::Pick(int n) {
 }
 
 std::string GridBodyGenerator::Value() {
-  switch (Pick(4)) {
+  switch (Pick(Pick(8) == 0 ? 5 : 4)) {
   case 0:
     return std::to_string(Pick(2000) - 1000);
   case 1:
     return std::to_string(Pick(100000) / 7.0);
   case 2:
     return "-9999";
-  default:
+  case 3:
     return std::to_string(Pick(90)) + "." + std::to_string(Pick(1000)) + "e-" +
            std::to_string(Pick(20));
+  default:
+    // Two values in one word, which a count of the words misplaces.
+    return std::to_string(Pick(100)) + "-" + std::to_string(Pick(100));
   }
 }
 
