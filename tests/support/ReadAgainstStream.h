@@ -27,5 +27,9 @@ void ExpectReadsAsFromAStream(const Sandbox& sandbox, const std::string& text,
 // the stream reader reads.
 int ExpectGeneratedReadsAsFromAStream(const Sandbox& sandbox, unsigned seed, int count,
                                       const TNamedRead& read);
+// The same for a table of hand-picked files: bodies of every fault class
+// (short, not a number, junk after, CR LF, extremes, words of two values,
+// control characters) under two headers, and headers that fail.
+void ExpectHandPickedReadAsFromAStream(const Sandbox& sandbox, const TNamedRead& read);
 
 #endif
