@@ -191,9 +191,10 @@ for shape in 4x1250000 8x1250000 1250000x4 1250000x8; do
     rm -f "$work/ours.txt" "$work/theirs.txt"
     i=0
     while [ "$i" -lt "$runs" ]; do
+      settle "$ours"
       timed "$work/ours.txt" build/tool/quillmap "$shape_grid" "$ours" "$new_cell"
       [ -s "$work/stdout.txt" ] && fail "quillmap printed: $(cat "$work/stdout.txt")"
-      [ -n "$other" ] && timed "$work/theirs.txt" "$other" "$shape_grid" "$theirs" "$new_cell"
+      [ -n "$other" ] && settle "$theirs" && timed "$work/theirs.txt" "$other" "$shape_grid" "$theirs" "$new_cell"
       i=$((i + 1))
     done
     cells=$(($(header_value "$ours" ncols) * $(header_value "$ours" nrows)))
