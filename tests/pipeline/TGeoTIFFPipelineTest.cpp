@@ -204,15 +204,15 @@ TEST(TGeoTIFFPipeline, StripsAndTilesReadAsTheReaderReadsThem) {
   Sandbox box;
   for (std::uint32_t tile : {0u, 16u})
     for (std::uint16_t compression : {1, 8, 5, 50000}) {
-      TestTiff spec;
-      spec.Columns = 45;
-      spec.Rows = 37;
-      spec.TileSize = tile;
-      spec.RowsPerStrip = 8;
-      spec.Compression = compression;
-      spec.Predictor = compression == 1 ? 1 : 3;
-      spec.Values = ScatteredValues(45 * 37, compression, -9999.0);
-      box.Write("in.tif", TestTiffBytes(spec));
+      TestTiff recipe;
+      recipe.Columns = 45;
+      recipe.Rows = 37;
+      recipe.TileSize = tile;
+      recipe.RowsPerStrip = 8;
+      recipe.Compression = compression;
+      recipe.Predictor = compression == 1 ? 1 : 3;
+      recipe.Values = ScatteredValues(45 * 37, compression, -9999.0);
+      box.Write("in.tif", TestTiffBytes(recipe));
       for (double R : {4.0, 10.0, 25.0, 7.0})
         for (unsigned workers : {1u, 3u}) {
           Setting bounded{TPipelineKnobs(), workers};
@@ -231,13 +231,13 @@ TEST(TGeoTIFFPipeline, StripsAndTilesReadAsTheReaderReadsThem) {
 // A strip that does not decode is found before the destination is opened.
 TEST(TGeoTIFFPipeline, CorruptStripLeavesTheDestination) {
   Sandbox box;
-  TestTiff spec;
-  spec.Columns = 300;
-  spec.Rows = 200;
-  spec.RowsPerStrip = 8;
-  spec.Compression = 8;
-  spec.Values = ScatteredValues(300 * 200, 3, -9999.0);
-  std::string bytes = TestTiffBytes(spec);
+  TestTiff recipe;
+  recipe.Columns = 300;
+  recipe.Rows = 200;
+  recipe.RowsPerStrip = 8;
+  recipe.Compression = 8;
+  recipe.Values = ScatteredValues(300 * 200, 3, -9999.0);
+  std::string bytes = TestTiffBytes(recipe);
   // Deflate data scribbled over in the middle of the file.
   for (std::size_t i = bytes.size() / 2; i < bytes.size() / 2 + 64; ++i)
     bytes[i] = static_cast<char>(0xA5);

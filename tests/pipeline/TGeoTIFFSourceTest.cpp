@@ -44,15 +44,15 @@ const Layout kLayouts[] = {
 };
 
 std::string LayoutBytes(const Layout& layout, unsigned seed) {
-  TestTiff spec;
-  spec.Columns = layout.Columns;
-  spec.Rows = layout.Rows;
-  spec.RowsPerStrip = layout.RowsPerStrip;
-  spec.TileSize = layout.TileSize;
-  spec.Compression = layout.Compression;
-  spec.Predictor = layout.Compression == 1 ? 1 : 3;
-  spec.Values = ScatteredValues(static_cast<long>(layout.Columns) * layout.Rows, seed, -9999.0);
-  return TestTiffBytes(spec);
+  TestTiff recipe;
+  recipe.Columns = layout.Columns;
+  recipe.Rows = layout.Rows;
+  recipe.RowsPerStrip = layout.RowsPerStrip;
+  recipe.TileSize = layout.TileSize;
+  recipe.Compression = layout.Compression;
+  recipe.Predictor = layout.Compression == 1 ? 1 : 3;
+  recipe.Values = ScatteredValues(static_cast<long>(layout.Columns) * layout.Rows, seed, -9999.0);
+  return TestTiffBytes(recipe);
 }
 
 // Runs of a row or a block (and, at one byte, none handed), of a few rows,
