@@ -137,7 +137,7 @@ for new_cell in $((cell / 2)) $((cell * 2)); do
       -v wt="$warp_time" -v oc="$our_cpu" -v tc="$their_cpu" -v om="$our_peak" -v tm="$their_peak" \
       -v xt="$other_time" 'BEGIN {
         best = (wt != "-" && wt + 0 < tt + 0) ? wt : tt
-        printf "%-6s %-6s %-11s %10.2f %10.2f %10s %7.1fx %12.2f %8.2f %13.1f %10.1f %8s\n", r, k, c, ot, tt, wt, best / ot, oc, tc, om / 1024, tm / 1024, xt
+        printf "%-6s %-6s %-11s %10.3f %10.3f %10s %7.1fx %12.2f %8.2f %13.1f %10.1f %8s\n", r, k, c, ot, tt, wt, best / ot, oc, tc, om / 1024, tm / 1024, xt
       }'
     [ "$cores" = all ] && echo "$new_cell $our_time" >>"$work/ours_all.txt"
     awk -v om="$our_peak" -v b="$budget_mib" 'BEGIN { exit !(om / 1024 <= b) }' ||
@@ -167,7 +167,7 @@ printf '\n%-6s %12s %10s %12s %10s %12s\n' "R" "result bytes" "read s" "write s"
 while read -r r read_time write_time bytes; do
   our_time=$(awk -v r="$r" '$1 == r { print $2 }' "$work/ours_all.txt")
   awk -v r="$r" -v b="$bytes" -v rt="$read_time" -v wt="$write_time" -v ot="$our_time" 'BEGIN {
-    printf "%-6s %12d %10.2f %12.2f %10.2f %11.1fx\n", r, b, rt, wt, ot, ot / (rt + wt)
+    printf "%-6s %12d %10.3f %12.3f %10.3f %11.1fx\n", r, b, rt, wt, ot, ot / (rt + wt)
   }'
 done <"$work/floors.txt"
 

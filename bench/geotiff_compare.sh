@@ -12,7 +12,10 @@
 #             (2000 x 2000) and written as float32 GeoTIFF with the source's
 #             codec: quillmap's pipeline beside both gdal_translate -r
 #             bilinear and gdalwarp -multi -r bilinear, the ratio taken
-#             against the faster of the two.
+#             against the faster of the two; beside them the floors:
+#             reading the source (cat) and writing quillmap's result bytes
+#             (dd to a new file). Each timed command starts settled, with
+#             no write-back of the previous one's output.
 # The tools run alternately, several times each; the script prints the
 # median wall time of each, the ratio (GDAL's time over quillmap's), the
 # median CPU time and the peak memory (/usr/bin/time -v) of each, and checks
@@ -79,7 +82,7 @@ compare() {
     -v tc="$(awk '{ print $3 }' "$work/theirs.txt" | median)" \
     -v om="$(awk '{ print $2 }' "$work/ours.txt" | sort -n | tail -n 1)" \
     -v tm="$(awk '{ print $2 }' "$work/theirs.txt" | sort -n | tail -n 1)" 'BEGIN {
-      printf "%-22s %10.2f %8.2f %7.2fx %12.2f %8.2f %13.1f %9.1f\n", label, ot, tt, tt / ot, oc, tc, om / 1024, tm / 1024
+      printf "%-22s %10.3f %8.3f %7.2fx %12.2f %8.2f %13.1f %9.1f\n", label, ot, tt, tt / ot, oc, tc, om / 1024, tm / 1024
     }'
 }
 
@@ -87,22 +90,29 @@ compare() {
 # quillmap, gdal_translate and gdalwarp -multi in turn, the ratio against
 # the faster GDAL tool's median.
 compare_resample() {
-  rm -f "$work/ours.txt" "$work/translate.txt" "$work/warp.txt"
+  rm -f "$work/ours.txt" "$work/translate.txt" "$work/warp.txt" "$work/read.txt" "$work/write.txt"
   i=0
   while [ "$i" -lt "$runs" ]; do
-    rm -f "$work/ours.tif" "$work/translate.tif" "$work/warp.tif"
+    settle "$work/ours.tif"
     timed "$work/ours.txt" "$resampler" --input-format geotiff --output-format geotiff \
       --output-type float32 --compress "$4" "$2" "$work/ours.tif" "$3"
+    settle "$work/translate.tif"
     timed "$work/translate.txt" gdal_translate -q -r bilinear -tr "$3" "$3" $5 "$2" "$work/translate.tif"
+    settle "$work/warp.tif"
     timed "$work/warp.txt" gdalwarp -q -multi -r bilinear -tr "$3" "$3" $5 "$2" "$work/warp.tif"
+    timed "$work/read.txt" sh -c 'exec cat "$1" >/dev/null' sh "$2"
+    settle "$work/floor.tif"
+    timed "$work/write.txt" dd if="$work/ours.tif" of="$work/floor.tif" bs=8M status=none
     i=$((i + 1))
   done
+  rm -f "$work/floor.tif"
   med() { awk -v c="$2" '{ print $c }' "$work/$1.txt" | median; }
   peak() { awk '{ print $2 }' "$work/$1.txt" | sort -n | tail -n 1; }
   awk -v label="$1" -v ot="$(med ours 1)" -v tt="$(med translate 1)" -v wt="$(med warp 1)" \
-    -v om="$(peak ours)" -v tm="$(peak translate)" -v wm="$(peak warp)" 'BEGIN {
+    -v om="$(peak ours)" -v tm="$(peak translate)" -v wm="$(peak warp)" \
+    -v rt="$(med read 1)" -v wr="$(med write 1)" 'BEGIN {
       best = tt < wt ? tt : wt
-      printf "%-22s %10.2f %10.2f %10.2f %7.2fx %13.1f %10.1f %10.1f\n", label, ot, tt, wt, best / ot, om / 1024, tm / 1024, wm / 1024
+      printf "%-22s %10.3f %10.3f %10.3f %7.2fx %13.1f %10.1f %10.1f %8.3f %8.3f\n", label, ot, tt, wt, best / ot, om / 1024, tm / 1024, wm / 1024, rt, wr
     }'
 }
 
@@ -122,8 +132,8 @@ for codec in none deflate; do
     "gdal_translate -q -ot Float64 $gdal_codec $source $work/theirs.tif"
   rm -f "$work/ours.tif" "$work/theirs.tif"
 done
-printf '\n%-22s %10s %10s %10s %8s %13s %10s %10s\n' "resample" "quillmap s" "translate" "warp -multi" \
-  "ratio" "quillmap MiB" "trans MiB" "warp MiB"
+printf '\n%-22s %10s %10s %10s %8s %13s %10s %10s %8s %8s\n' "resample" "quillmap s" "translate" "warp -multi" \
+  "ratio" "quillmap MiB" "trans MiB" "warp MiB" "read s" "write s"
 for codec in none deflate; do
   source=$work/source_4000_float32_$codec.tif
   gdal_codec="-co COMPRESS=NONE"

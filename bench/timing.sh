@@ -2,7 +2,10 @@
 #   timed <list> <command...>  runs the command under /usr/bin/time -v and
 #                              appends "seconds kilobytes cpu-seconds" (wall
 #                              time, peak memory, user + system time) to the
-#                              list; the command's output goes to
+#                              list; the wall time is taken around
+#                              /usr/bin/time (whose own figure has steps of
+#                              10 ms), so it includes starting it, about a
+#                              millisecond; the command's output goes to
 #                              $work/stdout.txt, and a failing command calls
 #                              the caller's fail function;
 #   settle <files...>          removes the files and flushes the dirty pages
@@ -12,9 +15,10 @@
 timed() {
   list=$1
   shift
+  start=$(date +%s%N)
   /usr/bin/time -v "$@" >"$work/stdout.txt" 2>"$work/time.txt" || fail "$* exited with an error"
-  wall=$(sed -n 's/.*Elapsed (wall clock) time (h:mm:ss or m:ss): //p' "$work/time.txt" |
-    awk -F: '{ s = 0; for (i = 1; i <= NF; i++) s = s * 60 + $i; print s }')
+  wall=$(($(date +%s%N) - start))
+  wall=$(awk -v ns="$wall" 'BEGIN { printf "%.4f", ns / 1e9 }')
   peak=$(sed -n 's/.*Maximum resident set size (kbytes): //p' "$work/time.txt")
   cpu=$(sed -n 's/.*\(User\|System\) time (seconds): //p' "$work/time.txt" | awk '{ s += $1 } END { print s }')
   echo "$wall $peak $cpu" >>"$list"
