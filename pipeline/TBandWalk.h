@@ -10,6 +10,9 @@
 // their columns, their column stations, reader and source rows, so that
 // consecutive blocks continue where the last one stopped.
 //
+// Rows are written where the encoder offers room for them (RowRoom), else
+// into the walk's own row of values.
+//
 // Memory: a block's column stations, one row of values and two rows of
 // the source run (with their quotients): O(block width), nothing per result
 // row or source row. The plan and the source must outlive the walk. Throws
@@ -43,11 +46,11 @@ private:
   void UseSourceColumns(long low, long end);
   // The two source rows of a row station, read if need be.
   TRowFill::TSource SourceRowsOf(const TWalkStation& row);
-  // The values of a row from the stations taken.
-  void FillColumns(const TWalkStation& row);
+  // The values of a row from the stations taken, into out.
+  void FillColumns(const TWalkStation& row, double* out);
   // The values of a block that is a run of one row, its column stations
-  // streamed into them.
-  void FillRun(const TBlock& block, const TWalkStation& row);
+  // streamed into out.
+  void FillRun(const TBlock& block, const TWalkStation& row, double* out);
 
   const TWalkPlan& MbrRefPlan;
   const TGridSource& MbrRefSource;
