@@ -216,7 +216,8 @@ TEST(TWalkPlan, ResolutionAndSizeFailuresComeFirst) {
 }
 
 // Rows from the plan, in chunks of every size, against the in-memory
-// result; each chunk from exactly the source rows SourceRows names.
+// result; each chunk from exactly the source rows SourceRows names, given
+// one after another and as a table of rows.
 TEST(TResamplePlan, RowsInAnyChunksAreTheInMemoryRows) {
   const TGridGeometry shapes[] = {{12, 30, 350000.0, 4650000.0, 30.0, -9999.0},
                                   {30, 12, -3.3, 12.1, 0.3, -32768.0},
@@ -249,12 +250,24 @@ TEST(TResamplePlan, RowsInAnyChunksAreTheInMemoryRows) {
               for (long x = 0; x < columns; ++x)
                 ASSERT_TRUE(SameBits(out[(y - first) * columns + x], expected->MbrVecValues[y][x]))
                     << "chunk " << chunk << " row " << y << " column " << x;
+            // The same rows read where they lie, each row on its own.
+            std::vector<const double*> table;
+            for (long y = sourceFirst; y < sourceEnd; ++y)
+              table.push_back(source->MbrVecValues[y].data());
+            std::vector<double> fromTable(out.size(), 2.5);
+            plan.FillRows(first, end, table, sourceFirst, fromTable.data());
+            for (std::size_t i = 0; i < out.size(); ++i)
+              ASSERT_TRUE(SameBits(fromTable[i], out[i])) << "chunk " << chunk << " cell " << i;
             if (sourceEnd > sourceFirst + 1 && std::uniform_int_distribution<int>(0, 1)(random)) {
               // One source row fewer than named is refused.
               EXPECT_THROW_MSG(
                   plan.FillRows(first, end, block.data(), sourceFirst, sourceEnd - 1, out.data()),
                   "Source rows do not cover the result rows in "
                   "TResamplePlan::FillRows");
+              table.pop_back();
+              EXPECT_THROW_MSG(plan.FillRows(first, end, table, sourceFirst, out.data()),
+                               "Source rows do not cover the result rows in "
+                               "TResamplePlan::FillRows");
             }
           }
         }
