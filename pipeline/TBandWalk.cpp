@@ -102,8 +102,21 @@ bool TBandWalk::TakeColumns(long first, long end) {
   }
   if (MbrVecColumns.empty())
     return false;
+  TakeGaps(end - first);
   UseSourceColumns(low, MbrVecColumns.back().High + low + 1);
   return true;
+}
+
+void TBandWalk::TakeGaps(long width) {
+  MbrVecGaps.clear();
+  long next = 0;
+  for (const TWalkStation& column : MbrVecColumns) {
+    if (column.Cell > next)
+      MbrVecGaps.emplace_back(next, std::min(column.Cell, width));
+    next = std::max(next, column.Cell + 1);
+  }
+  if (next < width)
+    MbrVecGaps.emplace_back(next, width);
 }
 
 void TBandWalk::Produce(const TBlock& block, TBandEncoder& encoder) {
@@ -123,14 +136,18 @@ void TBandWalk::Produce(const TBlock& block, TBandEncoder& encoder) {
     double* values = encoder.RowRoom();
     if (values == nullptr)
       values = MbrVecValues.data();
-    std::fill(values, values + block.Width(), noData);
     // Rows without a walk point, and rows of blocks without one, hold the
-    // no-data value: their columns are never resolved.
-    if (DecidingStation(*MbrRows, d, row)) {
-      if (run)
+    // no-data value: their columns are never resolved. Where column
+    // stations fill the row, only the cells they do not name get it.
+    const bool decided = DecidingStation(*MbrRows, d, row);
+    if (decided && !run && TakeColumns(block.FirstColumn, block.EndColumn)) {
+      for (const std::pair<long, long>& gap : MbrVecGaps)
+        std::fill(values + gap.first, values + gap.second, noData);
+      FillColumns(row, values);
+    } else {
+      std::fill(values, values + block.Width(), noData);
+      if (decided && run)
         FillRun(block, row, values);
-      else if (TakeColumns(block.FirstColumn, block.EndColumn))
-        FillColumns(row, values);
     }
     encoder.Row(values);
   }

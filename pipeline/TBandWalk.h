@@ -13,15 +13,16 @@
 // Rows are written where the encoder offers room for them (RowRoom), else
 // into the walk's own row of values.
 //
-// Memory: a block's column stations, one row of values and two rows of
-// the source run (with their quotients): O(block width), nothing per result
-// row or source row. The plan and the source must outlive the walk. Throws
-// what the source's reader throws.
+// Memory: a block's column stations (and the runs of cells they leave),
+// one row of values and two rows of the source run (with their quotients):
+// O(block width), nothing per result row or source row. The plan and the source must outlive the
+// walk. Throws what the source's reader throws.
 #ifndef QUILLMAP_PIPELINE_TBANDWALK_H
 #define QUILLMAP_PIPELINE_TBANDWALK_H
 
 #include <memory>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "maptools/TRowFill.h"
@@ -41,6 +42,8 @@ private:
   // first and source indices from the first source column they read; false
   // where there is none.
   bool TakeColumns(long first, long end);
+  // The runs of the block's width cells that no column station taken names.
+  void TakeGaps(long width);
   // Reads source columns [low, end) from now on (the reader and the rows it
   // gave kept while they stay the same).
   void UseSourceColumns(long low, long end);
@@ -55,6 +58,7 @@ private:
   const TWalkPlan& MbrRefPlan;
   const TGridSource& MbrRefSource;
   std::vector<TWalkStation> MbrVecColumns;
+  std::vector<std::pair<long, long>> MbrVecGaps;
   long MbrLngFirstColumn = -1;
   long MbrLngEndColumn = -1;
   // The source columns [MbrLngLowColumn, MbrLngEndSourceColumn) they read.
