@@ -101,6 +101,10 @@ void TResamplePlan::FirstSourceRows(long* first) const {
   MbrPtrPlan->FirstSourceRows(first);
 }
 
+void TResamplePlan::CheckFillRows(long first, long end) const {
+  RequireRows(*MbrPtrPlan, first, end, kFillRowsRange);
+}
+
 void TResamplePlan::FillRows(long first, long end, const double* rows, long sourceFirst,
                              long sourceEnd, double* out) const {
   RequireFill(*MbrPtrPlan, first, end, sourceFirst, sourceEnd);

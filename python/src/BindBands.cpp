@@ -83,10 +83,8 @@ std::vector<const double*> RowTable(const TBandPlan& plan, const std::vector<TCe
 // The array for result rows [begin, end), sized once the plan has taken
 // them: rows out of range raise the plan's message instead.
 TCells BandArray(const TBandPlan& plan, long begin, long end) {
-  const TGridGeometry& result = plan.Plan->Result();
-  if (begin < 0 || begin > end || end > result.Rows || !plan.Plan->Streams())
-    RunToolkit([&] { plan.Plan->FillRows(begin, end, nullptr, 0, 0, nullptr); });
-  return TCells({end - begin, result.Columns});
+  RunToolkit([&] { plan.Plan->CheckFillRows(begin, end); });
+  return TCells({end - begin, plan.Plan->Result().Columns});
 }
 
 // Result rows [begin, end) from the source rows of the blocks, read where

@@ -301,6 +301,11 @@ TEST(TResamplePlan, MisuseAndGeometriesItDoesNotPlan) {
   double out[12];
   EXPECT_THROW_MSG(plan.FillRows(0, 13, nullptr, 0, 0, out),
                    "Result rows are out of range in TResamplePlan::FillRows");
+  for (const auto& rows :
+       {std::make_pair(0L, 13L), std::make_pair(-1L, 2L), std::make_pair(3L, 2L)})
+    EXPECT_THROW_MSG(plan.CheckFillRows(rows.first, rows.second),
+                     "Result rows are out of range in TResamplePlan::FillRows");
+  plan.CheckFillRows(0, 12);
   const TResamplePlan huge(TGridGeometry{8, 8, 1e17, 0.0, 1.0, -9999.0}, 0.5);
   EXPECT_FALSE(huge.Streams());
   EXPECT_THROW_MSG(huge.SourceRows(0, 1, first, end),
@@ -308,6 +313,7 @@ TEST(TResamplePlan, MisuseAndGeometriesItDoesNotPlan) {
   std::vector<long> firstRows(16);
   EXPECT_THROW_MSG(huge.FirstSourceRows(firstRows.data()),
                    "Grid cannot be planned in rows in TResamplePlan");
+  EXPECT_THROW_MSG(huge.CheckFillRows(0, 1), "Grid cannot be planned in rows in TResamplePlan");
   // The frame is known all the same.
   const std::unique_ptr<TMap> source = SourceMap(TGridGeometry{8, 8, 1e17, 0.0, 1.0, -9999.0}, 3);
   const std::unique_ptr<TMap> expected(TMapTools::Downscale(source.get(), 0.5));
