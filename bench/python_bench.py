@@ -13,7 +13,9 @@ in one run, medians of --runs repetitions:
   too);
 - quillmap.xarray.resample of a dask-backed array on 2 workers (dask's
   threads, and a local dask.distributed cluster of 2 single-threaded
-  workers) against the eager numpy-backed path, checked to the bit.
+  workers) against the eager numpy-backed path, checked to the bit; for
+  the cluster, beside it, what moving a result of that size from its
+  worker processes costs alone.
 
     /usr/bin/python3 bench/python_bench.py [--build build/release] [--runs 5]
 
@@ -206,10 +208,19 @@ def bench_dask(path, runs):
         with distributed.Client(cluster):
             same = np.array_equal(lazy.values.view(np.uint64), eager.view(np.uint64))
             t_cluster = median_time(lambda: lazy.values, runs)
+            # What moving a result of that size and those blocks from the
+            # workers to this process costs alone, whoever computed it.
+            moved = dask.array.random.random(eager.shape, chunks=lazy.data.chunks).persist()
+            distributed.wait(moved)
+            t_moved = median_time(lambda: moved.compute(), runs)
+            del moved
     row("dask.distributed, 2 workers of 1 thread", t_cluster, t_eager,
         f"identical: {same} (result moved from the workers)")
+    row("  moving such a result alone", t_moved, t_eager,
+        "(random values already on the workers, gathered; no quillmap)")
     return {"dask threads / eager (at most 1.3)": t_threads / t_eager,
-            "dask.distributed / eager (at most 1.3)": t_cluster / t_eager}
+            "dask.distributed / eager (at most 1.3)": t_cluster / t_eager,
+            "  of which moving the result alone / eager": t_moved / t_eager}
 
 
 def main():

@@ -59,7 +59,7 @@ TRowFill::TSource TBandWalk::SourceRowsOf(const TWalkStation& row) {
                            low.Quotients, high.Quotients, MbrRefPlan.Source().NoData};
 }
 
-void TBandWalk::FillRun(const TBlock& block, const TWalkStation& row) {
+void TBandWalk::FillRun(const TBlock& block, const TWalkStation& row, double* out) {
   // No other block has these columns in this row: nothing is kept.
   MbrLngFirstColumn = MbrLngEndColumn = -1;
   TColumnPlan::TCursor columns(MbrRefPlan.Columns(), block.FirstColumn);
@@ -70,7 +70,6 @@ void TBandWalk::FillRun(const TBlock& block, const TWalkStation& row) {
   UseSourceColumns(low,
                    TColumnPlan::TCursor(MbrRefPlan.Columns(), block.EndColumn).Station().High + 1);
   const TRowFill::TSource source = SourceRowsOf(row);
-  double* out = MbrVecValues.data();
   const bool noDataAware = MbrRefPlan.Policy() == TCornerPolicy::NoDataAware;
   if (MbrRefPlan.UsesQuotients())
     noDataAware
@@ -103,8 +102,21 @@ bool TBandWalk::TakeColumns(long first, long end) {
   }
   if (MbrVecColumns.empty())
     return false;
+  TakeGaps(end - first);
   UseSourceColumns(low, MbrVecColumns.back().High + low + 1);
   return true;
+}
+
+void TBandWalk::TakeGaps(long width) {
+  MbrVecGaps.clear();
+  long next = 0;
+  for (const TWalkStation& column : MbrVecColumns) {
+    if (column.Cell > next)
+      MbrVecGaps.emplace_back(next, std::min(column.Cell, width));
+    next = std::max(next, column.Cell + 1);
+  }
+  if (next < width)
+    MbrVecGaps.emplace_back(next, width);
 }
 
 void TBandWalk::Produce(const TBlock& block, TBandEncoder& encoder) {
@@ -121,28 +133,35 @@ void TBandWalk::Produce(const TBlock& block, TBandEncoder& encoder) {
   TWalkStation row;
   encoder.Begin(block);
   for (long d = block.FirstRow; d < block.EndRow; ++d) {
-    std::fill(MbrVecValues.begin(), MbrVecValues.end(), noData);
+    double* values = encoder.RowRoom();
+    if (values == nullptr)
+      values = MbrVecValues.data();
     // Rows without a walk point, and rows of blocks without one, hold the
-    // no-data value: their columns are never resolved.
-    if (DecidingStation(*MbrRows, d, row)) {
-      if (run)
-        FillRun(block, row);
-      else if (TakeColumns(block.FirstColumn, block.EndColumn))
-        FillColumns(row);
+    // no-data value: their columns are never resolved. Where column
+    // stations fill the row, only the cells they do not name get it.
+    const bool decided = DecidingStation(*MbrRows, d, row);
+    if (decided && !run && TakeColumns(block.FirstColumn, block.EndColumn)) {
+      for (const std::pair<long, long>& gap : MbrVecGaps)
+        std::fill(values + gap.first, values + gap.second, noData);
+      FillColumns(row, values);
+    } else {
+      std::fill(values, values + block.Width(), noData);
+      if (decided && run)
+        FillRun(block, row, values);
     }
-    encoder.Row(MbrVecValues.data());
+    encoder.Row(values);
   }
   encoder.End();
 }
 
-void TBandWalk::FillColumns(const TWalkStation& row) {
+void TBandWalk::FillColumns(const TWalkStation& row, double* out) {
   const TRowFill::TSource source = SourceRowsOf(row);
   const long count = static_cast<long>(MbrVecColumns.size());
   if (MbrRefPlan.UsesQuotients())
     TRowFill::FromQuotients(MbrRefPlan.Policy(), source.NoData, source.Low, source.High,
                             source.LowQuotients, source.HighQuotients, row, MbrVecColumns.data(),
-                            count, MbrVecValues.data());
+                            count, out);
   else
     TRowFill::FromValues(MbrRefPlan.Policy(), source.NoData, source.Low, source.High, row,
-                         MbrVecColumns.data(), count, MbrVecValues.data());
+                         MbrVecColumns.data(), count, out);
 }

@@ -10,15 +10,19 @@
 // their columns, their column stations, reader and source rows, so that
 // consecutive blocks continue where the last one stopped.
 //
-// Memory: a block's column stations, one row of values and two rows of
-// the source run (with their quotients): O(block width), nothing per result
-// row or source row. The plan and the source must outlive the walk. Throws
-// what the source's reader throws.
+// Rows are written where the encoder offers room for them (RowRoom), else
+// into the walk's own row of values.
+//
+// Memory: a block's column stations (and the runs of cells they leave),
+// one row of values and two rows of the source run (with their quotients):
+// O(block width), nothing per result row or source row. The plan and the source must outlive the
+// walk. Throws what the source's reader throws.
 #ifndef QUILLMAP_PIPELINE_TBANDWALK_H
 #define QUILLMAP_PIPELINE_TBANDWALK_H
 
 #include <memory>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "maptools/TRowFill.h"
@@ -38,20 +42,23 @@ private:
   // first and source indices from the first source column they read; false
   // where there is none.
   bool TakeColumns(long first, long end);
+  // The runs of the block's width cells that no column station taken names.
+  void TakeGaps(long width);
   // Reads source columns [low, end) from now on (the reader and the rows it
   // gave kept while they stay the same).
   void UseSourceColumns(long low, long end);
   // The two source rows of a row station, read if need be.
   TRowFill::TSource SourceRowsOf(const TWalkStation& row);
-  // The values of a row from the stations taken.
-  void FillColumns(const TWalkStation& row);
+  // The values of a row from the stations taken, into out.
+  void FillColumns(const TWalkStation& row, double* out);
   // The values of a block that is a run of one row, its column stations
-  // streamed into them.
-  void FillRun(const TBlock& block, const TWalkStation& row);
+  // streamed into out.
+  void FillRun(const TBlock& block, const TWalkStation& row, double* out);
 
   const TWalkPlan& MbrRefPlan;
   const TGridSource& MbrRefSource;
   std::vector<TWalkStation> MbrVecColumns;
+  std::vector<std::pair<long, long>> MbrVecGaps;
   long MbrLngFirstColumn = -1;
   long MbrLngEndColumn = -1;
   // The source columns [MbrLngLowColumn, MbrLngEndSourceColumn) they read.

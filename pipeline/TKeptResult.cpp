@@ -5,7 +5,7 @@
 
 #include "pipeline/TBandWalk.h"
 
-// Copies the rows a walk produces into the kept values.
+// The rows a walk produces, written in the kept values.
 class TKeptResult::TFiller : public TBandEncoder {
 public:
   explicit TFiller(TKeptResult& kept) : MbrRefKept(kept) {}
@@ -13,9 +13,11 @@ public:
     MbrLngRow = block.FirstRow;
     MbrLngWidth = block.Width();
   }
+  double* RowRoom() override { return MbrRefKept.RowAt(MbrLngRow); }
   void Row(const double* values) override {
-    std::memcpy(MbrRefKept.RowAt(MbrLngRow++), values,
-                static_cast<std::size_t>(MbrLngWidth) * sizeof(double));
+    double* row = MbrRefKept.RowAt(MbrLngRow++);
+    if (values != row)
+      std::memcpy(row, values, static_cast<std::size_t>(MbrLngWidth) * sizeof(double));
   }
   void End() override {}
 

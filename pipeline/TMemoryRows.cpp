@@ -1,5 +1,7 @@
 #include "pipeline/TMemoryRows.h"
 
+#include <utility>
+
 #include "pipeline/PipelineMessages.h"
 
 namespace {
@@ -18,14 +20,21 @@ private:
 
 TMemoryRows::TMemoryRows(const TGridGeometry& geometry, const double* rows, long firstRow,
                          long endRow)
-    : MbrGeometry(geometry), MbrPtrRows(rows), MbrLngFirstRow(firstRow), MbrLngEndRow(endRow) {}
+    : MbrGeometry(geometry), MbrLngFirstRow(firstRow) {
+  for (long row = firstRow; row < endRow; ++row)
+    MbrVecRows.push_back(rows + (row - firstRow) * geometry.Columns);
+}
+
+TMemoryRows::TMemoryRows(const TGridGeometry& geometry, std::vector<const double*> rowStarts,
+                         long firstRow)
+    : MbrGeometry(geometry), MbrVecRows(std::move(rowStarts)), MbrLngFirstRow(firstRow) {}
 
 std::unique_ptr<TSourceRows> TMemoryRows::Rows(long, long firstColumn, long) const {
   return std::make_unique<TMemoryRowReader>(*this, firstColumn);
 }
 
 const double* TMemoryRows::At(long row, long firstColumn) const {
-  if (row < MbrLngFirstRow || row >= MbrLngEndRow)
+  if (row < MbrLngFirstRow || row - MbrLngFirstRow >= static_cast<long>(MbrVecRows.size()))
     throw kSourceRowsMissing;
-  return MbrPtrRows + (row - MbrLngFirstRow) * MbrGeometry.Columns + firstColumn;
+  return MbrVecRows[static_cast<std::size_t>(row - MbrLngFirstRow)] + firstColumn;
 }

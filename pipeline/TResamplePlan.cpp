@@ -1,6 +1,7 @@
 #include "pipeline/TResamplePlan.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "gridio/TGridHeader.h"
 #include "maptools/MapSupport.h"
@@ -17,13 +18,16 @@ const char* const kNotPlanned = "Grid cannot be planned in rows in TResamplePlan
 const char* const kSourceRowsRange = "Result rows are out of range in TResamplePlan::SourceRows";
 const char* const kFillRowsRange = "Result rows are out of range in TResamplePlan::FillRows";
 
-// The rows of a block copied into the caller's array.
+// The rows of a block written in the caller's array, row after row.
 class TValueRows : public TBandEncoder {
 public:
   explicit TValueRows(double* out) : MbrPtrOut(out) {}
   void Begin(const TBlock& block) override { MbrLngWidth = block.Width(); }
+  double* RowRoom() override { return MbrPtrOut; }
   void Row(const double* values) override {
-    MbrPtrOut = std::copy(values, values + MbrLngWidth, MbrPtrOut);
+    if (values != MbrPtrOut)
+      std::copy(values, values + MbrLngWidth, MbrPtrOut);
+    MbrPtrOut += MbrLngWidth;
   }
   void End() override {}
 
@@ -37,6 +41,27 @@ void RequireRows(const TWalkPlan& plan, long first, long end, const char* messag
     throw kNotPlanned;
   if (first < 0 || first > end || end > plan.Result().Rows)
     throw message;
+}
+
+// Result rows [first, end) and the source rows [sourceFirst, sourceEnd)
+// given for them: in range, and covering those the result rows need.
+void RequireFill(const TWalkPlan& plan, long first, long end, long sourceFirst, long sourceEnd) {
+  RequireRows(plan, first, end, kFillRowsRange);
+  long low = 0, high = 0;
+  if (plan.SourceRowsOf(first, end, low, high) && (low < sourceFirst || high > sourceEnd))
+    throw kSourceRowsMissing;
+}
+
+// Result rows [first, end) written in out, from the rows of source.
+void FillFrom(const TWalkPlan& plan, long first, long end, const TMemoryRows& source, double* out) {
+  TBandWalk walk(plan, source);
+  TBlock block;
+  block.FirstRow = first;
+  block.EndRow = end;
+  block.FirstColumn = 0;
+  block.EndColumn = plan.Result().Columns;
+  TValueRows values(out);
+  walk.Produce(block, values);
 }
 } // namespace
 
@@ -76,19 +101,20 @@ void TResamplePlan::FirstSourceRows(long* first) const {
   MbrPtrPlan->FirstSourceRows(first);
 }
 
+void TResamplePlan::CheckFillRows(long first, long end) const {
+  RequireRows(*MbrPtrPlan, first, end, kFillRowsRange);
+}
+
 void TResamplePlan::FillRows(long first, long end, const double* rows, long sourceFirst,
                              long sourceEnd, double* out) const {
-  RequireRows(*MbrPtrPlan, first, end, kFillRowsRange);
-  long low = 0, high = 0;
-  if (MbrPtrPlan->SourceRowsOf(first, end, low, high) && (low < sourceFirst || high > sourceEnd))
-    throw kSourceRowsMissing;
-  const TMemoryRows source(MbrPtrPlan->Source(), rows, sourceFirst, sourceEnd);
-  TBandWalk walk(*MbrPtrPlan, source);
-  TBlock block;
-  block.FirstRow = first;
-  block.EndRow = end;
-  block.FirstColumn = 0;
-  block.EndColumn = MbrPtrPlan->Result().Columns;
-  TValueRows values(out);
-  walk.Produce(block, values);
+  RequireFill(*MbrPtrPlan, first, end, sourceFirst, sourceEnd);
+  FillFrom(*MbrPtrPlan, first, end, TMemoryRows(MbrPtrPlan->Source(), rows, sourceFirst, sourceEnd),
+           out);
+}
+
+void TResamplePlan::FillRows(long first, long end, std::vector<const double*> rows,
+                             long sourceFirst, double* out) const {
+  RequireFill(*MbrPtrPlan, first, end, sourceFirst, sourceFirst + static_cast<long>(rows.size()));
+  FillFrom(*MbrPtrPlan, first, end, TMemoryRows(MbrPtrPlan->Source(), std::move(rows), sourceFirst),
+           out);
 }

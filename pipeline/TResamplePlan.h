@@ -31,6 +31,7 @@
 #define QUILLMAP_PIPELINE_TRESAMPLEPLAN_H
 
 #include <memory>
+#include <vector>
 
 #include "grid/TGridGeometry.h"
 #include "grid/TMap.h"
@@ -71,6 +72,13 @@ public:
   // not cover the result rows in TResamplePlan::FillRows"; result rows out
   // of range: "Result rows are out of range in TResamplePlan::FillRows".
   void FillRows(long first, long end, const double* rows, long sourceFirst, long sourceEnd,
+                double* out) const;
+  // Raises what FillRows raises for result rows [first, end) out of range
+  // (or a plan that does not stream), for callers that size `out` first.
+  void CheckFillRows(long first, long end) const;
+  // The same from source rows that need not lie one after another (the
+  // blocks of a chunked array): source row sourceFirst + i at rows[i].
+  void FillRows(long first, long end, std::vector<const double*> rows, long sourceFirst,
                 double* out) const;
 
 private:

@@ -10,19 +10,11 @@ from dask.highlevelgraph import HighLevelGraph
 from ._grid import Grid, resample as resample_grid
 
 
-def _source_rows(blocks, offsets, first, last):
-    """Source rows [first, last) as one float64 array, from the blocks that
-    hold them (block i starting at source row offsets[i])."""
-    parts = [
-        np.asarray(block)[max(first - offset, 0) : last - offset]
-        for block, offset in zip(blocks, offsets)
-    ]
-    return np.ascontiguousarray(np.concatenate(parts), dtype=np.float64)
-
-
-def _band(plan, begin, end, first, last, blocks, offsets):
-    rows = _source_rows(blocks, offsets, first, last) if first < last else np.empty((0, 0))
-    return plan.fill_rows(begin, end, rows, first)
+def _band(plan, begin, end, blocks, offsets):
+    """Result rows [begin, end) from the source blocks that hold the source
+    rows they need (block i starting at source row offsets[i]), read where
+    they lie."""
+    return plan.fill_rows(begin, end, [np.asarray(block) for block in blocks], offsets)
 
 
 def _whole(header, resolution, aware, blocks):
@@ -57,10 +49,8 @@ def resample(data, plan, header, resolution, aware):
         for k, (begin, end) in enumerate(bands):
             first, last = plan.source_rows(begin, end)
             needed = [i for i in range(len(keys)) if starts[i] < last and starts[i + 1] > first]
-            layer[(name, k, 0)] = (
-                _band, plan, begin, end, first, last,
-                [keys[i] for i in needed], [int(starts[i]) for i in needed],
-            )
+            blocks = [keys[i] for i in needed]
+            layer[(name, k, 0)] = (_band, plan, begin, end, blocks, [int(starts[i]) for i in needed])
     else:
         bands = [(0, plan.frame.rows)]
         layer[(name, 0, 0)] = (_whole, header, resolution, aware, keys)

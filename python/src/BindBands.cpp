@@ -5,7 +5,6 @@
 #include <pybind11/pybind11.h>
 #include <pybind11/stl.h>
 
-#include <algorithm>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -62,15 +61,42 @@ std::pair<long, long> SourceRows(const TBandPlan& plan, long begin, long end) {
   return {first, last};
 }
 
-TCells FillRows(const TBandPlan& plan, long begin, long end, const TCells& rows, long firstRow) {
-  if (rows.ndim() != 2 || (rows.shape(0) > 0 && rows.shape(1) != plan.Source.Columns))
-    throw py::value_error("source rows must be a 2-D array of the source's columns");
-  // TResamplePlan checks the band itself; the array is sized once it has.
-  TCells out({std::max(end - begin, 0L), plan.Plan->Result().Columns});
+// The source rows that blocks hold, block k holding rows firstRows[k] on,
+// the blocks one after another: a pointer per row, from firstRows[0] on.
+std::vector<const double*> RowTable(const TBandPlan& plan, const std::vector<TCells>& blocks,
+                                    const std::vector<long>& firstRows) {
+  if (blocks.size() != firstRows.size())
+    throw py::value_error("there must be a first row for each block");
+  std::vector<const double*> rows;
+  for (std::size_t k = 0; k < blocks.size(); ++k) {
+    const TCells& block = blocks[k];
+    if (block.ndim() != 2 || (block.shape(0) > 0 && block.shape(1) != plan.Source.Columns))
+      throw py::value_error("source blocks must be 2-D arrays of the source's columns");
+    if (firstRows[k] != firstRows[0] + static_cast<long>(rows.size()))
+      throw py::value_error("source blocks must hold rows one after another");
+    for (py::ssize_t row = 0; row < block.shape(0); ++row)
+      rows.push_back(block.data() + row * plan.Source.Columns);
+  }
+  return rows;
+}
+
+// The array for result rows [begin, end), sized once the plan has taken
+// them: rows out of range raise the plan's message instead.
+TCells BandArray(const TBandPlan& plan, long begin, long end) {
+  RunToolkit([&] { plan.Plan->CheckFillRows(begin, end); });
+  return TCells({end - begin, plan.Plan->Result().Columns});
+}
+
+// Result rows [begin, end) from the source rows of the blocks, read where
+// they lie: no source row is copied, and the rows are written straight into
+// the result's array.
+TCells FillRows(const TBandPlan& plan, long begin, long end, const std::vector<TCells>& blocks,
+                const std::vector<long>& firstRows) {
+  std::vector<const double*> rows = RowTable(plan, blocks, firstRows);
+  TCells out = BandArray(plan, begin, end);
   double* cells = out.mutable_data();
-  const double* source = rows.data();
-  const long count = static_cast<long>(rows.shape(0));
-  RunToolkit([&] { plan.Plan->FillRows(begin, end, source, firstRow, firstRow + count, cells); });
+  const long first = firstRows.empty() ? 0 : firstRows[0];
+  RunToolkit([&] { plan.Plan->FillRows(begin, end, std::move(rows), first, cells); });
   return out;
 }
 
@@ -90,8 +116,8 @@ void BindBands(py::module_& module) {
           py::return_value_policy::reference_internal)
       .def("first_source_rows", &FirstSourceRows)
       .def("source_rows", &SourceRows)
-      .def("fill_rows", &FillRows, py::arg("begin"), py::arg("end"), py::arg("rows"),
-           py::arg("first_row"))
+      .def("fill_rows", &FillRows, py::arg("begin"), py::arg("end"), py::arg("blocks"),
+           py::arg("first_rows"))
       .def(py::pickle(&StateOf, [](const py::tuple& state) {
         return MakePlan(state[0].cast<long>(), state[1].cast<long>(), state[2].cast<double>(),
                         state[3].cast<double>(), state[4].cast<double>(), state[5].cast<double>(),

@@ -216,7 +216,8 @@ TEST(TWalkPlan, ResolutionAndSizeFailuresComeFirst) {
 }
 
 // Rows from the plan, in chunks of every size, against the in-memory
-// result; each chunk from exactly the source rows SourceRows names.
+// result; each chunk from exactly the source rows SourceRows names, given
+// one after another and as a table of rows.
 TEST(TResamplePlan, RowsInAnyChunksAreTheInMemoryRows) {
   const TGridGeometry shapes[] = {{12, 30, 350000.0, 4650000.0, 30.0, -9999.0},
                                   {30, 12, -3.3, 12.1, 0.3, -32768.0},
@@ -249,12 +250,24 @@ TEST(TResamplePlan, RowsInAnyChunksAreTheInMemoryRows) {
               for (long x = 0; x < columns; ++x)
                 ASSERT_TRUE(SameBits(out[(y - first) * columns + x], expected->MbrVecValues[y][x]))
                     << "chunk " << chunk << " row " << y << " column " << x;
+            // The same rows read where they lie, each row on its own.
+            std::vector<const double*> table;
+            for (long y = sourceFirst; y < sourceEnd; ++y)
+              table.push_back(source->MbrVecValues[y].data());
+            std::vector<double> fromTable(out.size(), 2.5);
+            plan.FillRows(first, end, table, sourceFirst, fromTable.data());
+            for (std::size_t i = 0; i < out.size(); ++i)
+              ASSERT_TRUE(SameBits(fromTable[i], out[i])) << "chunk " << chunk << " cell " << i;
             if (sourceEnd > sourceFirst + 1 && std::uniform_int_distribution<int>(0, 1)(random)) {
               // One source row fewer than named is refused.
               EXPECT_THROW_MSG(
                   plan.FillRows(first, end, block.data(), sourceFirst, sourceEnd - 1, out.data()),
                   "Source rows do not cover the result rows in "
                   "TResamplePlan::FillRows");
+              table.pop_back();
+              EXPECT_THROW_MSG(plan.FillRows(first, end, table, sourceFirst, out.data()),
+                               "Source rows do not cover the result rows in "
+                               "TResamplePlan::FillRows");
             }
           }
         }
@@ -288,6 +301,11 @@ TEST(TResamplePlan, MisuseAndGeometriesItDoesNotPlan) {
   double out[12];
   EXPECT_THROW_MSG(plan.FillRows(0, 13, nullptr, 0, 0, out),
                    "Result rows are out of range in TResamplePlan::FillRows");
+  for (const auto& rows :
+       {std::make_pair(0L, 13L), std::make_pair(-1L, 2L), std::make_pair(3L, 2L)})
+    EXPECT_THROW_MSG(plan.CheckFillRows(rows.first, rows.second),
+                     "Result rows are out of range in TResamplePlan::FillRows");
+  plan.CheckFillRows(0, 12);
   const TResamplePlan huge(TGridGeometry{8, 8, 1e17, 0.0, 1.0, -9999.0}, 0.5);
   EXPECT_FALSE(huge.Streams());
   EXPECT_THROW_MSG(huge.SourceRows(0, 1, first, end),
@@ -295,6 +313,7 @@ TEST(TResamplePlan, MisuseAndGeometriesItDoesNotPlan) {
   std::vector<long> firstRows(16);
   EXPECT_THROW_MSG(huge.FirstSourceRows(firstRows.data()),
                    "Grid cannot be planned in rows in TResamplePlan");
+  EXPECT_THROW_MSG(huge.CheckFillRows(0, 1), "Grid cannot be planned in rows in TResamplePlan");
   // The frame is known all the same.
   const std::unique_ptr<TMap> source = SourceMap(TGridGeometry{8, 8, 1e17, 0.0, 1.0, -9999.0}, 3);
   const std::unique_ptr<TMap> expected(TMapTools::Downscale(source.get(), 0.5));

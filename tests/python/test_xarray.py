@@ -104,6 +104,45 @@ def test_the_lazy_resample_equals_the_eager_one_for_every_chunking(sample, chunk
     assert same_bits(lazy.compute().values, eager.values)
 
 
+# Blocks that are not C-ordered float64 (read through a converted copy) and
+# blocks that are views into one array give the eager values too.
+@pytest.mark.parametrize("layout", ["float32", "fortran", "strided"])
+def test_blocks_of_any_layout_give_the_eager_values(sample, layout):
+    values = sample.values
+    if layout == "float32":
+        values = values.astype(np.float32)
+    elif layout == "fortran":
+        values = np.asfortranarray(values)
+    else:
+        values = np.repeat(values, 2, axis=1)[:, ::2]
+    da = xarray.DataArray(values, dims=("y", "x"), coords={"y": sample.y, "x": sample.x},
+                          attrs=sample.to_xarray().attrs)
+    eager = qx.resample(da, 40.0)
+    for chunks in (7, (100, 3, 37, 100)):
+        assert same_bits(qx.resample(da.chunk({"y": chunks}), 40.0).values, eager.values)
+
+
+def test_a_band_plan_refuses_blocks_that_do_not_fit(sample):
+    rows, columns = sample.shape
+    plan = quillmap._core.BandPlan(columns, rows, sample.xllcorner, sample.yllcorner,
+                                   sample.cellsize, sample.nodata, 40.0, False)
+    block = np.zeros((10, columns))
+    begin, end = 0, plan.frame.rows
+    for blocks, first_rows, message in [
+        ([block], [0, 10], "a first row for each block"),
+        ([block, block], [0, 11], "one after another"),
+        ([np.zeros((10, columns + 1))], [0], "the source's columns"),
+        ([np.zeros(columns)], [0], "the source's columns"),
+    ]:
+        with pytest.raises(ValueError, match=message):
+            plan.fill_rows(begin, end, blocks, first_rows)
+    # Too few rows, or rows out of range (no array is sized for them).
+    for first, last in [(begin, end), (0, 10**12), (5, 4)]:
+        with pytest.raises(quillmap.Error) as failure:
+            plan.fill_rows(first, last, [block], [0])
+        assert "in TResamplePlan::FillRows" in str(failure.value)
+
+
 def test_each_band_reads_only_the_source_blocks_it_needs(sample):
     da = sample.to_xarray().chunk({"y": 10})
     lazy = qx.resample(da, 50.0)
