@@ -120,7 +120,7 @@ std::vector<Setting> KnobSettings() {
   const std::size_t bands[] = {1, 200, 2000, 1 << 22};
   const long stations[] = {1, 3, 7, 0};
   const std::size_t kept[] = {1, 0, 64, 40u << 20};
-  const std::size_t runRows[] = {0, 24u << 20, 600, 40};
+  const std::size_t runRows[] = {0, TPipelineKnobs().RunRowsBytes, 600, 40};
   for (int i = 0; i < 4; ++i) {
     Setting setting;
     setting.Threads = static_cast<unsigned>(1 + i);
@@ -146,7 +146,7 @@ std::vector<Setting> KnobSettings() {
 std::vector<Setting> BandSettings() {
   std::vector<Setting> settings;
   const std::size_t bands[] = {200, 2000, 30000};
-  const std::size_t runRows[] = {24u << 20, 3000, 0};
+  const std::size_t runRows[] = {TPipelineKnobs().RunRowsBytes, 3000, 0};
   for (int i = 0; i < 3; ++i) {
     Setting setting;
     setting.Threads = static_cast<unsigned>(1 + i);

@@ -52,7 +52,7 @@ std::vector<Setting> Settings() {
   std::vector<Setting> settings;
   const std::size_t bands[] = {1, 3000, 1 << 22};
   // The runs' source rows kept for some runs, all or none.
-  const std::size_t runRows[] = {64, 24u << 20, 0};
+  const std::size_t runRows[] = {64, TPipelineKnobs().RunRowsBytes, 0};
   for (unsigned i = 0; i < 3; ++i) {
     Setting setting{TPipelineKnobs(), i + 1};
     setting.Knobs.BandBytes = bands[i];
