@@ -3,7 +3,8 @@
 // the second picks the sizes of the read window, the checked pieces, the
 // checkpoints, the bands and the worker count, (its sixth byte) the
 // options: lenient reading, no-data-aware interpolation and the digits
-// written, and (its seventh) the walk plan's checkpoint spacing; the rest is
+// written, (its seventh) the walk plan's checkpoint spacing and (its eighth,
+// where it has one) the bytes of the runs' source rows kept; the rest is
 // the source grid.
 // Both ways run on the same file; their messages and destination bytes must
 // be identical, and a failure must leave the earlier destination as it was.
@@ -88,6 +89,8 @@ TPipelineKnobs KnobsFrom(const std::string& line) {
   knobs.CheckpointValues = 1 + Byte(line, 3) % 16;
   knobs.BandBytes = 1 + Byte(line, 4) * 16;
   knobs.StationSpacing = Byte(line, 6) % 8;
+  if (Byte(line, 7) != 0)
+    knobs.RunRowsBytes = (Byte(line, 7) - 1) * 8;
   return knobs;
 }
 

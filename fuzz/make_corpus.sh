@@ -108,8 +108,10 @@ done
 
 for seed in "$out/resample"/*; do
   # A sixth byte picks the options (StreamingResampleFuzz.cpp): C lenient and
-  # no-data-aware with 16 digits, b no-data-aware with 6, % lenient with 9.
-  for knobs in 00000 abcde 3x1y9 abcdeC 3x1y9b 00000%; do
+  # no-data-aware with 16 digits, b no-data-aware with 6, % lenient with 9;
+  # with bands of 529 bytes, an eighth the bytes of the runs' source rows
+  # kept: ! 256, ~ 1000.
+  for knobs in 00000 abcde 3x1y9 abcdeC 3x1y9b 00000% '1x1y!b0!' '1x1y!C0~'; do
     { head -n 1 "$seed"; printf '%s\n' "$knobs"; tail -n +2 "$seed"; } \
       > "$out/streaming/$(basename "$seed")@$knobs"
   done

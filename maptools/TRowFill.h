@@ -23,7 +23,8 @@ class TRowFill {
 public:
   // What one result row is filled from: its row station, the two source
   // rows it names (with their quotients by the shared area, when filled
-  // from quotients) and the source's no-data value.
+  // from quotients; the rows themselves may then be null under the plain
+  // policy) and the source's no-data value.
   struct TSource {
     const TWalkStation& Row;
     const double* Low;
@@ -41,16 +42,22 @@ public:
     const TWalkStation& row = source.Row;
     const long low = column.Low - first;
     const long high = column.High - first;
+    const auto fromQuotients = [&] {
+      return bilinear::Combine(source.LowQuotients[low], source.LowQuotients[high],
+                               source.HighQuotients[low], source.HighQuotients[high],
+                               column.HighCentre - column.At, column.At - column.LowCentre,
+                               row.HighCentre - row.At, row.At - row.LowCentre);
+    };
+    // Only the no-data test reads the values beside their quotients.
+    if (Quotients && !NoDataAware)
+      return fromQuotients();
     const double Q11 = source.Low[low];
     const double Q21 = source.Low[high];
     const double Q12 = source.High[low];
     const double Q22 = source.High[high];
     return CornerValue<NoDataAware>(Q11, Q21, Q12, Q22, source.NoData, [&] {
       if (Quotients)
-        return bilinear::Combine(source.LowQuotients[low], source.LowQuotients[high],
-                                 source.HighQuotients[low], source.HighQuotients[high],
-                                 column.HighCentre - column.At, column.At - column.LowCentre,
-                                 row.HighCentre - row.At, row.At - row.LowCentre);
+        return fromQuotients();
       return bilinear::Interpolate(Q11, Q21, Q12, Q22, column.At, column.LowCentre,
                                    column.HighCentre, row.At, row.LowCentre, row.HighCentre);
     });

@@ -23,8 +23,7 @@ void TRowPairCache::Clear() {
   }
 }
 
-void TRowPairCache::Divide(TSlot& slot) const {
-  double* out = slot.Quotients.data();
-  for (long x = 0; x < MbrLngWidth; ++x)
-    out[x] = slot.Values[x] / MbrDblArea;
+void TRowPairCache::Divide(const double* values, long width, double area, double* out) {
+  for (long x = 0; x < width; ++x)
+    out[x] = values[x] / area;
 }

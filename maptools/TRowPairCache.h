@@ -51,6 +51,10 @@ public:
   // buffers' room.
   void Resize(long width);
 
+  // The quotients of `width` values by the area: the one division of every
+  // row filled from quotients.
+  static void Divide(const double* values, long width, double area, double* out);
+
 private:
   struct TSlot {
     long Row = -1;
@@ -59,7 +63,9 @@ private:
     std::vector<double> Quotients;
   };
 
-  void Divide(TSlot& slot) const;
+  void Divide(TSlot& slot) const {
+    Divide(slot.Values, MbrLngWidth, MbrDblArea, slot.Quotients.data());
+  }
 
   long MbrLngWidth;
   bool MbrBlnHoldsValues;

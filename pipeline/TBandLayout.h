@@ -18,6 +18,9 @@ public:
   long Count() const;
   // Block index, 0 <= index < Count().
   TBlock Block(long index) const;
+  // Blocks across one band: the runs of a row (1 for whole rows); block
+  // index % Across() is the run a block belongs to.
+  long Across() const { return MbrLngAcross; }
 
 private:
   TBandLayout(long columns, long rows, long rowsPerBand, long columnsPerBlock);

@@ -1,6 +1,7 @@
 #include "pipeline/TBandWalk.h"
 
 #include <algorithm>
+#include <mutex>
 
 #include "maptools/TRowFill.h"
 #include "pipeline/TWalkAxisPlan.h"
@@ -29,8 +30,8 @@ void FillStreamed(TColumnPlan::TCursor& columns, long first, long end,
 }
 } // namespace
 
-TBandWalk::TBandWalk(const TWalkPlan& plan, const TGridSource& source)
-    : MbrRefPlan(plan), MbrRefSource(source) {}
+TBandWalk::TBandWalk(const TWalkPlan& plan, const TGridSource& source, TRunRowCache* runRows)
+    : MbrRefPlan(plan), MbrRefSource(source), MbrPtrRunRows(runRows) {}
 
 void TBandWalk::UseSourceColumns(long low, long end) {
   if (low == MbrLngLowColumn && end == MbrLngEndSourceColumn)
@@ -40,18 +41,26 @@ void TBandWalk::UseSourceColumns(long low, long end) {
   MbrLngEndSourceColumn = end;
 }
 
-TRowFill::TSource TBandWalk::SourceRowsOf(const TWalkStation& row) {
-  const auto read = [this](long index, double* buffer) { return MbrPtrReader->Row(index, buffer); };
+TSourceRows& TBandWalk::ReaderFrom(long firstRow) {
   if (!MbrPtrReader) {
-    MbrPtrReader = MbrRefSource.Rows(row.Low, MbrLngLowColumn, MbrLngEndSourceColumn);
+    MbrPtrReader = MbrRefSource.Rows(firstRow, MbrLngLowColumn, MbrLngEndSourceColumn);
     MbrCache.emplace(MbrLngEndSourceColumn - MbrLngLowColumn, true, MbrRefPlan.UsesQuotients(),
                      MbrRefPlan.Area());
   } else if (MbrBlnRestart) {
     // Other source columns: the same reader and buffers, turned to them.
-    MbrPtrReader->Restart(row.Low, MbrLngLowColumn, MbrLngEndSourceColumn);
+    MbrPtrReader->Restart(firstRow, MbrLngLowColumn, MbrLngEndSourceColumn);
     MbrCache->Resize(MbrLngEndSourceColumn - MbrLngLowColumn);
   }
   MbrBlnRestart = false;
+  return *MbrPtrReader;
+}
+
+TRowFill::TSource TBandWalk::SourceRowsOf(const TWalkStation& row) {
+  TSourceRows& reader = ReaderFrom(row.Low);
+  const auto read = [this, &reader](long index, double* buffer) {
+    MbrLngLastRow = index;
+    return reader.Row(index, buffer);
+  };
   // The lower row first: rows are read in file order.
   const TRowPairCache::TRow low = MbrCache->Get(row.Low, row.High, read);
   const TRowPairCache::TRow high = MbrCache->Get(row.High, row.Low, read);
@@ -59,17 +68,47 @@ TRowFill::TSource TBandWalk::SourceRowsOf(const TWalkStation& row) {
                            low.Quotients, high.Quotients, MbrRefPlan.Source().NoData};
 }
 
+TRowFill::TSource TBandWalk::SlotRowsOf(TRunRowCache::TSlot& slot, const TWalkStation& row) {
+  MbrVecScratch.resize(static_cast<std::size_t>(slot.Width()));
+  // Only the rows the slot lacks are read, and in file order: rows only move
+  // south from one result row to the next.
+  const auto read = [this](long index, double* buffer) {
+    // Two runs may read the same source columns: the reader turns back to
+    // the rows another run's slot needs.
+    if (index < MbrLngLastRow)
+      MbrBlnRestart = MbrPtrReader != nullptr;
+    MbrLngLastRow = index;
+    return ReaderFrom(index).Row(index, buffer);
+  };
+  const TRowPairCache::TRow low = slot.Get(row.Low, row.High, read, MbrVecScratch.data());
+  const TRowPairCache::TRow high = slot.Get(row.High, row.Low, read, MbrVecScratch.data());
+  return TRowFill::TSource{row,           low.Values,     high.Values,
+                           low.Quotients, high.Quotients, MbrRefPlan.Source().NoData};
+}
+
 void TBandWalk::FillRun(const TBlock& block, const TWalkStation& row, double* out) {
-  // No other block has these columns in this row: nothing is kept.
+  // No other block of this worker has these columns in this row: nothing
+  // is kept but in the run's slot.
   MbrLngFirstColumn = MbrLngEndColumn = -1;
-  TColumnPlan::TCursor columns(MbrRefPlan.Columns(), block.FirstColumn);
-  if (columns.AtEnd() || columns.Station().Cell >= block.EndColumn)
+  TRunRowCache::TSlot* slot = MbrPtrRunRows ? MbrPtrRunRows->SlotOf(block) : nullptr;
+  long low = 0, end = 0;
+  if (slot) {
+    low = slot->Low();
+    end = slot->High();
+  } else if (!MbrRefPlan.SourceColumnsOf(block.FirstColumn, block.EndColumn, low, end))
     return;
-  // The first station past the run (or the last) bounds its source columns.
-  const long low = columns.Station().Low;
-  UseSourceColumns(low,
-                   TColumnPlan::TCursor(MbrRefPlan.Columns(), block.EndColumn).Station().High + 1);
-  const TRowFill::TSource source = SourceRowsOf(row);
+  UseSourceColumns(low, end);
+  if (!slot) {
+    StreamRun(block, SourceRowsOf(row), low, out);
+    return;
+  }
+  const std::lock_guard<std::mutex> hold(slot->Mutex());
+  StreamRun(block, SlotRowsOf(*slot, row), low, out);
+}
+
+void TBandWalk::StreamRun(const TBlock& block, const TRowFill::TSource& source, long low,
+                          double* out) {
+  TColumnPlan::TCursor columns(MbrRefPlan.Columns(), block.FirstColumn);
   const bool noDataAware = MbrRefPlan.Policy() == TCornerPolicy::NoDataAware;
   if (MbrRefPlan.UsesQuotients())
     noDataAware

@@ -14,6 +14,7 @@
 #include "pipeline/TBandWalk.h"
 #include "pipeline/TKeptResult.h"
 #include "pipeline/TMapBands.h"
+#include "pipeline/TRunRowCache.h"
 #include "pipeline/TWalkPlan.h"
 #ifdef QUILLMAP_HAS_GEOTIFF
 #include "gridio/TGeoTIFFFileTools.h"
@@ -96,9 +97,12 @@ void WriteWalked(const TWalkPlan& plan, const TGridSource& source, TGridSink& si
       sink.Layout(plan.Result(), bandBytes,
                   plan.ColumnsWithin(
                       static_cast<long>(std::max<std::size_t>(bandBytes / kSourceColumnBytes, 1))));
+  const std::size_t runRowsBytes =
+      TMemoryBudget::Holds(static_cast<double>(knobs.RunRowsBytes)) ? knobs.RunRowsBytes : 0;
+  TRunRowCache runRows(plan, layout, runRowsBytes);
   WriteBands(
       sink, plan.Result(), layout, workers,
-      [&] { return std::make_unique<TBandWalk>(plan, source); }, settings);
+      [&] { return std::make_unique<TBandWalk>(plan, source, &runRows); }, settings);
 }
 
 // The plan made before the body is checked, for a source read once: only

@@ -31,7 +31,9 @@
 // Memory on the bounded way: per worker one band (TPipelineKnobs::BandBytes,
 // less when many workers share 12 MiB), its column stations, a row of values
 // and two source rows of the band's columns; plus the checkpoints of the
-// body and of the plan. Nothing per row or column of either grid, but for a
+// body and of the plan, and, for rows cut into runs of columns, the runs'
+// source rows that the workers share (TRunRowCache, at most
+// TPipelineKnobs::RunRowsBytes). Nothing per row or column of either grid, but for a
 // kept result: its values, two longs per result row, per worker the values
 // of a piece and of the source rows after it that its result rows need, and
 // bands of at most 1 MiB.

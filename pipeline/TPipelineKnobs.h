@@ -20,6 +20,11 @@ struct TPipelineKnobs {
   // Bytes of one worker's band (at the room of the longest value text), and
   // of its source rows; less where many workers share the memory.
   std::size_t BandBytes = 1 << 22;
+  // Bytes of source rows kept for the runs of columns that rows too long
+  // for a band are cut into, so that the next result row's block of a run
+  // reads no source row again; 0 for none. The default holds two rows'
+  // quotients of a source 1.3 million columns wide.
+  std::size_t RunRowsBytes = 20u << 20;
   // Walk stations between the plan's checkpoints; 0 for the plan's choice.
   long StationSpacing = 0;
   // Bytes the result's values may take for a source read once (a result of

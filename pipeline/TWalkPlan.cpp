@@ -112,3 +112,15 @@ bool TWalkPlan::SourceRowsOf(long first, long end, long& low, long& high) const 
   }
   return firstCell >= 0;
 }
+
+bool TWalkPlan::SourceColumnsOf(long first, long end, long& low, long& high) const {
+  low = high = 0;
+  const TColumnPlan::TCursor columns(Columns(), first);
+  if (columns.AtEnd() || columns.Station().Cell >= end)
+    return false;
+  // Cells and pairs only move east along the walk: the first station past
+  // the run (or the last) bounds its source columns.
+  low = columns.Station().Low;
+  high = TColumnPlan::TCursor(Columns(), end).Station().High + 1;
+  return true;
+}

@@ -59,6 +59,9 @@ public:
   // The source rows [low, high) that the stations deciding result rows
   // [first, end) read; false (and an empty range) where none does.
   bool SourceRowsOf(long first, long end, long& low, long& high) const;
+  // The source columns [low, high) that the stations of result columns
+  // [first, end) read; false (and an empty range) where none does.
+  bool SourceColumnsOf(long first, long end, long& low, long& high) const;
   // For every result row, the low of SourceRowsOf that row alone, -1 where
   // it has none: Result().Rows values, in one pass over the stations.
   void FirstSourceRows(long* first) const;

@@ -109,7 +109,9 @@ Setting InMemory() {
 // Knob settings from the smallest (a window of one byte, a checkpoint at
 // every value, a band per row) to the defaults, with one to four workers; a
 // downscaled result kept in memory (a source read once) where it fits the
-// bytes given, else (none, one byte, a few cells) the source read twice.
+// bytes given, else (none, one byte, a few cells) the source read twice;
+// rows cut into runs of columns with none, some or all of the runs' source
+// rows kept between result rows.
 std::vector<Setting> KnobSettings() {
   std::vector<Setting> settings;
   const std::size_t reads[] = {1, 3, 16, 1 << 18};
@@ -118,6 +120,7 @@ std::vector<Setting> KnobSettings() {
   const std::size_t bands[] = {1, 200, 2000, 1 << 22};
   const long stations[] = {1, 3, 7, 0};
   const std::size_t kept[] = {1, 0, 64, 40u << 20};
+  const std::size_t runRows[] = {0, TPipelineKnobs().RunRowsBytes, 600, 40};
   for (int i = 0; i < 4; ++i) {
     Setting setting;
     setting.Threads = static_cast<unsigned>(1 + i);
@@ -127,6 +130,7 @@ std::vector<Setting> KnobSettings() {
     setting.Knobs.BandBytes = bands[(i + 3) % 4];
     setting.Knobs.StationSpacing = stations[(i + 1) % 4];
     setting.Knobs.KeptBytes = kept[(i + 1) % 4];
+    setting.Knobs.RunRowsBytes = runRows[i];
     settings.push_back(setting);
   }
   Setting defaults;
@@ -137,10 +141,12 @@ std::vector<Setting> KnobSettings() {
 }
 
 // For larger grids: bands of a few columns or rows, checkpoints at nearly
-// every value and station, reads of a few dozen bytes.
+// every value and station, reads of a few dozen bytes, the runs' source rows
+// kept for all runs, for some or for none.
 std::vector<Setting> BandSettings() {
   std::vector<Setting> settings;
   const std::size_t bands[] = {200, 2000, 30000};
+  const std::size_t runRows[] = {TPipelineKnobs().RunRowsBytes, 3000, 0};
   for (int i = 0; i < 3; ++i) {
     Setting setting;
     setting.Threads = static_cast<unsigned>(1 + i);
@@ -149,6 +155,7 @@ std::vector<Setting> BandSettings() {
     setting.Knobs.CheckpointValues = 1 + 3 * i;
     setting.Knobs.BandBytes = bands[i];
     setting.Knobs.StationSpacing = 1 + 2 * i;
+    setting.Knobs.RunRowsBytes = runRows[i];
     settings.push_back(setting);
   }
   settings.push_back(Setting());

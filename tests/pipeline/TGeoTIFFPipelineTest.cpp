@@ -51,9 +51,12 @@ struct Setting {
 std::vector<Setting> Settings() {
   std::vector<Setting> settings;
   const std::size_t bands[] = {1, 3000, 1 << 22};
+  // The runs' source rows kept for some runs, all or none.
+  const std::size_t runRows[] = {64, TPipelineKnobs().RunRowsBytes, 0};
   for (unsigned i = 0; i < 3; ++i) {
     Setting setting{TPipelineKnobs(), i + 1};
     setting.Knobs.BandBytes = bands[i];
+    setting.Knobs.RunRowsBytes = runRows[i];
     setting.Knobs.StationSpacing = static_cast<long>(i) * 3;
     settings.push_back(setting);
   }
