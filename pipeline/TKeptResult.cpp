@@ -49,13 +49,17 @@ TKeptResult::TKeptResult(const TWalkPlan& plan) : MbrRefPlan(plan) {
       return;
     key = rowKey;
   }
-  MbrPtrValues.reset(new double[rows * static_cast<std::size_t>(result.Columns)]);
+  MbrBlock.emplace(
+      TLargeBlock::WholePages(rows * static_cast<std::size_t>(result.Columns) * sizeof(double)));
+  MbrPtrValues = static_cast<double*>(MbrBlock->Data());
   MbrBlnHolds = true;
 }
 
 double TKeptResult::Bytes(const TGridGeometry& result) {
   const double rows = static_cast<double>(result.Rows);
-  return rows * static_cast<double>(result.Columns) * sizeof(double) + rows * 2 * sizeof(long);
+  // Whole huge pages take less than one more.
+  return rows * static_cast<double>(result.Columns) * sizeof(double) + rows * 2 * sizeof(long) +
+         TLargeBlock::kHugePage;
 }
 
 TGridSource::TRowUse TKeptResult::Use() {
@@ -88,9 +92,8 @@ void TKeptResult::Fill(long first, long end, const TGridSource& rows) {
 }
 
 void TKeptResult::TBands::Produce(const TBlock& block, TBandEncoder& encoder) {
-  const long columns = MbrRefKept.MbrRefPlan.Result().Columns;
   encoder.Begin(block);
   for (long row = block.FirstRow; row < block.EndRow; ++row)
-    encoder.Row(MbrRefKept.MbrPtrValues.get() + row * columns + block.FirstColumn);
+    encoder.Row(MbrRefKept.RowAt(row) + block.FirstColumn);
   encoder.End();
 }

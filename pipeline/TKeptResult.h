@@ -9,17 +9,19 @@
 // result row is owned by exactly one range, since the stations' first
 // source rows do not decrease along the result's rows (Holds() is false,
 // and nothing is allocated, where they would). Memory: the result's values
-// (8 bytes a cell) and two longs per result row. The plan must outlive it.
-// Throws what TBandWalk throws.
+// (8 bytes a cell, rounded up to whole huge pages where they take one or
+// more) and two longs per result row. The plan must outlive it. Throws what
+// TBandWalk throws.
 #ifndef QUILLMAP_PIPELINE_TKEPTRESULT_H
 #define QUILLMAP_PIPELINE_TKEPTRESULT_H
 
-#include <memory>
+#include <optional>
 #include <vector>
 
 #include "pipeline/TBandProducer.h"
 #include "pipeline/TGridSource.h"
 #include "pipeline/TWalkPlan.h"
+#include "platform/TLargeBlock.h"
 
 class TKeptResult {
 public:
@@ -49,7 +51,7 @@ private:
   long FirstOwned(long sourceRow) const;
   long EndNeeded(long first, long end) const;
   void Fill(long first, long end, const TGridSource& rows);
-  double* RowAt(long row) { return MbrPtrValues.get() + row * MbrRefPlan.Result().Columns; }
+  double* RowAt(long row) const { return MbrPtrValues + row * MbrRefPlan.Result().Columns; }
 
   const TWalkPlan& MbrRefPlan;
   bool MbrBlnHolds = false;
@@ -58,8 +60,10 @@ private:
   // (0 where it has none).
   std::vector<long> MbrVecKeys;
   std::vector<long> MbrVecEnds;
-  // Left uninitialised: the workers that fill the rows touch their pages.
-  std::unique_ptr<double[]> MbrPtrValues;
+  // Left uninitialised: the workers that fill the rows touch their pages,
+  // huge ones where the kernel gives them.
+  std::optional<TLargeBlock> MbrBlock;
+  double* MbrPtrValues = nullptr;
 };
 
 #endif

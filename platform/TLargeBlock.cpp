@@ -16,6 +16,10 @@ TLargeBlock::TLargeBlock(std::size_t bytes) : MbrPtrData(nullptr) {
     madvise(MbrPtrData, bytes, MADV_HUGEPAGE);
 }
 
+std::size_t TLargeBlock::WholePages(std::size_t bytes) {
+  return bytes < kHugePage ? bytes : (bytes + kHugePage - 1) / kHugePage * kHugePage;
+}
+
 TLargeBlock::~TLargeBlock() {
   std::free(MbrPtrData);
 }

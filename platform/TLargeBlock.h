@@ -13,6 +13,9 @@ public:
   static constexpr std::size_t kHugePage = std::size_t(1) << 21;
 
   explicit TLargeBlock(std::size_t bytes);
+  // bytes rounded up to whole huge pages where they fill one at least: the
+  // size that such a block gets them for.
+  static std::size_t WholePages(std::size_t bytes);
   ~TLargeBlock();
   TLargeBlock(TLargeBlock&& other) noexcept;
   TLargeBlock& operator=(TLargeBlock&& other) noexcept;

@@ -27,3 +27,15 @@ TEST(TLargeBlock, HoldsEveryByteAndMovesItsMemory) {
     EXPECT_EQ(data, other.Data());
   }
 }
+
+TEST(TLargeBlock, WholePagesRoundUpOnlyFromOnePage) {
+  const std::size_t huge = TLargeBlock::kHugePage;
+  const std::pair<std::size_t, std::size_t> cases[] = {{0, 0},
+                                                       {1, 1},
+                                                       {huge - 1, huge - 1},
+                                                       {huge, huge},
+                                                       {huge + 1, 2 * huge},
+                                                       {3 * huge, 3 * huge}};
+  for (const auto& [bytes, whole] : cases)
+    EXPECT_EQ(whole, TLargeBlock::WholePages(bytes)) << bytes;
+}
