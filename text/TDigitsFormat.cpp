@@ -100,9 +100,8 @@ constexpr TReciprocals kReciprocals = MakeReciprocals();
 struct TScales {
   std::uint64_t Factor[2 * kLargestScale + 1];
   int Shift[2 * kLargestScale + 1];
-  // How far above one half the product may lie and still be below it, as
-  // twice the units of the high word: 0 where the factor is exact, 3 units
-  // where it is not.
+  // How far above one half the product may lie and still be below it, in
+  // units of the high word: 0 where the factor is exact, 3 where it is not.
   std::uint64_t Doubt[2 * kLargestScale + 1];
 };
 
@@ -125,7 +124,7 @@ constexpr TScales MakeScales() {
     // times 10^k it is the product x 2^(biased - 1075 + k - 11 - b).
     scales.Factor[k + kLargestScale] = static_cast<std::uint64_t>(factor);
     scales.Shift[k + kLargestScale] = b - k + 1075 + 11 - 64;
-    scales.Doubt[k + kLargestScale] = k >= 0 ? 0 : 6;
+    scales.Doubt[k + kLargestScale] = k >= 0 ? 0 : 3;
   }
   return scales;
 }
@@ -164,7 +163,24 @@ inline bool MultiplyRounded(std::uint64_t significand, int biased, int k, std::u
   // A factor rounded up lifts the product by less than 2^65 (its error
   // below 2^-62 times a product below 2^127): up to two units of the high
   // word past one half, never onto it.
-  return twiceRest - unit >= kScales.Doubt[index];
+  return twiceRest - unit >= 2 * kScales.Doubt[index];
+}
+
+// The same from the high word alone, for the usual values: false also for
+// a rest of exactly one half there, which only the low word settles.
+inline bool MultiplyRoundedQuickly(std::uint64_t significand, int biased, int k,
+                                   std::uint64_t& rounded) {
+  const unsigned index = static_cast<unsigned>(k + kLargestScale);
+  const std::uint64_t high =
+      static_cast<std::uint64_t>((static_cast<TWide>(significand) * kScales.Factor[index]) >> 64);
+  const unsigned shift = static_cast<unsigned>(kScales.Shift[index] - biased);
+  const std::uint64_t unit = std::uint64_t{1} << shift;
+  // With half a unit added the whole part is the rounded one, and the rest
+  // is how far the product lies past one half (at least half a unit where
+  // it lies below): false where that is within the doubt, a tie included.
+  const std::uint64_t lifted = high + unit / 2;
+  rounded = lifted >> shift;
+  return (lifted & (unit - 1)) > kScales.Doubt[index];
 }
 
 // The value x 10^-j rounded likewise, for j in 1 .. 27 where the value is
@@ -414,7 +430,7 @@ template <int N> inline char* FormatValue(char* out, double value) {
   // 0x7ff) lie far beyond the scales.
   if (__builtin_expect(
           static_cast<unsigned>(k + kLargestScale) <= 2 * kLargestScale &&
-              MultiplyRounded(bits << 11 | std::uint64_t{1} << 63, biased, k, digits) &&
+              MultiplyRoundedQuickly(bits << 11 | std::uint64_t{1} << 63, biased, k, digits) &&
               digits < kPowersOfTen[N],
           1))
     return WriteGeneral<N>(out, (bits >> 63) != 0, TRounded{digits, exponent});

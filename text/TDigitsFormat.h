@@ -7,11 +7,11 @@
 // one branch-free course for the usual values. The value m x 2^q is rounded
 // to N digits exactly in integers: multiplied by 10^k (k = N - 1 - its
 // decimal exponent) as 5^k held in 63 bits, the whole part taken from the
-// high word of the product and the rest compared to one half there and in
-// the low word, ties to even as "%g" has them. 5^k is exact up to k = 27;
-// the rounded-up reciprocals of 5^-k down to k = -27 are exact enough for
-// every rest but one within a hair above one half, which is divided out
-// exactly instead. The digits become text four at a time from a table, in
+// high word of the product with half a unit added; a rest of one half there
+// goes on to the low word, ties to even as "%g" has them. 5^k is exact up
+// to k = 27; the rounded-up reciprocals of 5^-k down to k = -27 are exact
+// enough for every rest but one within a hair above one half, which is
+// divided out exactly instead. The digits become text four at a time from a table, in
 // words of eight. Zeros come out at once; subnormals, scales beyond 10^27
 // either way, infinities and not-a-number go to std::to_chars. Every
 // double gets exactly the text of "%.<N>g"; 17 digits read back as the same
