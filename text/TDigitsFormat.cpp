@@ -272,19 +272,22 @@ inline std::uint64_t EightDigits(std::uint32_t value) {
 }
 
 // The digits of a rounded value as text, the first in the low byte of each
-// word: the first eight in High, for more than eight digits the next eight
-// in Low, and the seventeenth of seventeen in Last; '0' past the last digit.
+// word, '0' past the last digit: of up to sixteen the first eight in High
+// and for more than eight the next eight in Low; of seventeen the first
+// alone in Lead, then eight in High and eight in Low.
 template <int N> struct TDigitText {
+  // How many digits stand before High.
+  static constexpr int kLead = N == 17;
+  char Lead;
   std::uint64_t High;
   std::uint64_t Low;
-  char Last;
   // How many digits reach the last one that is not 0.
   int Significant;
 };
 
 template <int N> inline TDigitText<N> DigitText(std::uint64_t digits) {
   const std::uint32_t kEightPlaces = 100000000;
-  TDigitText<N> text{kZeroDigits, kZeroDigits, '0', 0};
+  TDigitText<N> text{'0', kZeroDigits, kZeroDigits, 0};
   if constexpr (N <= 4) {
     text.High = kFourDigits.Of[digits * kPowersOfTen[4 - N]] | (kZeroDigits & 0xffffffff00000000);
   } else if constexpr (N <= 8) {
@@ -302,46 +305,54 @@ template <int N> inline TDigitText<N> DigitText(std::uint64_t digits) {
     }
     text.Low = EightDigits(lower);
   } else {
-    const std::uint64_t upper = digits / (10 * std::uint64_t{kEightPlaces});
-    const std::uint32_t lower = static_cast<std::uint32_t>(digits - upper * 10 * kEightPlaces);
-    const std::uint32_t middle = lower / 10;
-    text.High = EightDigits(static_cast<std::uint32_t>(upper));
-    text.Low = EightDigits(middle);
-    text.Last = static_cast<char>('0' + (lower - 10 * middle));
+    const std::uint32_t upper = static_cast<std::uint32_t>(digits / kEightPlaces);
+    const std::uint32_t lower =
+        static_cast<std::uint32_t>(digits - upper * std::uint64_t{kEightPlaces});
+    const std::uint32_t lead = static_cast<std::uint32_t>(digits / kPowersOfTen[16]);
+    text.Lead = static_cast<char>('0' + lead);
+    text.High = EightDigits(upper - lead * kEightPlaces);
+    text.Low = EightDigits(lower);
+    // The last digit that is not 0 after the lead, if any: in Low if it
+    // has one, else in High. A word's digits take its bytes' low four bits,
+    // so that shifted up by four it has room for a mark below them that
+    // stands for none. Data mixes the cases, so the word is chosen, not
+    // branched to.
+    const std::uint64_t inLow = 0 - std::uint64_t{lower != 0};
+    const std::uint64_t word = (text.High ^ ((text.High ^ text.Low) & inLow)) ^ kZeroDigits;
+    const int place = ((63 ^ __builtin_clzll(word << 4 | 1)) + 4) >> 3;
+    text.Significant = 1 + static_cast<int>(inLow & 8) + place;
+    return text;
   }
-  // The last digit that is not 0 (the first never is): in Low if it has
-  // one, else in High. Data mixes the cases, so the word is chosen, not
-  // branched to.
   if constexpr (N <= 8) {
     text.Significant = LastNonZeroPlace(text.High) + 1;
   } else {
+    // The last digit that is not 0 (the first never is): in Low if it has
+    // one, else in High.
     const bool inLow = text.Low != kZeroDigits;
     text.Significant = (inLow ? 9 : 1) + LastNonZeroPlace(inLow ? text.Low : text.High);
-  }
-  if constexpr (N == 17) {
-    // A last digit that is not 0, as 1 or 0 computed, not branched on.
-    const int lastCounts = (static_cast<unsigned char>(text.Last) + (0x100 - '1')) >> 8;
-    text.Significant += (17 - text.Significant) * lastCounts;
   }
   return text;
 }
 
-// The digits from the first on at out.
-template <int N> inline void StoreAllDigits(char* out, const TDigitText<N>& text) {
-  StoreText(out, text.High);
-  if constexpr (N > 8)
-    StoreText(out + 8, text.Low);
-  if constexpr (N == 17)
-    out[16] = text.Last;
+// The digits before Low at out.
+template <int N> inline void StoreLeadAndHigh(char* out, const TDigitText<N>& text) {
+  if constexpr (TDigitText<N>::kLead == 1)
+    out[0] = text.Lead;
+  StoreText(out + TDigitText<N>::kLead, text.High);
 }
 
-// The digits from place 8 on, each one place further than it stands (after
-// a point among the first eight): at out + 9.
+// The digits from the first on at out.
+template <int N> inline void StoreAllDigits(char* out, const TDigitText<N>& text) {
+  StoreLeadAndHigh(out, text);
+  if constexpr (N > 8)
+    StoreText(out + TDigitText<N>::kLead + 8, text.Low);
+}
+
+// The digits of Low, each one place further than it stands (after a point
+// among the digits before).
 template <int N> inline void StoreDigitsAfterPoint(char* out, const TDigitText<N>& text) {
   if constexpr (N > 8)
-    StoreText(out + 9, text.Low);
-  if constexpr (N == 17)
-    out[17] = text.Last;
+    StoreText(out + TDigitText<N>::kLead + 9, text.Low);
 }
 
 // The text of "%.<N>g" for a rounded value: fixed notation for exponents
@@ -349,6 +360,7 @@ template <int N> inline void StoreDigitsAfterPoint(char* out, const TDigitText<N
 // and a bare decimal point dropped. The digits go out in whole words, which
 // may reach TDigitsFormat::kMaxLength characters past out.
 template <int N> inline char* WriteGeneral(char* out, bool negative, TRounded rounded) {
+  constexpr int kLead = TDigitText<N>::kLead;
   const TDigitText<N> text = DigitText<N>(rounded.Digits);
   *out = '-';
   out += negative;
@@ -359,20 +371,20 @@ template <int N> inline char* WriteGeneral(char* out, bool negative, TRounded ro
     // the point (and the returned end drops them): data mixes whole and
     // fractional values, a branch would guess wrong.
     const int whole = exponent + 1;
-    StoreAllDigits(out, text);
-    out[whole] = '.';
-    if (N <= 8 || whole <= 8) {
-      // The fraction's first digits follow from High; a whole part of eight
-      // leaves none there (its shift of 64 taken as 0), and the digits from
-      // Low overwrite what that stores.
-      StoreText(out + whole + 1, text.High >> ((8 * whole) & 63));
+    StoreLeadAndHigh(out, text);
+    if (N <= 8 || whole <= kLead + 8) {
+      out[whole] = '.';
+      // The fraction's first digits follow from High; a whole part that
+      // takes all of High leaves none there (its shift of 64 taken as 0),
+      // and the digits from Low overwrite what that stores.
+      StoreText(out + whole + 1, text.High >> ((8 * (whole - kLead)) & 63));
       StoreDigitsAfterPoint(out, text);
     } else {
-      StoreText(out + whole + 1, text.Low >> ((8 * (whole - 8)) & 63));
-      if constexpr (N == 17)
-        out[17] = text.Last;
+      StoreText(out + kLead + 8, text.Low);
+      out[whole] = '.';
+      StoreText(out + whole + 1, text.Low >> ((8 * (whole - kLead - 8)) & 63));
     }
-    return out + std::max(whole, significant) + (significant > whole);
+    return out + (significant > whole ? significant + 1 : whole);
   }
   if (exponent < 0 && exponent >= -4) {
     const std::uint64_t kPointAndZeros = 0x3030303030302E30; // "0.000000"
@@ -380,9 +392,14 @@ template <int N> inline char* WriteGeneral(char* out, bool negative, TRounded ro
     StoreAllDigits(out + 1 - exponent, text);
     return out + 1 - exponent + significant;
   }
-  out[0] = static_cast<char>(text.High);
+  if constexpr (kLead == 1) {
+    out[0] = text.Lead;
+    StoreText(out + 2, text.High);
+  } else {
+    out[0] = static_cast<char>(text.High);
+    StoreText(out + 2, text.High >> 8);
+  }
   out[1] = '.';
-  StoreText(out + 2, text.High >> 8);
   StoreDigitsAfterPoint(out, text);
   // Without a fraction the point goes too.
   return WriteExponent(out + significant + (significant > 1), exponent);
