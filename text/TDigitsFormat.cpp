@@ -266,8 +266,9 @@ constexpr TFourDigits MakeFourDigits() {
 constexpr TFourDigits kFourDigits = MakeFourDigits();
 
 // The eight digits of a value below 10^8 as text, leading zeros included.
-inline std::uint64_t EightDigits(std::uint32_t value) {
-  const std::uint32_t high = value / 10000;
+inline std::uint64_t EightDigits(std::uint64_t value) {
+  // value / 10^4, in whole words: exact below 2^32.
+  const std::uint64_t high = value * 3518437209 >> 45;
   return kFourDigits.Of[high] | std::uint64_t{kFourDigits.Of[value - high * 10000]} << 32;
 }
 
@@ -286,29 +287,28 @@ template <int N> struct TDigitText {
 };
 
 template <int N> inline TDigitText<N> DigitText(std::uint64_t digits) {
-  const std::uint32_t kEightPlaces = 100000000;
+  const std::uint64_t kEightPlaces = 100000000;
   TDigitText<N> text{'0', kZeroDigits, kZeroDigits, 0};
   if constexpr (N <= 4) {
     text.High = kFourDigits.Of[digits * kPowersOfTen[4 - N]] | (kZeroDigits & 0xffffffff00000000);
   } else if constexpr (N <= 8) {
-    text.High = EightDigits(static_cast<std::uint32_t>(digits * kPowersOfTen[8 - N]));
+    text.High = EightDigits(digits * kPowersOfTen[8 - N]);
   } else if constexpr (N <= 16) {
     const std::uint64_t places = digits * kPowersOfTen[16 - N];
     const std::uint64_t upper = places / kEightPlaces;
-    text.High = EightDigits(static_cast<std::uint32_t>(upper));
+    text.High = EightDigits(upper);
     // Values of a few decimals, a grid's usual ones, leave the last eight
     // places 0 at most digit counts.
-    const std::uint32_t lower = static_cast<std::uint32_t>(places - upper * kEightPlaces);
+    const std::uint64_t lower = places - upper * kEightPlaces;
     if (__builtin_expect(lower == 0, 1)) {
       text.Significant = LastNonZeroPlace(text.High) + 1;
       return text;
     }
     text.Low = EightDigits(lower);
   } else {
-    const std::uint32_t upper = static_cast<std::uint32_t>(digits / kEightPlaces);
-    const std::uint32_t lower =
-        static_cast<std::uint32_t>(digits - upper * std::uint64_t{kEightPlaces});
-    const std::uint32_t lead = static_cast<std::uint32_t>(digits / kPowersOfTen[16]);
+    const std::uint64_t upper = digits / kEightPlaces;
+    const std::uint64_t lower = digits - upper * kEightPlaces;
+    const std::uint64_t lead = digits / kPowersOfTen[16];
     text.Lead = static_cast<char>('0' + lead);
     text.High = EightDigits(upper - lead * kEightPlaces);
     text.Low = EightDigits(lower);
@@ -384,7 +384,7 @@ template <int N> inline char* WriteGeneral(char* out, bool negative, TRounded ro
       out[whole] = '.';
       StoreText(out + whole + 1, text.Low >> ((8 * (whole - kLead - 8)) & 63));
     }
-    return out + (significant > whole ? significant + 1 : whole);
+    return out + std::max(whole, significant + (significant > whole));
   }
   if (exponent < 0 && exponent >= -4) {
     const std::uint64_t kPointAndZeros = 0x3030303030302E30; // "0.000000"
