@@ -265,11 +265,45 @@ constexpr TFourDigits MakeFourDigits() {
 
 constexpr TFourDigits kFourDigits = MakeFourDigits();
 
+// How many of the four digits of every value below 10^4 reach the last one
+// that is not 0 (0 for 0).
+struct TFourDigitLengths {
+  std::uint8_t Of[10000];
+};
+
+constexpr TFourDigitLengths MakeFourDigitLengths() {
+  TFourDigitLengths table{};
+  for (std::uint32_t i = 1; i < 10000; ++i) {
+    std::uint8_t length = 4;
+    for (std::uint32_t rest = i; rest % 10 == 0; rest /= 10)
+      --length;
+    table.Of[i] = length;
+  }
+  return table;
+}
+
+constexpr TFourDigitLengths kFourDigitLengths = MakeFourDigitLengths();
+
+// A value below 10^8 as two values below 10^4, its first four digits and
+// its last four.
+struct TFourAndFour {
+  std::uint64_t First;
+  std::uint64_t Second;
+};
+
+inline TFourAndFour SplitEight(std::uint64_t value) {
+  // value / 10^4, in whole words: exact below 2^32.
+  const std::uint64_t first = value * 3518437209 >> 45;
+  return TFourAndFour{first, value - first * 10000};
+}
+
+inline std::uint64_t EightDigits(TFourAndFour value) {
+  return kFourDigits.Of[value.First] | std::uint64_t{kFourDigits.Of[value.Second]} << 32;
+}
+
 // The eight digits of a value below 10^8 as text, leading zeros included.
 inline std::uint64_t EightDigits(std::uint64_t value) {
-  // value / 10^4, in whole words: exact below 2^32.
-  const std::uint64_t high = value * 3518437209 >> 45;
-  return kFourDigits.Of[high] | std::uint64_t{kFourDigits.Of[value - high * 10000]} << 32;
+  return EightDigits(SplitEight(value));
 }
 
 // The digits of a rounded value as text, the first in the low byte of each
@@ -306,21 +340,26 @@ template <int N> inline TDigitText<N> DigitText(std::uint64_t digits) {
     }
     text.Low = EightDigits(lower);
   } else {
-    const std::uint64_t upper = digits / kEightPlaces;
-    const std::uint64_t lower = digits - upper * kEightPlaces;
+    // The lead digit and the four groups of four each straight from the
+    // digits, not one after another.
+    const std::uint64_t byFour = digits / kPowersOfTen[4];
+    const std::uint64_t byEight = digits / kPowersOfTen[8];
+    const std::uint64_t byTwelve = digits / kPowersOfTen[12];
     const std::uint64_t lead = digits / kPowersOfTen[16];
+    const TFourAndFour high{byTwelve - lead * 10000, byEight - byTwelve * 10000};
+    const TFourAndFour low{byFour - byEight * 10000, digits - byFour * 10000};
     text.Lead = static_cast<char>('0' + lead);
-    text.High = EightDigits(upper - lead * kEightPlaces);
-    text.Low = EightDigits(lower);
-    // The last digit that is not 0 after the lead, if any: in Low if it
-    // has one, else in High. A word's digits take its bytes' low four bits,
-    // so that shifted up by four it has room for a mark below them that
-    // stands for none. Data mixes the cases, so the word is chosen, not
-    // branched to.
-    const std::uint64_t inLow = 0 - std::uint64_t{lower != 0};
-    const std::uint64_t word = (text.High ^ ((text.High ^ text.Low) & inLow)) ^ kZeroDigits;
-    const int place = ((63 ^ __builtin_clzll(word << 4 | 1)) + 4) >> 3;
-    text.Significant = 1 + static_cast<int>(inLow & 8) + place;
+    text.High = EightDigits(high);
+    text.Low = EightDigits(low);
+    // The last digit that is not 0 after the lead, if any: among the last
+    // four of Low or its first four, or likewise of High. It is found from
+    // the values of four digits, at the same time as their text, and data
+    // mixes the cases, so they are chosen, not branched to.
+    const bool inLow = (low.First | low.Second) != 0;
+    const TFourAndFour last = inLow ? low : high;
+    const bool inSecond = last.Second != 0;
+    text.Significant =
+        1 + 8 * inLow + 4 * inSecond + kFourDigitLengths.Of[inSecond ? last.Second : last.First];
     return text;
   }
   if constexpr (N <= 8) {
