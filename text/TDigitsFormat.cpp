@@ -166,21 +166,69 @@ inline bool MultiplyRounded(std::uint64_t significand, int biased, int k, std::u
   return twiceRest - unit >= 2 * kScales.Doubt[index];
 }
 
-// The same from the high word alone, for the usual values: false also for
-// a rest of exactly one half there, which only the low word settles.
-inline bool MultiplyRoundedQuickly(std::uint64_t significand, int biased, int k,
-                                   std::uint64_t& rounded) {
-  const unsigned index = static_cast<unsigned>(k + kLargestScale);
+// floor((biased - 1023) x log10(2)): the decimal exponent of the values of
+// a biased binary exponent, or one less.
+constexpr int DecimalExponent(int biased) {
+  return ((biased - 1023) * 78913) >> 18;
+}
+
+// The scales of N digits by biased binary exponent, for every one from
+// First on whose scale has a factor here: the factor, the shift for that
+// exponent and the doubt as in TScales, and the decimal exponent. One load
+// each, where the scale's index would wait for the decimal exponent.
+template <int N> struct TBinades {
+  static constexpr int First() {
+    int biased = 1;
+    while (N - 1 - DecimalExponent(biased) > kLargestScale)
+      ++biased;
+    return biased;
+  }
+  static constexpr int Count() {
+    int biased = First();
+    while (biased < 0x7ff && N - 1 - DecimalExponent(biased) >= -kLargestScale)
+      ++biased;
+    return biased - First();
+  }
+  std::uint64_t Factor[Count()];
+  std::uint64_t Doubt[Count()];
+  int Shift[Count()];
+  int Exponent[Count()];
+};
+
+template <int N> constexpr TBinades<N> MakeBinades() {
+  TBinades<N> binades{};
+  for (int i = 0; i < TBinades<N>::Count(); ++i) {
+    const int biased = TBinades<N>::First() + i;
+    const int exponent = DecimalExponent(biased);
+    const int index = N - 1 - exponent + kLargestScale;
+    binades.Factor[i] = kScales.Factor[index];
+    binades.Doubt[i] = kScales.Doubt[index];
+    binades.Shift[i] = kScales.Shift[index] - biased;
+    binades.Exponent[i] = exponent;
+  }
+  return binades;
+}
+
+template <int N> constexpr TBinades<N> kBinades = MakeBinades<N>();
+
+// The normal value of the given bits x 10^(N - 1 - its binade's decimal
+// exponent) rounded as MultiplyRounded does, from the high word alone, for
+// the usual values: false also for a rest of exactly one half there, which
+// only the low word settles.
+template <int N>
+inline bool MultiplyRoundedQuickly(std::uint64_t bits, unsigned binade, std::uint64_t& rounded) {
+  const TBinades<N>& binades = kBinades<N>;
+  const std::uint64_t significand = bits << 11 | std::uint64_t{1} << 63;
   const std::uint64_t high =
-      static_cast<std::uint64_t>((static_cast<TWide>(significand) * kScales.Factor[index]) >> 64);
-  const unsigned shift = static_cast<unsigned>(kScales.Shift[index] - biased);
+      static_cast<std::uint64_t>((static_cast<TWide>(significand) * binades.Factor[binade]) >> 64);
+  const unsigned shift = static_cast<unsigned>(binades.Shift[binade]);
   const std::uint64_t unit = std::uint64_t{1} << shift;
   // With half a unit added the whole part is the rounded one, and the rest
   // is how far the product lies past one half (at least half a unit where
   // it lies below): false where that is within the doubt, a tie included.
   const std::uint64_t lifted = high + unit / 2;
   rounded = lifted >> shift;
-  return (lifted & (unit - 1)) > kScales.Doubt[index];
+  return (lifted & (unit - 1)) > binades.Doubt[binade];
 }
 
 // The value x 10^-j rounded likewise, for j in 1 .. 27 where the value is
@@ -229,8 +277,7 @@ struct TRounded {
 // where it is left to the general conversion.
 template <int N> inline bool Round(std::uint64_t bits, TRounded& result) {
   const int biased = static_cast<int>(bits >> 52 & 0x7ff);
-  // floor((biased - 1023) x log10(2)): the decimal exponent, or one less.
-  int exponent = ((biased - 1023) * 78913) >> 18;
+  int exponent = DecimalExponent(biased);
   std::uint64_t digits = 0;
   if (!ScaleRounded(bits, biased, N - 1 - exponent, digits))
     return false;
@@ -477,19 +524,15 @@ template <int N> [[gnu::noinline]] char* FormatOther(char* out, std::uint64_t bi
 template <int N> inline char* FormatValue(char* out, double value) {
   std::uint64_t bits = 0;
   std::memcpy(&bits, &value, sizeof bits);
-  const int biased = static_cast<int>(bits >> 52 & 0x7ff);
-  // floor((biased - 1023) x log10(2)): the decimal exponent, or one less.
-  const int exponent = ((biased - 1023) * 78913) >> 18;
-  const int k = N - 1 - exponent;
-  std::uint64_t digits = 0;
   // Zeros, subnormals, infinities and not-a-number (biased exponent 0 or
-  // 0x7ff) lie far beyond the scales.
-  if (__builtin_expect(
-          static_cast<unsigned>(k + kLargestScale) <= 2 * kLargestScale &&
-              MultiplyRoundedQuickly(bits << 11 | std::uint64_t{1} << 63, biased, k, digits) &&
-              digits < kPowersOfTen[N],
-          1))
-    return WriteGeneral<N>(out, (bits >> 63) != 0, TRounded{digits, exponent});
+  // 0x7ff) lie far beyond the binades.
+  const unsigned binade = static_cast<unsigned>(bits >> 52 & 0x7ff) - TBinades<N>::First();
+  std::uint64_t digits = 0;
+  if (__builtin_expect(binade < TBinades<N>::Count() &&
+                           MultiplyRoundedQuickly<N>(bits, binade, digits) &&
+                           digits < kPowersOfTen[N],
+                       1))
+    return WriteGeneral<N>(out, (bits >> 63) != 0, TRounded{digits, kBinades<N>.Exponent[binade]});
   return FormatOther<N>(out, bits);
 }
 
