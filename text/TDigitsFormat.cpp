@@ -466,6 +466,8 @@ template <int N> inline char* WriteGeneral(char* out, bool negative, TRounded ro
       StoreText(out + whole + 1, text.High >> ((8 * (whole - kLead)) & 63));
       StoreDigitsAfterPoint(out, text);
     } else {
+      // A whole part that reaches into Low: all of Low, then the point over
+      // it and the fraction's digits from Low.
       StoreText(out + kLead + 8, text.Low);
       out[whole] = '.';
       StoreText(out + whole + 1, text.Low >> ((8 * (whole - kLead - 8)) & 63));
