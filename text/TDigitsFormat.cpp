@@ -100,9 +100,8 @@ constexpr TReciprocals kReciprocals = MakeReciprocals();
 struct TScales {
   std::uint64_t Factor[2 * kLargestScale + 1];
   int Shift[2 * kLargestScale + 1];
-  // How far above one half the product may lie and still be below it, as
-  // twice the units of the high word: 0 where the factor is exact, 3 units
-  // where it is not.
+  // How far above one half the product may lie and still be below it, in
+  // units of the high word: 0 where the factor is exact, 3 where it is not.
   std::uint64_t Doubt[2 * kLargestScale + 1];
 };
 
@@ -125,7 +124,7 @@ constexpr TScales MakeScales() {
     // times 10^k it is the product x 2^(biased - 1075 + k - 11 - b).
     scales.Factor[k + kLargestScale] = static_cast<std::uint64_t>(factor);
     scales.Shift[k + kLargestScale] = b - k + 1075 + 11 - 64;
-    scales.Doubt[k + kLargestScale] = k >= 0 ? 0 : 6;
+    scales.Doubt[k + kLargestScale] = k >= 0 ? 0 : 3;
   }
   return scales;
 }
@@ -164,7 +163,72 @@ inline bool MultiplyRounded(std::uint64_t significand, int biased, int k, std::u
   // A factor rounded up lifts the product by less than 2^65 (its error
   // below 2^-62 times a product below 2^127): up to two units of the high
   // word past one half, never onto it.
-  return twiceRest - unit >= kScales.Doubt[index];
+  return twiceRest - unit >= 2 * kScales.Doubt[index];
+}
+
+// floor((biased - 1023) x log10(2)): the decimal exponent of the values of
+// a biased binary exponent, or one less.
+constexpr int DecimalExponent(int biased) {
+  return ((biased - 1023) * 78913) >> 18;
+}
+
+// The scales of N digits by biased binary exponent, for every one from
+// First on whose scale has a factor here: the factor, the shift for that
+// exponent and the doubt as in TScales, and the decimal exponent. One load
+// each, where the scale's index would wait for the decimal exponent.
+template <int N> struct TBinades {
+  static constexpr int First() {
+    int biased = 1;
+    while (N - 1 - DecimalExponent(biased) > kLargestScale)
+      ++biased;
+    return biased;
+  }
+  static constexpr int Count() {
+    int biased = First();
+    while (biased < 0x7ff && N - 1 - DecimalExponent(biased) >= -kLargestScale)
+      ++biased;
+    return biased - First();
+  }
+  std::uint64_t Factor[Count()];
+  std::uint64_t Doubt[Count()];
+  int Shift[Count()];
+  int Exponent[Count()];
+};
+
+template <int N> constexpr TBinades<N> MakeBinades() {
+  TBinades<N> binades{};
+  for (int i = 0; i < TBinades<N>::Count(); ++i) {
+    const int biased = TBinades<N>::First() + i;
+    const int exponent = DecimalExponent(biased);
+    const int index = N - 1 - exponent + kLargestScale;
+    binades.Factor[i] = kScales.Factor[index];
+    binades.Doubt[i] = kScales.Doubt[index];
+    binades.Shift[i] = kScales.Shift[index] - biased;
+    binades.Exponent[i] = exponent;
+  }
+  return binades;
+}
+
+template <int N> constexpr TBinades<N> kBinades = MakeBinades<N>();
+
+// The normal value of the given bits x 10^(N - 1 - its binade's decimal
+// exponent) rounded as MultiplyRounded does, from the high word alone, for
+// the usual values: false also for a rest of exactly one half there, which
+// only the low word settles.
+template <int N>
+inline bool MultiplyRoundedQuickly(std::uint64_t bits, unsigned binade, std::uint64_t& rounded) {
+  const TBinades<N>& binades = kBinades<N>;
+  const std::uint64_t significand = bits << 11 | std::uint64_t{1} << 63;
+  const std::uint64_t high =
+      static_cast<std::uint64_t>((static_cast<TWide>(significand) * binades.Factor[binade]) >> 64);
+  const unsigned shift = static_cast<unsigned>(binades.Shift[binade]);
+  const std::uint64_t unit = std::uint64_t{1} << shift;
+  // With half a unit added the whole part is the rounded one, and the rest
+  // is how far the product lies past one half (at least half a unit where
+  // it lies below): false where that is within the doubt, a tie included.
+  const std::uint64_t lifted = high + unit / 2;
+  rounded = lifted >> shift;
+  return (lifted & (unit - 1)) > binades.Doubt[binade];
 }
 
 // The value x 10^-j rounded likewise, for j in 1 .. 27 where the value is
@@ -213,8 +277,7 @@ struct TRounded {
 // where it is left to the general conversion.
 template <int N> inline bool Round(std::uint64_t bits, TRounded& result) {
   const int biased = static_cast<int>(bits >> 52 & 0x7ff);
-  // floor((biased - 1023) x log10(2)): the decimal exponent, or one less.
-  int exponent = ((biased - 1023) * 78913) >> 18;
+  int exponent = DecimalExponent(biased);
   std::uint64_t digits = 0;
   if (!ScaleRounded(bits, biased, N - 1 - exponent, digits))
     return false;
@@ -249,83 +312,133 @@ constexpr TFourDigits MakeFourDigits() {
 
 constexpr TFourDigits kFourDigits = MakeFourDigits();
 
+// How many of the four digits of every value below 10^4 reach the last one
+// that is not 0 (0 for 0).
+struct TFourDigitLengths {
+  std::uint8_t Of[10000];
+};
+
+constexpr TFourDigitLengths MakeFourDigitLengths() {
+  TFourDigitLengths table{};
+  for (std::uint32_t i = 1; i < 10000; ++i) {
+    std::uint8_t length = 4;
+    for (std::uint32_t rest = i; rest % 10 == 0; rest /= 10)
+      --length;
+    table.Of[i] = length;
+  }
+  return table;
+}
+
+constexpr TFourDigitLengths kFourDigitLengths = MakeFourDigitLengths();
+
+// A value below 10^8 as two values below 10^4, its first four digits and
+// its last four.
+struct TFourAndFour {
+  std::uint64_t First;
+  std::uint64_t Second;
+};
+
+inline TFourAndFour SplitEight(std::uint64_t value) {
+  // value / 10^4, in whole words: exact below 2^32.
+  const std::uint64_t first = value * 3518437209 >> 45;
+  return TFourAndFour{first, value - first * 10000};
+}
+
+inline std::uint64_t EightDigits(TFourAndFour value) {
+  return kFourDigits.Of[value.First] | std::uint64_t{kFourDigits.Of[value.Second]} << 32;
+}
+
 // The eight digits of a value below 10^8 as text, leading zeros included.
-inline std::uint64_t EightDigits(std::uint32_t value) {
-  const std::uint32_t high = value / 10000;
-  return kFourDigits.Of[high] | std::uint64_t{kFourDigits.Of[value - high * 10000]} << 32;
+inline std::uint64_t EightDigits(std::uint64_t value) {
+  return EightDigits(SplitEight(value));
 }
 
 // The digits of a rounded value as text, the first in the low byte of each
-// word: the first eight in High, for more than eight digits the next eight
-// in Low, and the seventeenth of seventeen in Last; '0' past the last digit.
+// word, '0' past the last digit: of up to sixteen the first eight in High
+// and for more than eight the next eight in Low; of seventeen the first
+// alone in Lead, then eight in High and eight in Low.
 template <int N> struct TDigitText {
+  // How many digits stand before High.
+  static constexpr int kLead = N == 17;
+  char Lead;
   std::uint64_t High;
   std::uint64_t Low;
-  char Last;
   // How many digits reach the last one that is not 0.
   int Significant;
 };
 
 template <int N> inline TDigitText<N> DigitText(std::uint64_t digits) {
-  const std::uint32_t kEightPlaces = 100000000;
-  TDigitText<N> text{kZeroDigits, kZeroDigits, '0', 0};
+  const std::uint64_t kEightPlaces = 100000000;
+  TDigitText<N> text{'0', kZeroDigits, kZeroDigits, 0};
   if constexpr (N <= 4) {
     text.High = kFourDigits.Of[digits * kPowersOfTen[4 - N]] | (kZeroDigits & 0xffffffff00000000);
   } else if constexpr (N <= 8) {
-    text.High = EightDigits(static_cast<std::uint32_t>(digits * kPowersOfTen[8 - N]));
+    text.High = EightDigits(digits * kPowersOfTen[8 - N]);
   } else if constexpr (N <= 16) {
     const std::uint64_t places = digits * kPowersOfTen[16 - N];
     const std::uint64_t upper = places / kEightPlaces;
-    text.High = EightDigits(static_cast<std::uint32_t>(upper));
+    text.High = EightDigits(upper);
     // Values of a few decimals, a grid's usual ones, leave the last eight
     // places 0 at most digit counts.
-    const std::uint32_t lower = static_cast<std::uint32_t>(places - upper * kEightPlaces);
+    const std::uint64_t lower = places - upper * kEightPlaces;
     if (__builtin_expect(lower == 0, 1)) {
       text.Significant = LastNonZeroPlace(text.High) + 1;
       return text;
     }
     text.Low = EightDigits(lower);
   } else {
-    const std::uint64_t upper = digits / (10 * std::uint64_t{kEightPlaces});
-    const std::uint32_t lower = static_cast<std::uint32_t>(digits - upper * 10 * kEightPlaces);
-    const std::uint32_t middle = lower / 10;
-    text.High = EightDigits(static_cast<std::uint32_t>(upper));
-    text.Low = EightDigits(middle);
-    text.Last = static_cast<char>('0' + (lower - 10 * middle));
+    // The lead digit and the four groups of four each straight from the
+    // digits, not one after another.
+    const std::uint64_t byFour = digits / kPowersOfTen[4];
+    const std::uint64_t byEight = digits / kPowersOfTen[8];
+    const std::uint64_t byTwelve = digits / kPowersOfTen[12];
+    const std::uint64_t lead = digits / kPowersOfTen[16];
+    const TFourAndFour high{byTwelve - lead * 10000, byEight - byTwelve * 10000};
+    const TFourAndFour low{byFour - byEight * 10000, digits - byFour * 10000};
+    text.Lead = static_cast<char>('0' + lead);
+    text.High = EightDigits(high);
+    text.Low = EightDigits(low);
+    // The last digit that is not 0 after the lead, if any: among the last
+    // four of Low or its first four, or likewise of High. It is found from
+    // the values of four digits, at the same time as their text, and data
+    // mixes the cases, so they are chosen, not branched to.
+    const bool inLow = (low.First | low.Second) != 0;
+    const TFourAndFour last = inLow ? low : high;
+    const bool inSecond = last.Second != 0;
+    text.Significant =
+        1 + 8 * inLow + 4 * inSecond + kFourDigitLengths.Of[inSecond ? last.Second : last.First];
+    return text;
   }
-  // The last digit that is not 0 (the first never is): in Low if it has
-  // one, else in High. Data mixes the cases, so the word is chosen, not
-  // branched to.
   if constexpr (N <= 8) {
     text.Significant = LastNonZeroPlace(text.High) + 1;
   } else {
+    // The last digit that is not 0 (the first never is): in Low if it has
+    // one, else in High.
     const bool inLow = text.Low != kZeroDigits;
     text.Significant = (inLow ? 9 : 1) + LastNonZeroPlace(inLow ? text.Low : text.High);
-  }
-  if constexpr (N == 17) {
-    // A last digit that is not 0, as 1 or 0 computed, not branched on.
-    const int lastCounts = (static_cast<unsigned char>(text.Last) + (0x100 - '1')) >> 8;
-    text.Significant += (17 - text.Significant) * lastCounts;
   }
   return text;
 }
 
-// The digits from the first on at out.
-template <int N> inline void StoreAllDigits(char* out, const TDigitText<N>& text) {
-  StoreText(out, text.High);
-  if constexpr (N > 8)
-    StoreText(out + 8, text.Low);
-  if constexpr (N == 17)
-    out[16] = text.Last;
+// The digits before Low at out.
+template <int N> inline void StoreLeadAndHigh(char* out, const TDigitText<N>& text) {
+  if constexpr (TDigitText<N>::kLead == 1)
+    out[0] = text.Lead;
+  StoreText(out + TDigitText<N>::kLead, text.High);
 }
 
-// The digits from place 8 on, each one place further than it stands (after
-// a point among the first eight): at out + 9.
+// The digits from the first on at out.
+template <int N> inline void StoreAllDigits(char* out, const TDigitText<N>& text) {
+  StoreLeadAndHigh(out, text);
+  if constexpr (N > 8)
+    StoreText(out + TDigitText<N>::kLead + 8, text.Low);
+}
+
+// The digits of Low, each one place further than it stands (after a point
+// among the digits before).
 template <int N> inline void StoreDigitsAfterPoint(char* out, const TDigitText<N>& text) {
   if constexpr (N > 8)
-    StoreText(out + 9, text.Low);
-  if constexpr (N == 17)
-    out[17] = text.Last;
+    StoreText(out + TDigitText<N>::kLead + 9, text.Low);
 }
 
 // The text of "%.<N>g" for a rounded value: fixed notation for exponents
@@ -333,6 +446,7 @@ template <int N> inline void StoreDigitsAfterPoint(char* out, const TDigitText<N
 // and a bare decimal point dropped. The digits go out in whole words, which
 // may reach TDigitsFormat::kMaxLength characters past out.
 template <int N> inline char* WriteGeneral(char* out, bool negative, TRounded rounded) {
+  constexpr int kLead = TDigitText<N>::kLead;
   const TDigitText<N> text = DigitText<N>(rounded.Digits);
   *out = '-';
   out += negative;
@@ -343,20 +457,22 @@ template <int N> inline char* WriteGeneral(char* out, bool negative, TRounded ro
     // the point (and the returned end drops them): data mixes whole and
     // fractional values, a branch would guess wrong.
     const int whole = exponent + 1;
-    StoreAllDigits(out, text);
-    out[whole] = '.';
-    if (N <= 8 || whole <= 8) {
-      // The fraction's first digits follow from High; a whole part of eight
-      // leaves none there (its shift of 64 taken as 0), and the digits from
-      // Low overwrite what that stores.
-      StoreText(out + whole + 1, text.High >> ((8 * whole) & 63));
+    StoreLeadAndHigh(out, text);
+    if (N <= 8 || whole <= kLead + 8) {
+      out[whole] = '.';
+      // The fraction's first digits follow from High; a whole part that
+      // takes all of High leaves none there (its shift of 64 taken as 0),
+      // and the digits from Low overwrite what that stores.
+      StoreText(out + whole + 1, text.High >> ((8 * (whole - kLead)) & 63));
       StoreDigitsAfterPoint(out, text);
     } else {
-      StoreText(out + whole + 1, text.Low >> ((8 * (whole - 8)) & 63));
-      if constexpr (N == 17)
-        out[17] = text.Last;
+      // A whole part that reaches into Low: all of Low, then the point over
+      // it and the fraction's digits from Low.
+      StoreText(out + kLead + 8, text.Low);
+      out[whole] = '.';
+      StoreText(out + whole + 1, text.Low >> ((8 * (whole - kLead - 8)) & 63));
     }
-    return out + std::max(whole, significant) + (significant > whole);
+    return out + std::max(whole, significant + (significant > whole));
   }
   if (exponent < 0 && exponent >= -4) {
     const std::uint64_t kPointAndZeros = 0x3030303030302E30; // "0.000000"
@@ -364,9 +480,14 @@ template <int N> inline char* WriteGeneral(char* out, bool negative, TRounded ro
     StoreAllDigits(out + 1 - exponent, text);
     return out + 1 - exponent + significant;
   }
-  out[0] = static_cast<char>(text.High);
+  if constexpr (kLead == 1) {
+    out[0] = text.Lead;
+    StoreText(out + 2, text.High);
+  } else {
+    out[0] = static_cast<char>(text.High);
+    StoreText(out + 2, text.High >> 8);
+  }
   out[1] = '.';
-  StoreText(out + 2, text.High >> 8);
   StoreDigitsAfterPoint(out, text);
   // Without a fraction the point goes too.
   return WriteExponent(out + significant + (significant > 1), exponent);
@@ -405,19 +526,15 @@ template <int N> [[gnu::noinline]] char* FormatOther(char* out, std::uint64_t bi
 template <int N> inline char* FormatValue(char* out, double value) {
   std::uint64_t bits = 0;
   std::memcpy(&bits, &value, sizeof bits);
-  const int biased = static_cast<int>(bits >> 52 & 0x7ff);
-  // floor((biased - 1023) x log10(2)): the decimal exponent, or one less.
-  const int exponent = ((biased - 1023) * 78913) >> 18;
-  const int k = N - 1 - exponent;
-  std::uint64_t digits = 0;
   // Zeros, subnormals, infinities and not-a-number (biased exponent 0 or
-  // 0x7ff) lie far beyond the scales.
-  if (__builtin_expect(
-          static_cast<unsigned>(k + kLargestScale) <= 2 * kLargestScale &&
-              MultiplyRounded(bits << 11 | std::uint64_t{1} << 63, biased, k, digits) &&
-              digits < kPowersOfTen[N],
-          1))
-    return WriteGeneral<N>(out, (bits >> 63) != 0, TRounded{digits, exponent});
+  // 0x7ff) lie far beyond the binades.
+  const unsigned binade = static_cast<unsigned>(bits >> 52 & 0x7ff) - TBinades<N>::First();
+  std::uint64_t digits = 0;
+  if (__builtin_expect(binade < TBinades<N>::Count() &&
+                           MultiplyRoundedQuickly<N>(bits, binade, digits) &&
+                           digits < kPowersOfTen[N],
+                       1))
+    return WriteGeneral<N>(out, (bits >> 63) != 0, TRounded{digits, kBinades<N>.Exponent[binade]});
   return FormatOther<N>(out, bits);
 }
 

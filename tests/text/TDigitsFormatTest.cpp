@@ -222,6 +222,47 @@ TEST(TDigitsFormatTest, RandomBitPatternsMatchPrintf) {
   EXPECT_EQ(checker.Failures(), 0);
 }
 
+// Every binary exponent, with the least and the greatest significand and
+// random ones between: the edges of each digit count's scales, and each
+// scale's shift.
+TEST(TDigitsFormatTest, EveryBinaryExponentMatchesPrintf) {
+  const std::uint64_t kSignificand = (std::uint64_t{1} << 52) - 1;
+  std::mt19937_64 random(29);
+  TChecker checker;
+  for (int digits = TDigitsFormat::kFewestDigits; digits <= TDigitsFormat::kMostDigits; ++digits)
+    for (std::uint64_t biased = 0; biased < 0x7ff; ++biased) {
+      const std::uint64_t significands[] = {0, kSignificand, random() & kSignificand,
+                                            random() & kSignificand};
+      for (std::uint64_t significand : significands) {
+        const std::uint64_t bits = biased << 52 | significand;
+        checker.Check(FromBits(bits), digits);
+        checker.Check(FromBits(bits | std::uint64_t{1} << 63), digits);
+      }
+    }
+  EXPECT_EQ(checker.Failures(), 0);
+}
+
+// Values with a short decimal expansion (n x 10^p / 2^s, exact): the text
+// ends at every place of every digit count, before and after the point and
+// in exponential notation.
+TEST(TDigitsFormatTest, ShortExpansionsMatchPrintf) {
+  const long count = Count();
+  std::mt19937_64 random(31);
+  TChecker checker;
+  for (int digits = TDigitsFormat::kFewestDigits; digits <= TDigitsFormat::kMostDigits; ++digits)
+    for (long k = 0; k < count; ++k) {
+      const double whole = static_cast<double>(1 + random() % (std::uint64_t{1} << 24)) *
+                           std::pow(10.0, static_cast<int>(random() % 10));
+      const double value = std::ldexp(whole, -static_cast<int>(random() % 40));
+      // Only exact products: below 2^53.
+      if (whole < 9007199254740992.0) {
+        checker.Check(value, digits);
+        checker.Check(-value, digits);
+      }
+    }
+  EXPECT_EQ(checker.Failures(), 0);
+}
+
 TEST(TDigitsFormatTest, SeventeenDigitsReadBackExactly) {
   std::mt19937_64 random(13);
   long mismatches = 0;
