@@ -222,10 +222,11 @@ template <int N> struct TBinades {
       ++biased;
     return biased - First();
   }
-  // Bytes for all but the factor keep the tables small: the shift lies in
-  // 2 .. 63, the decimal exponent in -27 .. 44, the doubt is 0 or 3.
+  // Bytes for the shift (2 .. 63) and the decimal exponent (-27 .. 44)
+  // keep the tables small; the doubt, 0 or 3, stays a word, which the
+  // comparison takes from memory as it is.
   std::uint64_t Factor[kParts * Count()];
-  std::uint8_t Doubt[kParts * Count()];
+  std::uint64_t Doubt[kParts * Count()];
   std::uint8_t Shift[kParts * Count()];
   std::int8_t Exponent[kParts * Count()];
 };
@@ -271,7 +272,7 @@ template <int N> constexpr TBinades<N> MakeBinades() {
   for (int i = 0; i < TBinades<N>::Count() * TBinades<N>::kParts; ++i) {
     const TPartScale scale = PartScale<N>(i);
     binades.Factor[i] = kScales.Factor[scale.Index];
-    binades.Doubt[i] = static_cast<std::uint8_t>(kScales.Doubt[scale.Index]);
+    binades.Doubt[i] = kScales.Doubt[scale.Index];
     binades.Shift[i] = static_cast<std::uint8_t>(scale.Shift);
     binades.Exponent[i] = static_cast<std::int8_t>(scale.Exponent);
   }
