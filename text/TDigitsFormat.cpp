@@ -222,13 +222,14 @@ template <int N> struct TBinades {
       ++biased;
     return biased - First();
   }
-  // Bytes for the shift (2 .. 63) and the decimal exponent (-27 .. 44)
-  // keep the tables small; the doubt, 0 or 3, stays a word, which the
-  // comparison takes from memory as it is.
+  // A byte for the shift (2 .. 63) keeps the tables smaller; the doubt
+  // (0 or 3) stays a word, which the comparison takes from memory as it is,
+  // and the decimal exponent an int, which leaves the register allocation
+  // of the text as it was.
   std::uint64_t Factor[kParts * Count()];
   std::uint64_t Doubt[kParts * Count()];
   std::uint8_t Shift[kParts * Count()];
-  std::int8_t Exponent[kParts * Count()];
+  int Exponent[kParts * Count()];
 };
 
 // Whether the least value of the part of the binade, and so every one,
@@ -257,24 +258,24 @@ template <int N> constexpr TPartScale PartScale(int i) {
   return TPartScale{index, exponent, kScales.Shift[index] - biased};
 }
 
-template <int N> constexpr bool BytesHoldEveryPart() {
+template <int N> constexpr bool ByteHoldsEveryShift() {
   for (int i = 0; i < TBinades<N>::Count() * TBinades<N>::kParts; ++i) {
     const TPartScale scale = PartScale<N>(i);
-    if (scale.Shift < 2 || scale.Shift > 63 || scale.Exponent < -128 || scale.Exponent > 127)
+    if (scale.Shift < 2 || scale.Shift > 63)
       return false;
   }
   return true;
 }
 
 template <int N> constexpr TBinades<N> MakeBinades() {
-  static_assert(BytesHoldEveryPart<N>(), "shifts and exponents fit their bytes");
+  static_assert(ByteHoldsEveryShift<N>(), "every shift lies in 2 .. 63");
   TBinades<N> binades{};
   for (int i = 0; i < TBinades<N>::Count() * TBinades<N>::kParts; ++i) {
     const TPartScale scale = PartScale<N>(i);
     binades.Factor[i] = kScales.Factor[scale.Index];
     binades.Doubt[i] = kScales.Doubt[scale.Index];
     binades.Shift[i] = static_cast<std::uint8_t>(scale.Shift);
-    binades.Exponent[i] = static_cast<std::int8_t>(scale.Exponent);
+    binades.Exponent[i] = scale.Exponent;
   }
   return binades;
 }
