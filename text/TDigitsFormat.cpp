@@ -250,8 +250,10 @@ struct TPartScale {
   int Shift;
 };
 
-template <int N> constexpr TPartScale PartScale(int i) {
-  const int biased = TBinades<N>::First() + i / TBinades<N>::kParts;
+// The first binade is a parameter: taken once by the caller, as a
+// compiler's budget of constant-evaluation steps is small.
+template <int N> constexpr TPartScale PartScale(int first, int i) {
+  const int biased = first + i / TBinades<N>::kParts;
   const int lower = DecimalExponent(biased);
   const int exponent = lower + PartReachesNextDecade<N>(biased, i % TBinades<N>::kParts, lower);
   const int index = N - 1 - exponent + kLargestScale;
@@ -259,8 +261,10 @@ template <int N> constexpr TPartScale PartScale(int i) {
 }
 
 template <int N> constexpr bool ByteHoldsEveryShift() {
-  for (int i = 0; i < TBinades<N>::Count() * TBinades<N>::kParts; ++i) {
-    const TPartScale scale = PartScale<N>(i);
+  constexpr int first = TBinades<N>::First();
+  constexpr int parts = TBinades<N>::Count() * TBinades<N>::kParts;
+  for (int i = 0; i < parts; ++i) {
+    const TPartScale scale = PartScale<N>(first, i);
     if (scale.Shift < 2 || scale.Shift > 63)
       return false;
   }
@@ -270,8 +274,10 @@ template <int N> constexpr bool ByteHoldsEveryShift() {
 template <int N> constexpr TBinades<N> MakeBinades() {
   static_assert(ByteHoldsEveryShift<N>(), "every shift lies in 2 .. 63");
   TBinades<N> binades{};
-  for (int i = 0; i < TBinades<N>::Count() * TBinades<N>::kParts; ++i) {
-    const TPartScale scale = PartScale<N>(i);
+  constexpr int first = TBinades<N>::First();
+  constexpr int parts = TBinades<N>::Count() * TBinades<N>::kParts;
+  for (int i = 0; i < parts; ++i) {
+    const TPartScale scale = PartScale<N>(first, i);
     binades.Factor[i] = kScales.Factor[scale.Index];
     binades.Doubt[i] = kScales.Doubt[scale.Index];
     binades.Shift[i] = static_cast<std::uint8_t>(scale.Shift);
