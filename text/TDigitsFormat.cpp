@@ -197,8 +197,11 @@ template <int N> struct TBinades {
 
 template <int N> constexpr TBinades<N> MakeBinades() {
   TBinades<N> binades{};
-  for (int i = 0; i < TBinades<N>::Count(); ++i) {
-    const int biased = TBinades<N>::First() + i;
+  // Once each: a compiler's budget of constant-evaluation steps is small.
+  constexpr int first = TBinades<N>::First();
+  constexpr int count = TBinades<N>::Count();
+  for (int i = 0; i < count; ++i) {
+    const int biased = first + i;
     const int exponent = DecimalExponent(biased);
     const int index = N - 1 - exponent + kLargestScale;
     binades.Factor[i] = kScales.Factor[index];
