@@ -172,11 +172,44 @@ constexpr int DecimalExponent(int biased) {
   return ((biased - 1023) * 78913) >> 18;
 }
 
-// The scales of N digits by biased binary exponent, for every one from
-// First on whose scale has a factor here: the factor, the shift for that
-// exponent and the doubt as in TScales, and the decimal exponent. One load
-// each, where the scale's index would wait for the decimal exponent.
+// Whether x 2^a >= y 2^b, exactly: the side of the greater power of two
+// shifted to the other's, where it fits.
+constexpr bool AtLeast(TWide x, int a, TWide y, int b) {
+  if (a < b) {
+    const int shift = b - a;
+    if (y == 0)
+      return true;
+    return shift < 128 && y <= (~TWide{0} >> shift) && x >= (y << shift);
+  }
+  const int shift = a - b;
+  if (x == 0)
+    return y == 0;
+  return shift >= 128 || x > (~TWide{0} >> shift) || (x << shift) >= y;
+}
+
+// Whether the normal value m x 2^(biased - 1075) reaches (10^N - 1/2) x
+// 10^p, from where it rounds to N digits of exponent p + N (the tie
+// included, as 10^N is even), for p in -27 .. 27.
+template <int N> constexpr bool ReachesNextDecade(std::uint64_t m, int biased, int p) {
+  // Both sides times 2 x 2^-p x 5^-p.
+  const TWide twiceBelow = 2 * TWide{kPowersOfTen[N]} - 1;
+  if (p >= 0)
+    return AtLeast(m, biased - 1074, twiceBelow * kPowersOfFive[p], p);
+  return AtLeast(TWide{m} * kPowersOfFive[-p], biased - 1074 - p, twiceBelow, 0);
+}
+
+// The scales of N digits by biased binary exponent and the first kSplit
+// bits of the significand (a part of a binade), for every binade from First
+// on whose scale has a factor here: the factor, the shift for that exponent
+// and the doubt as in TScales, and the decimal exponent. A part that lies
+// wholly where its values round into the decade above the one that the
+// binary exponent gives (DecimalExponent) has that decade's scale, where it
+// has a factor here; the one part of a binade that the decade's edge cuts
+// keeps the lower scale, and its values above the edge take the longer
+// course. One load each, straight from the bits.
 template <int N> struct TBinades {
+  static constexpr int kSplit = 3;
+  static constexpr int kParts = 1 << kSplit;
   static constexpr int First() {
     int biased = 1;
     while (N - 1 - DecimalExponent(biased) > kLargestScale)
@@ -189,49 +222,92 @@ template <int N> struct TBinades {
       ++biased;
     return biased - First();
   }
-  std::uint64_t Factor[Count()];
-  std::uint64_t Doubt[Count()];
-  int Shift[Count()];
-  int Exponent[Count()];
+  // A byte for the shift (2 .. 63) keeps the tables smaller; the doubt
+  // (0 or 3) stays a word, which the comparison takes from memory as it is,
+  // and the decimal exponent an int, which leaves the register allocation
+  // of the text as it was.
+  std::uint64_t Factor[kParts * Count()];
+  std::uint64_t Doubt[kParts * Count()];
+  std::uint8_t Shift[kParts * Count()];
+  int Exponent[kParts * Count()];
 };
 
-template <int N> constexpr TBinades<N> MakeBinades() {
-  TBinades<N> binades{};
-  // Once each: a compiler's budget of constant-evaluation steps is small.
+// Whether the least value of the part of the binade, and so every one,
+// rounds into the decade above exponent, and that decade's scale has a
+// factor here.
+template <int N> constexpr bool PartReachesNextDecade(int biased, int part, int exponent) {
+  const std::uint64_t least =
+      (std::uint64_t{1} << 52) + (static_cast<std::uint64_t>(part) << (52 - TBinades<N>::kSplit));
+  return N - 2 - exponent >= -kLargestScale &&
+         ReachesNextDecade<N>(least, biased, exponent + 1 - N);
+}
+
+// The scale of part i of TBinades<N>: its index in TScales, its decimal
+// exponent and its shift.
+struct TPartScale {
+  int Index;
+  int Exponent;
+  int Shift;
+};
+
+// The first binade is a parameter: taken once by the caller, as a
+// compiler's budget of constant-evaluation steps is small.
+template <int N> constexpr TPartScale PartScale(int first, int i) {
+  const int biased = first + i / TBinades<N>::kParts;
+  const int lower = DecimalExponent(biased);
+  const int exponent = lower + PartReachesNextDecade<N>(biased, i % TBinades<N>::kParts, lower);
+  const int index = N - 1 - exponent + kLargestScale;
+  return TPartScale{index, exponent, kScales.Shift[index] - biased};
+}
+
+template <int N> constexpr bool ByteHoldsEveryShift() {
   constexpr int first = TBinades<N>::First();
-  constexpr int count = TBinades<N>::Count();
-  for (int i = 0; i < count; ++i) {
-    const int biased = first + i;
-    const int exponent = DecimalExponent(biased);
-    const int index = N - 1 - exponent + kLargestScale;
-    binades.Factor[i] = kScales.Factor[index];
-    binades.Doubt[i] = kScales.Doubt[index];
-    binades.Shift[i] = kScales.Shift[index] - biased;
-    binades.Exponent[i] = exponent;
+  constexpr int parts = TBinades<N>::Count() * TBinades<N>::kParts;
+  for (int i = 0; i < parts; ++i) {
+    const TPartScale scale = PartScale<N>(first, i);
+    if (scale.Shift < 2 || scale.Shift > 63)
+      return false;
+  }
+  return true;
+}
+
+template <int N> constexpr TBinades<N> MakeBinades() {
+  static_assert(ByteHoldsEveryShift<N>(), "every shift lies in 2 .. 63");
+  TBinades<N> binades{};
+  constexpr int first = TBinades<N>::First();
+  constexpr int parts = TBinades<N>::Count() * TBinades<N>::kParts;
+  for (int i = 0; i < parts; ++i) {
+    const TPartScale scale = PartScale<N>(first, i);
+    binades.Factor[i] = kScales.Factor[scale.Index];
+    binades.Doubt[i] = kScales.Doubt[scale.Index];
+    binades.Shift[i] = static_cast<std::uint8_t>(scale.Shift);
+    binades.Exponent[i] = scale.Exponent;
   }
   return binades;
 }
 
 template <int N> constexpr TBinades<N> kBinades = MakeBinades<N>();
 
-// The normal value of the given bits x 10^(N - 1 - its binade's decimal
+// The normal value of the given bits x 10^(N - 1 - its part's decimal
 // exponent) rounded as MultiplyRounded does, from the high word alone, for
 // the usual values: false also for a rest of exactly one half there, which
 // only the low word settles.
 template <int N>
-inline bool MultiplyRoundedQuickly(std::uint64_t bits, unsigned binade, std::uint64_t& rounded) {
+inline bool MultiplyRoundedQuickly(std::uint64_t bits, unsigned part, std::uint64_t& rounded) {
   const TBinades<N>& binades = kBinades<N>;
   const std::uint64_t significand = bits << 11 | std::uint64_t{1} << 63;
   const std::uint64_t high =
-      static_cast<std::uint64_t>((static_cast<TWide>(significand) * binades.Factor[binade]) >> 64);
-  const unsigned shift = static_cast<unsigned>(binades.Shift[binade]);
+      static_cast<std::uint64_t>((static_cast<TWide>(significand) * binades.Factor[part]) >> 64);
+  const unsigned shift = static_cast<unsigned>(binades.Shift[part]);
   const std::uint64_t unit = std::uint64_t{1} << shift;
   // With half a unit added the whole part is the rounded one, and the rest
   // is how far the product lies past one half (at least half a unit where
   // it lies below): false where that is within the doubt, a tie included.
+  // A shift of 63 (a whole part of 0 that rounds to 1 at one digit) leaves
+  // the sum below 2^64.
   const std::uint64_t lifted = high + unit / 2;
   rounded = lifted >> shift;
-  return (lifted & (unit - 1)) > binades.Doubt[binade];
+  return (lifted & (unit - 1)) > binades.Doubt[part];
 }
 
 // The value x 10^-j rounded likewise, for j in 1 .. 27 where the value is
@@ -510,8 +586,8 @@ char* FormatRare(char* out, double value, int digits) {
       .ptr;
 }
 
-// Values that the short path below leaves: a decade one higher than the
-// binary exponent suggests, quotients near one half, zeros, subnormals,
+// Values that the short path below leaves: roundings into the decade above
+// their part's, rests near one half, zeros, subnormals,
 // infinities, not-a-number and magnitudes beyond the exact scales.
 template <int N> [[gnu::noinline]] char* FormatOther(char* out, std::uint64_t bits) {
   const unsigned biased = static_cast<unsigned>(bits >> 52 & 0x7ff);
@@ -524,20 +600,22 @@ template <int N> [[gnu::noinline]] char* FormatOther(char* out, std::uint64_t bi
   return FormatRare(out, value, N);
 }
 
-// The usual case, in line: a normal value whose decade the binary exponent
+// The usual case, in line: a normal value whose decade its part of a binade
 // tells and whose scale has a factor here.
 template <int N> inline char* FormatValue(char* out, double value) {
   std::uint64_t bits = 0;
   std::memcpy(&bits, &value, sizeof bits);
   // Zeros, subnormals, infinities and not-a-number (biased exponent 0 or
   // 0x7ff) lie far beyond the binades.
-  const unsigned binade = static_cast<unsigned>(bits >> 52 & 0x7ff) - TBinades<N>::First();
+  constexpr int kSplit = TBinades<N>::kSplit;
+  const unsigned part = static_cast<unsigned>(bits >> (52 - kSplit) & ((0x800 << kSplit) - 1)) -
+                        (TBinades<N>::First() << kSplit);
   std::uint64_t digits = 0;
-  if (__builtin_expect(binade < TBinades<N>::Count() &&
-                           MultiplyRoundedQuickly<N>(bits, binade, digits) &&
+  if (__builtin_expect(part < (TBinades<N>::Count() << kSplit) &&
+                           MultiplyRoundedQuickly<N>(bits, part, digits) &&
                            digits < kPowersOfTen[N],
                        1))
-    return WriteGeneral<N>(out, (bits >> 63) != 0, TRounded{digits, kBinades<N>.Exponent[binade]});
+    return WriteGeneral<N>(out, (bits >> 63) != 0, TRounded{digits, kBinades<N>.Exponent[part]});
   return FormatOther<N>(out, bits);
 }
 

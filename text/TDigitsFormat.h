@@ -7,11 +7,13 @@
 // one branch-free course for the usual values. The value m x 2^q is rounded
 // to N digits exactly in integers: multiplied by 10^k (k = N - 1 - its
 // decimal exponent) as 5^k held in 63 bits, looked up by its binary
-// exponent, the whole part taken from the high word of the product with
-// half a unit added; a rest of one half there goes on to the low word, ties
-// to even as "%g" has them. 5^k is exact up to k = 27; the rounded-up
-// reciprocals of 5^-k down to k = -27 are exact enough for every rest but
-// one within a hair above one half, which is divided out exactly instead.
+// exponent and the first three bits of its significand (which tell the
+// decimal exponent but just past a power of ten), the whole part taken
+// from the high word of the product with half a unit added; a rest of one
+// half there goes on to the low word, ties to even as "%g" has them. 5^k is
+// exact up to k = 27; the rounded-up reciprocals of 5^-k down to k = -27
+// are exact enough for every rest but one within a hair above one half,
+// which is divided out exactly instead.
 // The digits become text four at a time from a table, in words of eight;
 // where the text ends comes from the digits' last word, or for 17 digits
 // from a table of lengths by four digits. Zeros come out at once;

@@ -1,9 +1,9 @@
 // TDigitsFormat against printf's "%.<N>g" for every N: limits, ties, near
 // ties, decimal-looking values, every kind of value the rounding treats
-// apart, and random bit patterns; 17 digits read back exactly; the text
-// stays within the room the callers give. QUILLMAP_DIGITS_SWEEP=<count>
-// sets the count of each kind of generated value per N (the default,
-// 20000, takes about a second; hundreds of millions make a sweep on demand).
+// apart, the edges of the decades, whole numbers and random bit patterns; 17 digits read back
+// exactly; the text stays within the room the callers give. QUILLMAP_DIGITS_SWEEP=<count> sets the
+// count of each kind of generated value per N (the default, 20000, takes about a second; hundreds
+// of millions make a sweep on demand).
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -260,6 +260,66 @@ TEST(TDigitsFormatTest, ShortExpansionsMatchPrintf) {
         checker.Check(-value, digits);
       }
     }
+  EXPECT_EQ(checker.Failures(), 0);
+}
+
+// The values around each power of ten from 10^-30 to 10^46, a few steps
+// either way: the power itself, where each digit count's rounding reaches
+// it ((10^M - 1/2) x 10^(p - M), read as text), the powers of two around it
+// and the eighths of the binade that holds it.
+std::vector<double> DecadeEdges() {
+  std::vector<double> centres;
+  for (int p = -30; p <= 46; ++p) {
+    const double power = std::strtod(("1e" + std::to_string(p)).c_str(), nullptr);
+    centres.push_back(power);
+    for (int m = TDigitsFormat::kFewestDigits; m <= TDigitsFormat::kMostDigits; ++m)
+      centres.push_back(
+          std::strtod((std::string(m, '9') + "5e" + std::to_string(p - m - 1)).c_str(), nullptr));
+    int exponent = 0;
+    std::frexp(power, &exponent);
+    for (int eighth = 0; eighth <= 8; ++eighth)
+      centres.push_back(std::ldexp(1.0 + eighth / 8.0, exponent - 1));
+    centres.push_back(std::ldexp(1.0, exponent - 2));
+  }
+  std::vector<double> values;
+  for (double centre : centres) {
+    double below = centre;
+    double above = centre;
+    values.push_back(centre);
+    for (int step = 0; step < 4; ++step) {
+      below = std::nextafter(below, 0.0);
+      above = std::nextafter(above, HUGE_VAL);
+      values.push_back(below);
+      values.push_back(above);
+    }
+  }
+  return values;
+}
+
+// Whole numbers, as grids of whole metres or of class codes hold them: all
+// up to 20000, and a few hundred on either side of each power of ten.
+std::vector<double> WholeNumbers() {
+  std::vector<double> values;
+  for (int k = 0; k <= 20000; ++k)
+    values.push_back(k);
+  for (int p = 5; p <= 22; ++p)
+    for (int k = -300; k <= 300; ++k)
+      values.push_back(std::pow(10.0, p) + k);
+  return values;
+}
+
+TEST(TDigitsFormatTest, DecadeEdgesAndWholeNumbersMatchPrintf) {
+  const std::vector<double> edges = DecadeEdges();
+  const std::vector<double> wholes = WholeNumbers();
+  TChecker checker;
+  for (int digits = TDigitsFormat::kFewestDigits; digits <= TDigitsFormat::kMostDigits; ++digits) {
+    for (double value : edges) {
+      checker.Check(value, digits);
+      checker.Check(-value, digits);
+    }
+    for (double value : wholes)
+      checker.Check(value, digits);
+  }
   EXPECT_EQ(checker.Failures(), 0);
 }
 
