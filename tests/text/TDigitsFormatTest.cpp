@@ -376,6 +376,32 @@ TEST(TDigitsFormatTest, SeparatedTextIsEachValueThenTheSeparator) {
   }
 }
 
+// Every count up to two turns of the widest loop and a few past, so that
+// each leftover of a turn is written: the text of the first count values,
+// and nothing written past the room the caller gives.
+TEST(TDigitsFormatTest, SeparatedTextOfEveryShortCount) {
+  std::mt19937_64 random(29);
+  std::vector<double> values;
+  for (int k = 0; k < 20; ++k)
+    values.push_back(Generate(k % kKindCount, 17, random));
+  for (int digits = TDigitsFormat::kFewestDigits; digits <= TDigitsFormat::kMostDigits; ++digits) {
+    std::string expected;
+    for (std::size_t count = 0; count <= values.size(); ++count) {
+      const std::size_t room = count * (TDigitsFormat::kMaxLength + 1);
+      std::vector<char> text(room + TDigitsFormat::kMaxLength, '#');
+      const char* end = TDigitsFormat::FormatSeparated(text.data(), values.data(),
+                                                       static_cast<long>(count), ' ', digits);
+      EXPECT_EQ(std::string(static_cast<const char*>(text.data()), end), expected)
+          << digits << " digits, " << count << " values";
+      EXPECT_EQ(std::string(text.begin() + static_cast<long>(room), text.end()),
+                std::string(TDigitsFormat::kMaxLength, '#'))
+          << digits << " digits, " << count << " values";
+      if (count < values.size())
+        expected += Formatted(values[count], digits) + ' ';
+    }
+  }
+}
+
 TEST(TDigitsFormatTest, SeparatedValuesEachFollowedByTheSeparator) {
   const double values[] = {1790122.5, -0.1, 3.0};
   char text[3 * (TDigitsFormat::kMaxLength + 1)];
