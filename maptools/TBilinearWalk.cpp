@@ -157,20 +157,40 @@ void TBilinearWalk::RunOnReservedRows() {
   FillEmptyRows();
 }
 
+void TBilinearWalk::RunOnUnsetCells() {
+  MbrVecRowsUnset.assign(MbrVecDestinationRows.size(), 1);
+  Run();
+  FillEmptyRows();
+}
+
 void TBilinearWalk::FillEmptyRows() {
   if (MbrBlnRowsReserved)
     mapsupport::FillEmptyRows(*MbrPtrDestination, MbrPtrDestination->MbrDblNoDataValue);
   MbrBlnRowsReserved = false;
+  if (MbrVecRowsUnset.empty())
+    return;
+  mapsupport::ForRowBands(static_cast<long>(MbrVecRowsUnset.size()), MbrPtrDestination->MbrLngXDim,
+                          [&](long first, long end) {
+                            for (long cell = first; cell < end; ++cell)
+                              DestinationRow(cell);
+                          });
+  MbrVecRowsUnset.clear();
 }
 
-double* TBilinearWalk::DestinationRow(long cell) const {
-  if (!MbrBlnRowsReserved)
-    return MbrVecDestinationRows[cell];
-  std::vector<double>& row = MbrPtrDestination->MbrVecValues[cell];
-  if (row.empty())
-    row.assign(static_cast<std::size_t>(MbrPtrDestination->MbrLngXDim),
-               MbrPtrDestination->MbrDblNoDataValue);
-  return row.data();
+double* TBilinearWalk::DestinationRow(long cell) {
+  if (MbrBlnRowsReserved) {
+    std::vector<double>& row = MbrPtrDestination->MbrVecValues[cell];
+    if (row.empty())
+      row.assign(static_cast<std::size_t>(MbrPtrDestination->MbrLngXDim),
+                 MbrPtrDestination->MbrDblNoDataValue);
+    return row.data();
+  }
+  double* row = MbrVecDestinationRows[cell];
+  if (!MbrVecRowsUnset.empty() && MbrVecRowsUnset[cell]) {
+    std::fill(row, row + MbrPtrDestination->MbrLngXDim, MbrPtrDestination->MbrDblNoDataValue);
+    MbrVecRowsUnset[cell] = 0;
+  }
+  return row;
 }
 
 void TBilinearWalk::TakeRows() {

@@ -63,6 +63,12 @@ public:
   // then written once, from the worker that fills it. A failure leaves the
   // rows as they are.
   void RunOnReservedRows();
+  // Run between frames whose destination buffer holds no cells yet (the
+  // table way): each destination row is set to the no-data value just
+  // before the walk first writes into it, and the rows the walk never
+  // reaches after the walk, as on reserved rows. A failure leaves the
+  // buffer as it is.
+  void RunOnUnsetCells();
 
   // Number of walk points a complete walk visits.
   long PointCount() const;
@@ -85,12 +91,12 @@ private:
                          const std::vector<TWalkStation>& rows) const;
   void RunTables();
   void RunPointByPoint();
-  // Sets the rows of a destination run on reserved rows that do not hold
-  // their cells yet to its no-data value.
+  // Sets the rows of a destination run on reserved rows (or unset cells)
+  // that do not hold their cells yet to its no-data value.
   void FillEmptyRows();
   // The cells of destination row `cell`, set to the no-data value first if
-  // the row was reserved and is still empty.
-  double* DestinationRow(long cell) const;
+  // the row was reserved (or unset) and is still empty.
+  double* DestinationRow(long cell);
   // The row tables of the maps, when the source is rectangular and the
   // destination holds every row (or, reserved, has room for every row).
   void TakeRows();
@@ -118,6 +124,9 @@ private:
   bool MbrBlnXStalls;
   bool MbrBlnYStalls;
   bool MbrBlnRowsReserved = false;
+  // Per destination row of a buffer run on unset cells, whether it is still
+  // unset; empty otherwise. Bands keep each row on one worker.
+  std::vector<unsigned char> MbrVecRowsUnset;
 };
 
 #endif

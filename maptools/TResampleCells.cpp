@@ -25,12 +25,7 @@ void TResampleCells::Fill(const double* sourceCells, double* resultCells) {
     FillThroughMaps(sourceCells, resultCells);
     return;
   }
-  const long columns = result->MbrLngXDim;
-  const double noData = result->MbrDblNoDataValue;
-  mapsupport::ForRowBands(result->MbrLngYDim, columns, [&](long first, long end) {
-    std::fill(resultCells + first * columns, resultCells + end * columns, noData);
-  });
-  walk.Run();
+  walk.RunOnUnsetCells();
 }
 
 void TResampleCells::FillThroughMaps(const double* sourceCells, double* resultCells) {
