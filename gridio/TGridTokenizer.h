@@ -51,7 +51,7 @@ public:
       while (p < MbrPtrEnd && TDecimalGrammar::IsSpace(*p))
         ++p;
       MbrPtrCursor = p;
-      if (const char* stop = TDecimalGrammar::ParseShortDecimal(p, MbrPtrEnd, value)) {
+      if (const char* stop = TDecimalGrammar::ParseShortDecimal(p, MbrPtrEnd, value, MbrShape)) {
         MbrPtrCursor = stop;
         return;
       }
@@ -106,6 +106,8 @@ private:
   const char* MbrPtrTokenBegin;
   const char* MbrPtrTokenEnd;
   std::string MbrStrScratch;
+  // The layout of the last short decimal read in line.
+  TDecimalGrammar::TShortShape MbrShape;
 };
 
 #endif
