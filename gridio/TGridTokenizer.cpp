@@ -203,6 +203,26 @@ void TGridTokenizer::ReadDoubleByScan(double& value) {
     MbrBlnFailed = true;
 }
 
+// The cursor stays in a register here, not in the tokenizer, from value to
+// value.
+std::size_t TGridTokenizer::ReadShortDecimals(double* values, std::size_t count) {
+  if (MbrBlnFailed)
+    return 0;
+  const char* p = MbrPtrCursor;
+  const char* const end = MbrPtrEnd;
+  std::size_t read = 0;
+  for (; read < count; ++read) {
+    while (p < end && Grammar::IsSpace(*p))
+      ++p;
+    const char* stop = Grammar::ParseShortDecimal(p, end, values[read], MbrShape);
+    if (stop == nullptr)
+      break;
+    p = stop;
+  }
+  MbrPtrCursor = p;
+  return read;
+}
+
 int TGridTokenizer::PeekTokenStart() {
   using Traits = std::char_traits<char>;
   if (!MbrBlnNative) {

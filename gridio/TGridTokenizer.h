@@ -59,6 +59,11 @@ public:
     ReadDoubleByScan(value);
   }
 
+  // ReadDouble for as long as it reads short decimals in line, at most
+  // `count` of them, into values; returns how many it read. The value that
+  // stops it is left to ReadDouble.
+  std::size_t ReadShortDecimals(double* values, std::size_t count);
+
   // The first character of the next token, white space skipped, as an int
   // (std::char_traits<char>::to_int_type), or eof() when the input ends or a
   // read has failed; the token itself stays to be read. Reaching the end sets
