@@ -142,10 +142,10 @@ public:
     // Takes the layout of the word when it holds a short decimal and its
     // delimiter; false (the shape unchanged) otherwise.
     bool Learn(std::uint64_t word, std::uint64_t nonDigits, bool negative);
-    // The mantissa of a word that fits.
-    std::uint64_t Mantissa(std::uint64_t word) const {
-      const std::uint64_t digits = (word & BeforePoint) | ((word >> 8) & ~BeforePoint);
-      return EightDigits((digits - kEachByte * '0') << Shift);
+    // The mantissa of a word that fits, from its DigitValues.
+    std::uint64_t Mantissa(std::uint64_t values) const {
+      const std::uint64_t digits = (values & BeforePoint) | ((values >> 8) & ~BeforePoint);
+      return EightDigits(digits << Shift);
     }
   };
 
@@ -158,10 +158,12 @@ public:
       return ParseShortDecimal(p, end, value);
     const bool negative = *p == '-';
     const std::uint64_t word = LoadWord(p + negative);
-    const std::uint64_t nonDigits = NonDigits(word);
-    if (!shape.Fits(word, nonDigits, negative) && !shape.Learn(word, nonDigits, negative))
+    const std::uint64_t values = DigitValues(word);
+    const std::uint64_t nonDigits = NonDigits(values);
+    if (!shape.Fits(word, nonDigits, negative) &&
+        !(HasControlOrBlank(word) && shape.Learn(word, nonDigits, negative)))
       return ParseShortDecimal(p, end, value);
-    value = Quotient(shape.Mantissa(word), shape.Scale, negative);
+    value = Quotient(shape.Mantissa(values), shape.Scale, negative);
     return p + shape.Length;
   }
 
@@ -178,13 +180,20 @@ private:
 #endif
     return word;
   }
-  // The high bit of every byte of the word that is not a digit. Each byte
-  // is compared alone: no borrow or carry crosses into the next one.
-  static std::uint64_t NonDigits(std::uint64_t word) {
-    const std::uint64_t low = word & ~kHighBits;
-    const std::uint64_t atLeastZero = low + kEachByte * (0x80 - '0');
-    const std::uint64_t aboveNine = low + kEachByte * (0x80 - '9' - 1);
-    return (~atLeastZero | aboveNine | word) & kHighBits;
+  // The word with every digit made its value, 0 to 9, and every other byte
+  // something else.
+  static std::uint64_t DigitValues(std::uint64_t word) {
+    return word ^ (kEachByte * '0');
+  }
+  // The high bit of every byte of DigitValues that is not a digit's value.
+  // Each byte is compared alone: no carry crosses into the next one.
+  static std::uint64_t NonDigits(std::uint64_t values) {
+    return (((values & ~kHighBits) + kEachByte * (0x80 - 10)) | values) & kHighBits;
+  }
+  // Whether a byte of the word is at most a blank, as white space is: a
+  // word without one cannot hold a token and its delimiter.
+  static bool HasControlOrBlank(std::uint64_t word) {
+    return ((word - kEachByte * (' ' + 1)) & ~word & kHighBits) != 0;
   }
   // The number of eight digit values, the first in the lowest byte: pairs,
   // then fours, then all eight.
