@@ -135,6 +135,8 @@ public:
     int Shift = 0;
     int Scale = 0;
 
+    // Whether the word after the token's sign, with its NonDigits, has this
+    // layout.
     bool Fits(std::uint64_t word, std::uint64_t nonDigits, bool negative) const {
       return (nonDigits & Window) == Marks && (word & MarkMask) == MarkBytes &&
              negative == Negative;
@@ -216,6 +218,7 @@ private:
     const double magnitude = Whole(digits) / kExactPowersOfTen[fraction];
     return negative ? -magnitude : magnitude;
   }
+
   // The digits of an exponent after its mark, added to scale; the end, or
   // nullptr without digits or with more than kShortExponentDigits.
   static const char* ShortExponent(const char* p, const char* end, int& scale) {
