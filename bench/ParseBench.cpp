@@ -1,7 +1,9 @@
 // Parsing real numbers, in ns per value, through the grid reader's tokenizer
 // (TGridTokenizer::ReadDouble over a stream buffer that hands out windows of
 // 256 KiB, as both the in-memory reader and the bounded path's two passes
-// read), side by side with std::from_chars and strtod over the same text:
+// read; the InRuns cases through ReadShortDecimals a row at a time, as the
+// piece loader reads), side by side with std::from_chars and strtod over
+// the same text:
 //   - GridValues: the first 1000 rows of the benchmark grid (BenchGrid.h),
 //     values like "1234.56";
 //   - Mix: short decimals, whole numbers, six-digit general notation,
@@ -62,6 +64,32 @@ double SumByTokenizer(const std::string& text) {
   return sum;
 }
 
+// The same as the piece loader reads, in rows of the benchmark grid's
+// width: a run of short decimals from the start of each row, and the rest
+// of a row that the run leaves unfinished value by value.
+double SumByRuns(const std::string& text) {
+  TTextWindows windows(text);
+  std::istream stream(&windows);
+  TGridTokenizer in(stream);
+  static double row[BenchGrid::kSide];
+  double sum = 0.0;
+  for (std::size_t column = 0;; column = column == BenchGrid::kSide ? 0 : column) {
+    const std::size_t read = column == 0 ? in.ReadShortDecimals(row, BenchGrid::kSide) : 0;
+    for (std::size_t i = 0; i < read; ++i)
+      sum += row[i];
+    column += read;
+    if (read > 0)
+      continue;
+    double value = 0.0;
+    in.ReadDouble(value);
+    if (in.Failed())
+      break;
+    sum += value;
+    ++column;
+  }
+  return sum;
+}
+
 double SumByFromChars(const std::string& text) {
   const char* p = text.data();
   const char* end = p + text.size();
@@ -100,9 +128,10 @@ long CountTokens(const std::string& text) {
   return count;
 }
 
-void ParseSideBySide(benchmark::State& state, const std::string& text) {
+void ParseSideBySide(benchmark::State& state, const std::string& text,
+                     double (*ours)(const std::string&)) {
   const double values = static_cast<double>(CountTokens(text));
-  SideBySide(state, values, [&] { benchmark::DoNotOptimize(SumByTokenizer(text)); },
+  SideBySide(state, values, [&] { benchmark::DoNotOptimize(ours(text)); },
              {{"from_chars", [&] { benchmark::DoNotOptimize(SumByFromChars(text)); }},
               {"strtod", [&] { benchmark::DoNotOptimize(SumByStrtod(text)); }}});
 }
@@ -158,16 +187,34 @@ std::string MixText() {
   return text;
 }
 
-void BM_ParseGridValues(benchmark::State& state) {
+const std::string& GridValuesText() {
   static const std::string text = BenchGrid::BodyText(0, 1000);
-  ParseSideBySide(state, text);
+  return text;
+}
+
+const std::string& MixedText() {
+  static const std::string text = MixText();
+  return text;
+}
+
+void BM_ParseGridValues(benchmark::State& state) {
+  ParseSideBySide(state, GridValuesText(), SumByTokenizer);
+}
+
+void BM_ParseGridValuesInRuns(benchmark::State& state) {
+  ParseSideBySide(state, GridValuesText(), SumByRuns);
 }
 
 void BM_ParseMix(benchmark::State& state) {
-  static const std::string text = MixText();
-  ParseSideBySide(state, text);
+  ParseSideBySide(state, MixedText(), SumByTokenizer);
+}
+
+void BM_ParseMixInRuns(benchmark::State& state) {
+  ParseSideBySide(state, MixedText(), SumByRuns);
 }
 } // namespace
 
 BENCHMARK(BM_ParseGridValues)->UseManualTime()->Iterations(5)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ParseGridValuesInRuns)->UseManualTime()->Iterations(5)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ParseMix)->UseManualTime()->Iterations(10)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ParseMixInRuns)->UseManualTime()->Iterations(10)->Unit(benchmark::kMillisecond);

@@ -33,10 +33,17 @@ TFileRangeBuf TBodyPieces::Range(std::size_t p) const {
   return TFileRangeBuf(MbrRefFile, begin, End(p), p > 0, static_cast<std::size_t>(window));
 }
 
-// The one scan loop: `keep` takes each value read, with its index in the
-// piece.
 template <class TKeep>
 TBodyPieces::TPiece TBodyPieces::ScanWith(std::size_t p, long long spacing, TKeep keep) const {
+  return ScanWith(p, spacing, keep, [](const TPiece&, TGridTokenizer&) { return 0LL; });
+}
+
+// The one scan loop: `keep` takes each value read, with its index in the
+// piece; first, straight(piece, in) may read a run of values into place
+// itself and return how many (a scan with checkpoints takes none).
+template <class TKeep, class TStraight>
+TBodyPieces::TPiece TBodyPieces::ScanWith(std::size_t p, long long spacing, TKeep keep,
+                                          TStraight straight) const {
   TFileRangeBuf buffer = Range(p);
   std::istream stream(&buffer);
   TGridTokenizer in(stream);
@@ -48,6 +55,10 @@ TBodyPieces::TPiece TBodyPieces::ScanWith(std::size_t p, long long spacing, TKee
     if (spacing > 0 && piece.Count > 0 && piece.Count % spacing == 0) {
       in.Commit();
       piece.Checkpoints.push_back({piece.Count, buffer.Position()});
+    }
+    if (const long long run = straight(piece, in)) {
+      piece.Count += run;
+      continue;
     }
     piece.End = TGridHeader::ReadCell(in, value, MbrBlnLenient);
     if (piece.End != TCell::Read)
@@ -97,15 +108,32 @@ TBodyPieces::TPiece TBodyPieces::ScanIntoRows(std::size_t p, const std::vector<d
                                               long columns, long long first, long long room) const {
   std::size_t row = static_cast<std::size_t>(first / columns);
   long column = static_cast<long>(first % columns);
-  return ScanWith(p, 0, [&](TPiece& scanned, double value) {
-    if (scanned.Count >= room)
-      return;
-    rows[row][column] = value;
-    if (++column == columns) {
+  const auto advance = [&](long count) {
+    column += count;
+    if (column == columns) {
       column = 0;
       ++row;
     }
-  });
+  };
+  // Runs are tried from the start of a row: a row that a run leaves
+  // unfinished holds other values, read one by one.
+  return ScanWith(
+      p, 0,
+      [&](TPiece& scanned, double value) {
+        if (scanned.Count >= room)
+          return;
+        rows[row][column] = value;
+        advance(1);
+      },
+      [&](const TPiece& scanned, TGridTokenizer& in) {
+        if (scanned.Count >= room || (column > 0 && scanned.Count > 0))
+          return 0LL;
+        const long long want = std::min<long long>(columns - column, room - scanned.Count);
+        const long run = static_cast<long>(
+            in.ReadShortDecimals(rows[row] + column, static_cast<std::size_t>(want)));
+        advance(run);
+        return static_cast<long long>(run);
+      });
 }
 
 long long TBodyPieces::Needed(const TGridHeader& header) {

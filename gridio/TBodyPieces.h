@@ -88,6 +88,8 @@ private:
   // The piece's text, as its scans read it.
   TFileRangeBuf Range(std::size_t piece) const;
   template <class TKeep> TPiece ScanWith(std::size_t piece, long long spacing, TKeep keep) const;
+  template <class TKeep, class TStraight>
+  TPiece ScanWith(std::size_t piece, long long spacing, TKeep keep, TStraight straight) const;
 
   const TFileDescriptor& MbrRefFile;
   std::uint64_t MbrLngBodyStart;

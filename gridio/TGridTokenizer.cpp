@@ -203,6 +203,34 @@ void TGridTokenizer::ReadDoubleByScan(double& value) {
     MbrBlnFailed = true;
 }
 
+// The cursor stays in a register here, not in the tokenizer, from value to
+// value. A short decimal ends at white space, which is stepped over at once:
+// mostly the next token starts right after it, and where it does not (more
+// white space), the attempt fails and the white space is skipped.
+std::size_t TGridTokenizer::ReadShortDecimals(double* values, std::size_t count) {
+  if (MbrBlnFailed)
+    return 0;
+  const char* const end = MbrPtrEnd;
+  const char* cursor = MbrPtrCursor;
+  const char* p = cursor;
+  std::size_t read = 0;
+  for (; read < count; ++read) {
+    cursor = Grammar::ParseShortDecimal(p, end, values[read], MbrShape);
+    if (cursor == nullptr) {
+      while (p < end && Grammar::IsSpace(*p))
+        ++p;
+      cursor = Grammar::ParseShortDecimal(p, end, values[read], MbrShape);
+      if (cursor == nullptr) {
+        cursor = p;
+        break;
+      }
+    }
+    p = cursor + 1;
+  }
+  MbrPtrCursor = cursor;
+  return read;
+}
+
 int TGridTokenizer::PeekTokenStart() {
   using Traits = std::char_traits<char>;
   if (!MbrBlnNative) {

@@ -51,13 +51,18 @@ public:
       while (p < MbrPtrEnd && TDecimalGrammar::IsSpace(*p))
         ++p;
       MbrPtrCursor = p;
-      if (const char* stop = TDecimalGrammar::ParseShortDecimal(p, MbrPtrEnd, value)) {
+      if (const char* stop = TDecimalGrammar::ParseShortDecimal(p, MbrPtrEnd, value, MbrShape)) {
         MbrPtrCursor = stop;
         return;
       }
     }
     ReadDoubleByScan(value);
   }
+
+  // ReadDouble for as long as it reads short decimals in line, at most
+  // `count` of them, into values; returns how many it read. The value that
+  // stops it is left to ReadDouble.
+  std::size_t ReadShortDecimals(double* values, std::size_t count);
 
   // The first character of the next token, white space skipped, as an int
   // (std::char_traits<char>::to_int_type), or eof() when the input ends or a
@@ -106,6 +111,8 @@ private:
   const char* MbrPtrTokenBegin;
   const char* MbrPtrTokenEnd;
   std::string MbrStrScratch;
+  // The layout of the last short decimal read in line.
+  TDecimalGrammar::TShortShape MbrShape;
 };
 
 #endif

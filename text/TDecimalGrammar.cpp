@@ -194,3 +194,31 @@ const char* TDecimalGrammar::ParseDelimitedReal(const char* p, const char* end, 
   value = result;
   return r.ptr;
 }
+
+// The first byte that is not a digit is the point or the delimiter; after a
+// point, the next one is the delimiter.
+bool TDecimalGrammar::TShortShape::Learn(std::uint64_t word, std::uint64_t nonDigits,
+                                         bool negative) {
+  if (nonDigits == 0)
+    return false;
+  const std::uint64_t kByte = 0xFF;
+  const int first = __builtin_ctzll(nonDigits) / 8;
+  const bool point = ((word >> (8 * first)) & kByte) == '.';
+  const std::uint64_t rest = nonDigits & (nonDigits - 1);
+  if (point && rest == 0)
+    return false;
+  const int stop = point ? __builtin_ctzll(rest) / 8 : first;
+  const int digits = stop - point;
+  if (digits == 0 || !IsSpace(static_cast<char>((word >> (8 * stop)) & kByte)))
+    return false;
+  Window = stop + 1 == kWordBytes ? ~std::uint64_t(0) : (std::uint64_t(1) << (8 * stop + 8)) - 1;
+  Marks = nonDigits & Window;
+  MarkMask = (point ? kByte << (8 * first) : 0) | kByte << (8 * stop);
+  MarkBytes = word & MarkMask;
+  BeforePoint = point ? (std::uint64_t(1) << (8 * first)) - 1 : ~std::uint64_t(0);
+  Length = stop + negative;
+  Negative = negative;
+  Shift = 8 * (kWordBytes - digits);
+  Scale = point ? stop - 1 - first : 0;
+  return true;
+}

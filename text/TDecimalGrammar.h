@@ -15,6 +15,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 class TDecimalGrammar {
 public:
@@ -91,7 +92,6 @@ public:
     }
     if (count == 0 || count > kShortDigits || p >= end)
       return nullptr;
-    const double whole = static_cast<double>(digits);
     if (!IsSpace(*p)) {
       if ((*p | 0x20) != 'e')
         return nullptr;
@@ -100,16 +100,125 @@ public:
           scale > kLargestExactPower)
         return nullptr;
       if (scale > 0) {
-        value = negative ? -(whole * kExactPowersOfTen[scale]) : whole * kExactPowersOfTen[scale];
+        const double magnitude = Whole(digits) * kExactPowersOfTen[scale];
+        value = negative ? -magnitude : magnitude;
         return p;
       }
     }
-    const double magnitude = whole / kExactPowersOfTen[-scale];
-    value = negative ? -magnitude : magnitude;
+    value = Quotient(digits, -scale, negative);
     return p;
   }
 
+  // The layout of a short decimal of at most kWordBytes - 1 characters after
+  // its sign, with its delimiter, in the kWordBytes bytes read at once after
+  // the sign: which bytes are its point and its delimiter (and their
+  // characters), and how its digits make the mantissa. A grid's values
+  // mostly share one layout, so a token is checked against the last one
+  // whole and converted without a loop. Until learned, the shape fits
+  // nothing.
+  static constexpr int kWordBytes = 8;
+  struct TShortShape {
+    // The bytes up to the delimiter, and among them the bits of NonDigits
+    // that the point and the delimiter set.
+    std::uint64_t Window = 0;
+    std::uint64_t Marks = 1;
+    // The point's and the delimiter's bytes, and their characters.
+    std::uint64_t MarkMask = 0;
+    std::uint64_t MarkBytes = 0;
+    // The bytes before the point (all of them without a point).
+    std::uint64_t BeforePoint = ~std::uint64_t(0);
+    // Characters of the token, its sign included.
+    int Length = 0;
+    bool Negative = false;
+    // The shift that moves the digits to the top of the word, zeros before
+    // them, and the digits after the point.
+    int Shift = 0;
+    int Scale = 0;
+
+    // Whether the word after the token's sign, with its NonDigits, has this
+    // layout.
+    bool Fits(std::uint64_t word, std::uint64_t nonDigits, bool negative) const {
+      return (nonDigits & Window) == Marks && (word & MarkMask) == MarkBytes &&
+             negative == Negative;
+    }
+    // Takes the layout of the word when it holds a short decimal and its
+    // delimiter; false (the shape unchanged) otherwise.
+    bool Learn(std::uint64_t word, std::uint64_t nonDigits, bool negative);
+    // The mantissa of a word that fits, from its DigitValues.
+    std::uint64_t Mantissa(std::uint64_t values) const {
+      const std::uint64_t digits = (values & BeforePoint) | ((values >> 8) & ~BeforePoint);
+      return EightDigits(digits << Shift);
+    }
+  };
+
+  // ParseShortDecimal, for a token that has the shape of the one before or
+  // of at most kWordBytes - 1 characters after its sign, without a loop
+  // over its characters; the shape learns the layout of such a token.
+  static const char* ParseShortDecimal(const char* p, const char* end, double& value,
+                                       TShortShape& shape) {
+    if (end - p <= kWordBytes)
+      return ParseShortDecimal(p, end, value);
+    const bool negative = *p == '-';
+    const std::uint64_t word = LoadWord(p + negative);
+    const std::uint64_t values = DigitValues(word);
+    const std::uint64_t nonDigits = NonDigits(values);
+    if (!shape.Fits(word, nonDigits, negative) &&
+        !(HasControlOrBlank(word) && shape.Learn(word, nonDigits, negative)))
+      return ParseShortDecimal(p, end, value);
+    value = Quotient(shape.Mantissa(values), shape.Scale, negative);
+    return p + shape.Length;
+  }
+
 private:
+  static constexpr std::uint64_t kEachByte = 0x0101010101010101;
+  static constexpr std::uint64_t kHighBits = 0x8080808080808080;
+
+  // The kWordBytes characters at p, the first in the lowest byte.
+  static std::uint64_t LoadWord(const char* p) {
+    std::uint64_t word = 0;
+    std::memcpy(&word, p, sizeof word);
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
+    word = __builtin_bswap64(word);
+#endif
+    return word;
+  }
+  // The word with every digit made its value, 0 to 9, and every other byte
+  // something else.
+  static std::uint64_t DigitValues(std::uint64_t word) {
+    return word ^ (kEachByte * '0');
+  }
+  // The high bit of every byte of DigitValues that is not a digit's value.
+  // Each byte is compared alone: no carry crosses into the next one.
+  static std::uint64_t NonDigits(std::uint64_t values) {
+    return (((values & ~kHighBits) + kEachByte * (0x80 - 10)) | values) & kHighBits;
+  }
+  // Whether a byte of the word is at most a blank, as white space is: a
+  // word without one cannot hold a token and its delimiter.
+  static bool HasControlOrBlank(std::uint64_t word) {
+    return ((word - kEachByte * (' ' + 1)) & ~word & kHighBits) != 0;
+  }
+  // The number of eight digit values, the first in the lowest byte: pairs,
+  // then fours, then all eight.
+  static std::uint64_t EightDigits(std::uint64_t digits) {
+    digits = digits * 10 + (digits >> 8);
+    const std::uint64_t kPairs = 0x000000FF000000FF;
+    return ((digits & kPairs) * (100 + (1000000ULL << 32)) +
+            ((digits >> 16) & kPairs) * (1 + (10000ULL << 32))) >>
+           32;
+  }
+
+  // A mantissa below 2^53 as a double, exactly (converted as signed, which
+  // takes one instruction).
+  static double Whole(std::uint64_t digits) {
+    return static_cast<double>(static_cast<std::int64_t>(digits));
+  }
+  // The value of a mantissa below 2^53 with `fraction` digits after the
+  // point, at most kLargestExactPower: one correctly rounded division.
+  static double Quotient(std::uint64_t digits, int fraction, bool negative) {
+    const double magnitude = Whole(digits) / kExactPowersOfTen[fraction];
+    return negative ? -magnitude : magnitude;
+  }
+
   // The digits of an exponent after its mark, added to scale; the end, or
   // nullptr without digits or with more than kShortExponentDigits.
   static const char* ShortExponent(const char* p, const char* end, int& scale) {

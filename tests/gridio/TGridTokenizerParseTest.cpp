@@ -119,15 +119,16 @@ TEST(TGridTokenizerParseTest, RealsReadAsFormattedExtractionReadsThem) {
   EXPECT_EQ(mismatches, 0);
 }
 
-// Rows of short decimals, the body's usual case, read on across windows:
-// every value, and the end state after the last.
+// Rows of short decimals, the body's usual case, among other layouts, read on
+// across windows: every value, and the end state after the last.
 TEST(TGridTokenizerParseTest, RowsOfShortDecimalsReadOnAcrossWindows) {
   std::mt19937_64 random(41);
   std::string text;
+  const TTokenKind kinds[] = {TTokenKind::ShortExponent, TTokenKind::AnyLayout,
+                              TTokenKind::ShortDecimal, TTokenKind::ShortDecimal,
+                              TTokenKind::ShortDecimal};
   for (int i = 0; i < 20000; ++i)
-    text +=
-        GenerateToken(i % 5 == 0 ? TTokenKind::ShortExponent : TTokenKind::ShortDecimal, random) +
-        (i % 9 == 8 ? " \n" : " ");
+    text += GenerateToken(kinds[i % 5], random) + (i % 9 == 8 ? " \n" : " ");
   for (int chunk : {-1, 1, 7, 4096}) {
     std::istringstream reference(text);
     const std::unique_ptr<std::streambuf> buffer = Windows(text, chunk);
@@ -142,5 +143,46 @@ TEST(TGridTokenizerParseTest, RowsOfShortDecimalsReadOnAcrossWindows) {
       ASSERT_EQ(in.Failed(), reference.fail()) << i << ", windows of " << chunk;
       ASSERT_EQ(in.AtEnd(), reference.eof()) << i << ", windows of " << chunk;
     }
+  }
+}
+
+// Runs of short decimals read at once, of any length, between single reads,
+// over tokens of every kind and windows of every size: the values and
+// states of formatted extraction, and what is left in the stream.
+TEST(TGridTokenizerParseTest, RunsReadAsSingleReadsDo) {
+  const int kChunks[] = {-1, 1, 5, 8, 64};
+  const char* const kSpaces[] = {" ", "\n", " \n", "\t", "\r\n"};
+  std::mt19937_64 random(47);
+  for (int trial = 0; trial < 2000; ++trial) {
+    std::string text;
+    for (int i = static_cast<int>(random() % 40); i >= 0; --i)
+      text += (random() % 8 == 0 ? GenerateToken(static_cast<long>(random() % 64), random)
+                                 : GenerateToken(TTokenKind::ShortDecimal, random)) +
+              kSpaces[random() % 5];
+    const int chunk = kChunks[trial % 5];
+    std::istringstream reference(text);
+    const std::unique_ptr<std::streambuf> buffer = Windows(text, chunk);
+    std::istream stream(buffer.get());
+    {
+      TGridTokenizer in(stream);
+      double values[8];
+      while (!in.Failed()) {
+        const std::size_t read = in.ReadShortDecimals(values, random() % 9);
+        for (std::size_t i = 0; i < read; ++i) {
+          double expected = 3.5;
+          reference >> expected;
+          ASSERT_FALSE(reference.fail()) << '"' << text << "\" in windows of " << chunk;
+          ASSERT_EQ(std::memcmp(&expected, &values[i], sizeof expected), 0) << '"' << text << '"';
+        }
+        double expected = 3.5;
+        double actual = 3.5;
+        reference >> expected;
+        in.ReadDouble(actual);
+        ASSERT_EQ(std::memcmp(&expected, &actual, sizeof actual), 0) << '"' << text << '"';
+        ASSERT_EQ(in.Failed(), reference.fail()) << '"' << text << '"';
+        ASSERT_EQ(in.AtEnd(), reference.eof()) << '"' << text << '"';
+      }
+    }
+    EXPECT_EQ(Rest(stream), Rest(reference)) << '"' << text << "\" in windows of " << chunk;
   }
 }

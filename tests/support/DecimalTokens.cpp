@@ -104,6 +104,17 @@ std::string Malformed(std::mt19937_64& random) {
       "1..2", "1e5.5", "1.2.3", "+5",    "+.5", "1,5", "\x01", "\xff", "5e",   "0e"};
   return kTexts[random() % (sizeof kTexts / sizeof *kTexts)];
 }
+// Every length of mantissa up to 19 digits, with the point before, between
+// or after them, behind any sign: the layouts around a word of bytes.
+std::string AnyLayout(std::mt19937_64& random) {
+  static const char* const kSigns[] = {"", "", "-", "+"};
+  const int count = 1 + static_cast<int>(random() % 19);
+  std::string digits = Digits(random, count);
+  const std::size_t point = random() % (digits.size() + 2);
+  if (point <= digits.size())
+    digits.insert(point, 1, '.');
+  return kSigns[random() % 4] + digits + (random() % 8 == 0 ? Exponent(random, 30) : "");
+}
 } // namespace
 
 std::string GenerateToken(TTokenKind kind, std::mt19937_64& random) {
@@ -126,8 +137,10 @@ std::string GenerateToken(TTokenKind kind, std::mt19937_64& random) {
     std::memcpy(&value, &bits, sizeof value);
     return Sign(random) + Printed("%.17g", value);
   }
-  default:
+  case TTokenKind::Malformed:
     return Malformed(random);
+  default:
+    return AnyLayout(random);
   }
 }
 

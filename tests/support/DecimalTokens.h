@@ -19,6 +19,7 @@ enum class TTokenKind {
   NearLimits,    // around the largest and the smallest doubles, beyond them
   Subnormal,     // a subnormal double in 17 digits
   Malformed,     // letters, a bare exponent, a sign or a dot alone, trailing text
+  AnyLayout,     // [sign] 1 to 19 digits, a point anywhere or none, now and then an exponent
   Count
 };
 

@@ -1,10 +1,13 @@
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <limits>
+#include <memory>
 #include <random>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -245,4 +248,66 @@ TEST(TDecimalGrammar, ShortDecimalRefusesWhatOneOperationCannotDecide) {
     EXPECT_EQ(stop != nullptr, taken) << '"' << text << '"';
     EXPECT_EQ(value, taken ? 1.5e22 : -7.25) << '"' << text << '"';
   }
+}
+
+namespace {
+// A run of tokens of one layout: the token, then others with its signs,
+// points and exponent marks in place and new digits, each followed by a
+// delimiter: mostly white space, now and then a character that ends no
+// number, and for the last sometimes nothing at all.
+struct TRun {
+  std::string Text;
+  std::vector<std::size_t> Starts;
+};
+
+TRun SameLayoutRun(const std::string& token, std::mt19937_64& random) {
+  static const char kSpaces[] = " \n\t\r\v\f";
+  static const char kOthers[] = {'x', ',', '\0', '-', '.', '5'};
+  TRun run;
+  const int tokens = 1 + static_cast<int>(random() % 8);
+  for (int i = 0; i < tokens; ++i) {
+    run.Starts.push_back(run.Text.size());
+    for (char c : token)
+      run.Text.push_back(G::IsDigit(c) ? static_cast<char>('0' + random() % 10) : c);
+    if (i + 1 < tokens || random() % 4 != 0)
+      run.Text.push_back(random() % 8 != 0 ? kSpaces[random() % 6] : kOthers[random() % 6]);
+  }
+  return run;
+}
+} // namespace
+
+// The parse that keeps the last layout takes what the loop takes, to the
+// same end and the same bits, and leaves the rest to it: runs of one layout
+// and changes of layout, every length around the bytes read at once, each
+// run in a buffer of its own size, so that a read past its end shows under
+// the address sanitizer.
+TEST(TDecimalGrammar, ShapedParseAgreesWithTheLoopOnEveryLayout) {
+  const long count = SweepCount("QUILLMAP_PARSE_SWEEP", 1500000) / 8;
+  std::mt19937_64 random(43);
+  TMismatches mismatches;
+  G::TShortShape shape;
+  long shaped = 0;
+  for (long i = 0; i < count; ++i) {
+    const bool anyLayout = i % 3 != 0;
+    const TRun run = SameLayoutRun(anyLayout ? GenerateToken(TTokenKind::AnyLayout, random)
+                                             : GenerateToken(i, random),
+                                   random);
+    const std::unique_ptr<char[]> buffer(new char[run.Text.size()]);
+    std::memcpy(buffer.get(), run.Text.data(), run.Text.size());
+    const char* const end = buffer.get() + run.Text.size();
+    for (std::size_t start : run.Starts) {
+      const char* p = buffer.get() + start;
+      double byLoop = -7.25;
+      double byShape = -7.25;
+      const char* loop = G::ParseShortDecimal(p, end, byLoop);
+      const char* fast = G::ParseShortDecimal(p, end, byShape, shape);
+      shaped += fast != nullptr && end - p > G::kWordBytes;
+      if (fast != loop || !SameBits(byShape, byLoop))
+        mismatches.Add(
+            std::string(p, static_cast<std::size_t>(std::min<std::ptrdiff_t>(end - p, 24))),
+            "taken as " + std::to_string(byShape) + " instead of " + std::to_string(byLoop));
+    }
+  }
+  EXPECT_EQ(mismatches.Count(), 0);
+  EXPECT_GT(shaped, count / 2);
 }
