@@ -18,26 +18,34 @@ TBodyPieces::TBodyPieces(const TFileDescriptor& file, std::uint64_t bodyStart,
                          std::uint64_t fileBytes, std::uint64_t pieceBytes, bool lenient,
                          std::size_t readBytes)
     : MbrRefFile(file), MbrLngBodyStart(bodyStart),
-      MbrLngPieceBytes(std::max<std::uint64_t>(pieceBytes, 1)), MbrLngCount(1),
+      MbrLngPieceBytes(std::max<std::uint64_t>(pieceBytes, 1)), MbrLngCount(1), MbrLngMostValues(1),
       MbrBlnLenient(lenient), MbrLngReadBytes(readBytes) {
   const std::uint64_t bodyBytes = fileBytes > bodyStart ? fileBytes - bodyStart : 0;
   MbrLngCount = std::max<std::size_t>(
       1, static_cast<std::size_t>((bodyBytes + MbrLngPieceBytes - 1) / MbrLngPieceBytes));
+  // A value and the white space after it take two bytes at least; a piece
+  // runs on to the white space after its cut.
+  MbrLngMostValues = static_cast<std::size_t>(std::min(bodyBytes, MbrLngPieceBytes + 1) / 2 + 1);
 }
 
-TFileRangeBuf TBodyPieces::Range(std::size_t p) const {
-  const std::uint64_t begin = MbrLngBodyStart + p * MbrLngPieceBytes;
-  // A window no larger than the piece (and a little more for its last
+TFileRangeBuf TBodyPieces::Window() const {
+  // A window no larger than a piece (and a little more for its last
   // token): a small piece reads little.
   const std::uint64_t window = std::min<std::uint64_t>(MbrLngReadBytes, MbrLngPieceBytes + 64);
-  return TFileRangeBuf(MbrRefFile, begin, End(p), p > 0, static_cast<std::size_t>(window));
+  return TFileRangeBuf(MbrRefFile, MbrLngBodyStart, MbrLngBodyStart, false,
+                       static_cast<std::size_t>(window));
+}
+
+void TBodyPieces::Cut(std::size_t p, TFileRangeBuf& window) const {
+  window.Reset(MbrLngBodyStart + p * MbrLngPieceBytes, End(p), p > 0);
 }
 
 // The one scan loop: `keep` takes each value read, with its index in the
 // piece.
 template <class TKeep>
-TBodyPieces::TPiece TBodyPieces::ScanWith(std::size_t p, long long spacing, TKeep keep) const {
-  TFileRangeBuf buffer = Range(p);
+TBodyPieces::TPiece TBodyPieces::ScanWith(std::size_t p, long long spacing, TFileRangeBuf& buffer,
+                                          TKeep keep) const {
+  Cut(p, buffer);
   std::istream stream(&buffer);
   TGridTokenizer in(stream);
   TPiece piece;
@@ -65,27 +73,50 @@ TBodyPieces::TPiece TBodyPieces::Scan(std::size_t p, long long spacing, bool kee
   const std::size_t blockBytes =
       MbrLngPieceBytes >= TLargeBlock::kHugePage ? TLargeBlock::kHugePage : kSmallBlockBytes;
   const long long blockValues = static_cast<long long>(blockBytes / sizeof(double));
+  TFileRangeBuf window = Window();
   TPiece piece = keepValues
-                     ? ScanWith(p, spacing,
+                     ? ScanWith(p, spacing, window,
                                 [&](TPiece& scanned, double value) {
                                   const long long at = scanned.Count % blockValues;
                                   if (at == 0)
                                     scanned.Blocks.emplace_back(blockBytes);
                                   static_cast<double*>(scanned.Blocks.back().Data())[at] = value;
                                 })
-                     : ScanWith(p, spacing, [](TPiece&, double) {});
+                     : ScanWith(p, spacing, window, [](TPiece&, double) {});
   piece.BlockValues = blockValues;
   return piece;
 }
 
+TBodyPieces::TPiece TBodyPieces::Scan(std::size_t p, long long spacing,
+                                      TFileRangeBuf& window) const {
+  return ScanWith(p, spacing, window, [](TPiece&, double) {});
+}
+
 TBodyPieces::TPiece TBodyPieces::ScanInto(std::size_t p, long long spacing,
-                                          std::vector<double>& values) const {
+                                          std::vector<double>& values,
+                                          TFileRangeBuf& window) const {
   values.clear();
-  return ScanWith(p, spacing, [&values](TPiece&, double value) { values.push_back(value); });
+  return ScanWith(p, spacing, window,
+                  [&values](TPiece&, double value) { values.push_back(value); });
+}
+
+bool TBodyPieces::ReadOn(std::uint64_t from, long long count, std::vector<double>& values,
+                         TFileRangeBuf& window) const {
+  window.Reset(from, TFileRangeBuf::kNoLimit, true);
+  std::istream stream(&window);
+  TGridTokenizer in(stream);
+  double value = 0.0;
+  for (long long v = 0; v < count; ++v) {
+    if (TGridHeader::ReadCell(in, value, MbrBlnLenient) != TCell::Read)
+      return false;
+    values.push_back(value);
+  }
+  return true;
 }
 
 long long TBodyPieces::CountWords(std::size_t p) const {
-  TFileRangeBuf buffer = Range(p);
+  TFileRangeBuf buffer = Window();
+  Cut(p, buffer);
   TWordCount words;
   const char* text = nullptr;
   while (const std::size_t size = buffer.TakeWindow(text))
@@ -97,7 +128,8 @@ TBodyPieces::TPiece TBodyPieces::ScanIntoRows(std::size_t p, const std::vector<d
                                               long columns, long long first, long long room) const {
   std::size_t row = static_cast<std::size_t>(first / columns);
   long column = static_cast<long>(first % columns);
-  return ScanWith(p, 0, [&](TPiece& scanned, double value) {
+  TFileRangeBuf window = Window();
+  return ScanWith(p, 0, window, [&](TPiece& scanned, double value) {
     if (scanned.Count >= room)
       return;
     rows[row][column] = value;
