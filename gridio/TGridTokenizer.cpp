@@ -69,6 +69,25 @@ void TGridTokenizer::Commit() {
   MbrPtrWindow = MbrPtrCursor;
 }
 
+std::size_t TGridTokenizer::ReadShortDoubles(double* values, std::size_t count) {
+  if (MbrBlnFailed)
+    return 0;
+  // The cursor kept in a register: the loop carries nothing through memory.
+  const char* p = MbrPtrCursor;
+  const char* const end = MbrPtrEnd;
+  std::size_t read = 0;
+  for (; read < count; ++read) {
+    while (p < end && Grammar::IsSpace(*p))
+      ++p;
+    const char* const stop = Grammar::ParseShortDecimal(p, end, values[read]);
+    if (stop == nullptr)
+      break;
+    p = stop;
+  }
+  MbrPtrCursor = p;
+  return read;
+}
+
 bool TGridTokenizer::NextWindow() {
   Commit();
   const int next = MbrPtrBuffer->sgetc();

@@ -59,6 +59,12 @@ public:
     ReadDoubleByScan(value);
   }
 
+  // ReadDouble for up to `count` values in a row while each is the usual
+  // value that ReadDouble reads in line (every such read succeeds): stores
+  // them in values[0], values[1], ... and returns how many; the first value
+  // that is not of that kind is left to ReadDouble. For the body's loops.
+  std::size_t ReadShortDoubles(double* values, std::size_t count);
+
   // The first character of the next token, white space skipped, as an int
   // (std::char_traits<char>::to_int_type), or eof() when the input ends or a
   // read has failed; the token itself stays to be read. Reaching the end sets
