@@ -12,6 +12,10 @@ namespace {
 using TCell = TGridHeader::TCell;
 
 const std::size_t kSmallBlockBytes = 1 << 16;
+// The values a scan reads at a time before handing them on.
+const std::size_t kRunValues = 256;
+
+void KeepNone(TBodyPieces::TPiece&, long long, const double*, std::size_t) {}
 } // namespace
 
 TBodyPieces::TBodyPieces(const TFileDescriptor& file, std::uint64_t bodyStart,
@@ -40,8 +44,9 @@ void TBodyPieces::Cut(std::size_t p, TFileRangeBuf& window) const {
   window.Reset(MbrLngBodyStart + p * MbrLngPieceBytes, End(p), p > 0);
 }
 
-// The one scan loop: `keep` takes each value read, with its index in the
-// piece.
+// The one scan loop: `keep` takes the values read in runs, each with the
+// index in the piece of its first value. The usual values are read a run at
+// a time (TGridTokenizer::ReadShortDoubles), each other one on its own.
 template <class TKeep>
 TBodyPieces::TPiece TBodyPieces::ScanWith(std::size_t p, long long spacing, TFileRangeBuf& buffer,
                                           TKeep keep) const {
@@ -51,18 +56,34 @@ TBodyPieces::TPiece TBodyPieces::ScanWith(std::size_t p, long long spacing, TFil
   TPiece piece;
   if (spacing > 0)
     piece.Checkpoints.push_back({0, 0});
-  double value = 0.0;
+  double run[kRunValues];
+  long long count = 0;
+  // The next checkpoint's value index; none without spacing.
+  long long checkpoint = spacing > 0 ? spacing : -1;
   for (;;) {
-    if (spacing > 0 && piece.Count > 0 && piece.Count % spacing == 0) {
+    if (count == checkpoint) {
       in.Commit();
-      piece.Checkpoints.push_back({piece.Count, buffer.Position()});
+      piece.Checkpoints.push_back({count, buffer.Position()});
+      checkpoint += spacing;
     }
-    piece.End = TGridHeader::ReadCell(in, value, MbrBlnLenient);
+    const std::size_t room =
+        checkpoint < 0
+            ? kRunValues
+            : static_cast<std::size_t>(std::min<long long>(kRunValues, checkpoint - count));
+    const std::size_t read = in.ReadShortDoubles(run, room);
+    if (read > 0) {
+      keep(piece, count, run, read);
+      count += static_cast<long long>(read);
+    }
+    if (read == room)
+      continue;
+    piece.End = TGridHeader::ReadCell(in, run[0], MbrBlnLenient);
     if (piece.End != TCell::Read)
       break;
-    keep(piece, value);
-    ++piece.Count;
+    keep(piece, count, run, 1);
+    ++count;
   }
+  piece.Count = count;
   if (spacing > 0)
     piece.Checkpoints.front().Offset = buffer.Start();
   return piece;
@@ -74,22 +95,29 @@ TBodyPieces::TPiece TBodyPieces::Scan(std::size_t p, long long spacing, bool kee
       MbrLngPieceBytes >= TLargeBlock::kHugePage ? TLargeBlock::kHugePage : kSmallBlockBytes;
   const long long blockValues = static_cast<long long>(blockBytes / sizeof(double));
   TFileRangeBuf window = Window();
-  TPiece piece = keepValues
-                     ? ScanWith(p, spacing, window,
-                                [&](TPiece& scanned, double value) {
-                                  const long long at = scanned.Count % blockValues;
-                                  if (at == 0)
-                                    scanned.Blocks.emplace_back(blockBytes);
-                                  static_cast<double*>(scanned.Blocks.back().Data())[at] = value;
-                                })
-                     : ScanWith(p, spacing, window, [](TPiece&, double) {});
+  TPiece piece =
+      keepValues
+          ? ScanWith(p, spacing, window,
+                     [&](TPiece& scanned, long long first, const double* values, std::size_t n) {
+                       for (const double* const end = values + n; values < end;) {
+                         const long long at = first % blockValues;
+                         if (at == 0)
+                           scanned.Blocks.emplace_back(blockBytes);
+                         const long long take = std::min<long long>(blockValues - at, end - values);
+                         std::copy(values, values + take,
+                                   static_cast<double*>(scanned.Blocks.back().Data()) + at);
+                         values += take;
+                         first += take;
+                       }
+                     })
+          : ScanWith(p, spacing, window, KeepNone);
   piece.BlockValues = blockValues;
   return piece;
 }
 
 TBodyPieces::TPiece TBodyPieces::Scan(std::size_t p, long long spacing,
                                       TFileRangeBuf& window) const {
-  return ScanWith(p, spacing, window, [](TPiece&, double) {});
+  return ScanWith(p, spacing, window, KeepNone);
 }
 
 TBodyPieces::TPiece TBodyPieces::ScanInto(std::size_t p, long long spacing,
@@ -97,7 +125,9 @@ TBodyPieces::TPiece TBodyPieces::ScanInto(std::size_t p, long long spacing,
                                           TFileRangeBuf& window) const {
   values.clear();
   return ScanWith(p, spacing, window,
-                  [&values](TPiece&, double value) { values.push_back(value); });
+                  [&values](TPiece&, long long, const double* run, std::size_t n) {
+                    values.insert(values.end(), run, run + n);
+                  });
 }
 
 bool TBodyPieces::ReadOn(std::uint64_t from, long long count, std::vector<double>& values,
@@ -105,11 +135,14 @@ bool TBodyPieces::ReadOn(std::uint64_t from, long long count, std::vector<double
   window.Reset(from, TFileRangeBuf::kNoLimit, true);
   std::istream stream(&window);
   TGridTokenizer in(stream);
-  double value = 0.0;
-  for (long long v = 0; v < count; ++v) {
-    if (TGridHeader::ReadCell(in, value, MbrBlnLenient) != TCell::Read)
+  const std::size_t at = values.size();
+  const std::size_t wanted = static_cast<std::size_t>(count);
+  values.resize(at + wanted);
+  double* const out = values.data() + at;
+  for (std::size_t v = 0; v < wanted; ++v) {
+    v += in.ReadShortDoubles(out + v, wanted - v);
+    if (v < wanted && TGridHeader::ReadCell(in, out[v], MbrBlnLenient) != TCell::Read)
       return false;
-    values.push_back(value);
   }
   return true;
 }
@@ -129,13 +162,18 @@ TBodyPieces::TPiece TBodyPieces::ScanIntoRows(std::size_t p, const std::vector<d
   std::size_t row = static_cast<std::size_t>(first / columns);
   long column = static_cast<long>(first % columns);
   TFileRangeBuf window = Window();
-  return ScanWith(p, 0, window, [&](TPiece& scanned, double value) {
-    if (scanned.Count >= room)
-      return;
-    rows[row][column] = value;
-    if (++column == columns) {
-      column = 0;
-      ++row;
+  return ScanWith(p, 0, window, [&](TPiece&, long long at, const double* values, std::size_t n) {
+    // Values past the room are counted, not stored.
+    for (long long left = std::min<long long>(static_cast<long long>(n), room - at); left > 0;) {
+      const long long take = std::min<long long>(left, columns - column);
+      std::copy(values, values + take, rows[row] + column);
+      values += take;
+      left -= take;
+      column += static_cast<long>(take);
+      if (column == columns) {
+        column = 0;
+        ++row;
+      }
     }
   });
 }
