@@ -76,6 +76,9 @@ TFileRangeBuf::int_type TFileRangeBuf::underflow() {
       if (space < got) {
         end = space + 1;
         MbrBlnEnded = true;
+        // The bytes read past the range are not delivered: at the end,
+        // the position is the range's end.
+        MbrLngNext = offset + end;
       }
     }
     MbrLngWindowOffset = offset;

@@ -68,6 +68,8 @@ protected:
     }
     if (range.Text.empty())
       range.Start = buffer.Start();
+    // At the end, the position is where the range ends.
+    positionsRight = positionsRight && buffer.Position() == range.Start + range.Text.size();
     return range;
   }
 
