@@ -130,21 +130,49 @@ TBodyPieces::TPiece TBodyPieces::ScanInto(std::size_t p, long long spacing,
                   });
 }
 
-bool TBodyPieces::ReadOn(std::uint64_t from, long long count, std::vector<double>& values,
-                         TFileRangeBuf& window) const {
-  window.Reset(from, TFileRangeBuf::kNoLimit, true);
-  std::istream stream(&window);
-  TGridTokenizer in(stream);
+bool TBodyPieces::ReadOn(std::size_t p, const TPiece& scanned, long long count,
+                         std::vector<double>& values, TFileRangeBuf& window) const {
   const std::size_t at = values.size();
   const std::size_t wanted = static_cast<std::size_t>(count);
   values.resize(at + wanted);
   double* const out = values.data() + at;
-  for (std::size_t v = 0; v < wanted; ++v) {
-    v += in.ReadShortDoubles(out + v, wanted - v);
-    if (v < wanted && TGridHeader::ReadCell(in, out[v], MbrBlnLenient) != TCell::Read)
+  // Ranges of about the bytes that the values left take in the piece, so
+  // that a few rows past it read little more of the file than they hold.
+  const std::uint64_t valueBytes =
+      MbrLngPieceBytes / static_cast<std::uint64_t>(std::max<long long>(scanned.Count, 1)) + 1;
+  std::uint64_t from = End(p);
+  bool seekSpace = true;
+  std::size_t v = 0;
+  for (;;) {
+    const std::uint64_t left = wanted - v;
+    const std::uint64_t limit = left > (TFileRangeBuf::kNoLimit - from) / valueBytes
+                                    ? TFileRangeBuf::kNoLimit
+                                    : from + left * valueBytes;
+    window.Reset(from, limit, seekSpace);
+    {
+      std::istream stream(&window);
+      TGridTokenizer in(stream);
+      for (; v < wanted; ++v) {
+        v += in.ReadShortDoubles(out + v, wanted - v);
+        if (v == wanted)
+          return true;
+        const TCell cell = TGridHeader::ReadCell(in, out[v], MbrBlnLenient);
+        if (cell == TCell::NotANumber)
+          return false;
+        if (cell == TCell::AtEnd)
+          break;
+      }
+      if (v == wanted)
+        return true;
+    }
+    // The range ended: at its limit, read on from where it stopped; at the
+    // end of the file, the values are not there.
+    const std::uint64_t reached = window.Position();
+    if (limit == TFileRangeBuf::kNoLimit || reached <= from)
       return false;
+    from = reached;
+    seekSpace = false;
   }
-  return true;
 }
 
 long long TBodyPieces::CountWords(std::size_t p) const {

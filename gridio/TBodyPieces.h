@@ -73,11 +73,12 @@ public:
   // reader that holds one piece at a time; the piece's Blocks stay empty.
   TPiece ScanInto(std::size_t piece, long long spacing, std::vector<double>& values,
                   TFileRangeBuf& window) const;
-  // Appends the next `count` values of the body read from `from` on, where
-  // a piece cut there would start (End of the piece before); false, at the
-  // first value that is not read, when they are not all there.
-  bool ReadOn(std::uint64_t from, long long count, std::vector<double>& values,
-              TFileRangeBuf& window) const;
+  // Appends the `count` values of the body that follow piece p (`scanned`
+  // its scan), read as the next piece reads them, in ranges cut to about
+  // their bytes; false, at the first value that is not read, when they are
+  // not all there.
+  bool ReadOn(std::size_t piece, const TPiece& scanned, long long count,
+              std::vector<double>& values, TFileRangeBuf& window) const;
 
   // The words of the piece (TWordCount) in the text its scan reads: the
   // values it holds when every word is one number.

@@ -160,7 +160,7 @@ bool TArcGridSource::HandRows(const TRowUse& use, const TBodyPieces& body, std::
   // reads.
   if (needed > piece.Count &&
       (piece.End != TCell::AtEnd ||
-       !body.ReadOn(body.End(p), needed - piece.Count, reads.Values, reads.Window)))
+       !body.ReadOn(p, piece, needed - piece.Count, reads.Values, reads.Window)))
     return false;
   use.Use(static_cast<long>(first), static_cast<long>(last),
           TMemoryRows(MbrHeader, reads.Values.data() + (first * columns - base),
