@@ -12,60 +12,88 @@ namespace {
 using TCell = TGridHeader::TCell;
 
 const std::size_t kSmallBlockBytes = 1 << 16;
+// The values a scan reads at a time before handing them on.
+const std::size_t kRunValues = 256;
+// The values read one by one after a run that reads none.
+const long long kSingleReads = 64;
+
+void KeepNone(TBodyPieces::TPiece&, long long, const double*, std::size_t) {}
 } // namespace
 
 TBodyPieces::TBodyPieces(const TFileDescriptor& file, std::uint64_t bodyStart,
                          std::uint64_t fileBytes, std::uint64_t pieceBytes, bool lenient,
                          std::size_t readBytes)
     : MbrRefFile(file), MbrLngBodyStart(bodyStart),
-      MbrLngPieceBytes(std::max<std::uint64_t>(pieceBytes, 1)), MbrLngCount(1),
+      MbrLngPieceBytes(std::max<std::uint64_t>(pieceBytes, 1)), MbrLngCount(1), MbrLngMostValues(1),
       MbrBlnLenient(lenient), MbrLngReadBytes(readBytes) {
   const std::uint64_t bodyBytes = fileBytes > bodyStart ? fileBytes - bodyStart : 0;
   MbrLngCount = std::max<std::size_t>(
       1, static_cast<std::size_t>((bodyBytes + MbrLngPieceBytes - 1) / MbrLngPieceBytes));
+  // A value and the white space after it take two bytes at least; a piece
+  // runs on to the white space after its cut.
+  MbrLngMostValues = static_cast<std::size_t>(std::min(bodyBytes, MbrLngPieceBytes + 1) / 2 + 1);
 }
 
-TFileRangeBuf TBodyPieces::Range(std::size_t p) const {
-  const std::uint64_t begin = MbrLngBodyStart + p * MbrLngPieceBytes;
-  // A window no larger than the piece (and a little more for its last
+TFileRangeBuf TBodyPieces::Window() const {
+  // A window no larger than a piece (and a little more for its last
   // token): a small piece reads little.
   const std::uint64_t window = std::min<std::uint64_t>(MbrLngReadBytes, MbrLngPieceBytes + 64);
-  return TFileRangeBuf(MbrRefFile, begin, End(p), p > 0, static_cast<std::size_t>(window));
+  return TFileRangeBuf(MbrRefFile, MbrLngBodyStart, MbrLngBodyStart, false,
+                       static_cast<std::size_t>(window));
 }
 
+void TBodyPieces::Cut(std::size_t p, TFileRangeBuf& window) const {
+  window.Reset(MbrLngBodyStart + p * MbrLngPieceBytes, End(p), p > 0);
+}
+
+// The one scan loop: `keep` takes the values read in runs, each with the
+// index in the piece of its first value. The usual values are read a run at
+// a time (TGridTokenizer::ReadShortDecimals), each other one on its own.
 template <class TKeep>
-TBodyPieces::TPiece TBodyPieces::ScanWith(std::size_t p, long long spacing, TKeep keep) const {
-  return ScanWith(p, spacing, keep, [](const TPiece&, TGridTokenizer&) { return 0LL; });
-}
-
-// The one scan loop: `keep` takes each value read, with its index in the
-// piece; first, straight(piece, in) may read a run of values into place
-// itself and return how many (a scan with checkpoints takes none).
-template <class TKeep, class TStraight>
-TBodyPieces::TPiece TBodyPieces::ScanWith(std::size_t p, long long spacing, TKeep keep,
-                                          TStraight straight) const {
-  TFileRangeBuf buffer = Range(p);
+TBodyPieces::TPiece TBodyPieces::ScanWith(std::size_t p, long long spacing, TFileRangeBuf& buffer,
+                                          TKeep keep) const {
+  Cut(p, buffer);
   std::istream stream(&buffer);
   TGridTokenizer in(stream);
   TPiece piece;
   if (spacing > 0)
     piece.Checkpoints.push_back({0, 0});
-  double value = 0.0;
+  double run[kRunValues];
+  long long count = 0;
+  // The next checkpoint's value index; none without spacing.
+  long long checkpoint = spacing > 0 ? spacing : -1;
+  // After a run that reads nothing, the next kSingleReads values are read
+  // one by one: a body of other values pays for one attempt at a run in
+  // that many values, not for one a value.
+  long long singleUntil = 0;
   for (;;) {
-    if (spacing > 0 && piece.Count > 0 && piece.Count % spacing == 0) {
+    if (count == checkpoint) {
       in.Commit();
-      piece.Checkpoints.push_back({piece.Count, buffer.Position()});
+      piece.Checkpoints.push_back({count, buffer.Position()});
+      checkpoint += spacing;
     }
-    if (const long long run = straight(piece, in)) {
-      piece.Count += run;
-      continue;
+    if (count >= singleUntil) {
+      const std::size_t room =
+          checkpoint < 0
+              ? kRunValues
+              : static_cast<std::size_t>(std::min<long long>(kRunValues, checkpoint - count));
+      const std::size_t read = in.ReadShortDecimals(run, room);
+      if (read > 0) {
+        keep(piece, count, run, read);
+        count += static_cast<long long>(read);
+      }
+      if (read == room)
+        continue;
+      if (read == 0)
+        singleUntil = count + kSingleReads;
     }
-    piece.End = TGridHeader::ReadCell(in, value, MbrBlnLenient);
+    piece.End = TGridHeader::ReadCell(in, run[0], MbrBlnLenient);
     if (piece.End != TCell::Read)
       break;
-    keep(piece, value);
-    ++piece.Count;
+    keep(piece, count, run, 1);
+    ++count;
   }
+  piece.Count = count;
   if (spacing > 0)
     piece.Checkpoints.front().Offset = buffer.Start();
   return piece;
@@ -76,27 +104,90 @@ TBodyPieces::TPiece TBodyPieces::Scan(std::size_t p, long long spacing, bool kee
   const std::size_t blockBytes =
       MbrLngPieceBytes >= TLargeBlock::kHugePage ? TLargeBlock::kHugePage : kSmallBlockBytes;
   const long long blockValues = static_cast<long long>(blockBytes / sizeof(double));
-  TPiece piece = keepValues
-                     ? ScanWith(p, spacing,
-                                [&](TPiece& scanned, double value) {
-                                  const long long at = scanned.Count % blockValues;
-                                  if (at == 0)
-                                    scanned.Blocks.emplace_back(blockBytes);
-                                  static_cast<double*>(scanned.Blocks.back().Data())[at] = value;
-                                })
-                     : ScanWith(p, spacing, [](TPiece&, double) {});
+  TFileRangeBuf window = Window();
+  TPiece piece =
+      keepValues
+          ? ScanWith(p, spacing, window,
+                     [&](TPiece& scanned, long long first, const double* values, std::size_t n) {
+                       for (const double* const end = values + n; values < end;) {
+                         const long long at = first % blockValues;
+                         if (at == 0)
+                           scanned.Blocks.emplace_back(blockBytes);
+                         const long long take = std::min<long long>(blockValues - at, end - values);
+                         std::copy(values, values + take,
+                                   static_cast<double*>(scanned.Blocks.back().Data()) + at);
+                         values += take;
+                         first += take;
+                       }
+                     })
+          : ScanWith(p, spacing, window, KeepNone);
   piece.BlockValues = blockValues;
   return piece;
 }
 
+TBodyPieces::TPiece TBodyPieces::Scan(std::size_t p, long long spacing,
+                                      TFileRangeBuf& window) const {
+  return ScanWith(p, spacing, window, KeepNone);
+}
+
 TBodyPieces::TPiece TBodyPieces::ScanInto(std::size_t p, long long spacing,
-                                          std::vector<double>& values) const {
+                                          std::vector<double>& values,
+                                          TFileRangeBuf& window) const {
   values.clear();
-  return ScanWith(p, spacing, [&values](TPiece&, double value) { values.push_back(value); });
+  return ScanWith(p, spacing, window,
+                  [&values](TPiece&, long long, const double* run, std::size_t n) {
+                    values.insert(values.end(), run, run + n);
+                  });
+}
+
+bool TBodyPieces::ReadOn(std::size_t p, const TPiece& scanned, long long count,
+                         std::vector<double>& values, TFileRangeBuf& window) const {
+  const std::size_t at = values.size();
+  const std::size_t wanted = static_cast<std::size_t>(count);
+  values.resize(at + wanted);
+  double* const out = values.data() + at;
+  // Ranges of about the bytes that the values left take in the piece, so
+  // that a few rows past it read little more of the file than they hold.
+  const std::uint64_t valueBytes =
+      MbrLngPieceBytes / static_cast<std::uint64_t>(std::max<long long>(scanned.Count, 1)) + 1;
+  std::uint64_t from = End(p);
+  bool seekSpace = true;
+  std::size_t v = 0;
+  for (;;) {
+    const std::uint64_t left = wanted - v;
+    const std::uint64_t limit = left > (TFileRangeBuf::kNoLimit - from) / valueBytes
+                                    ? TFileRangeBuf::kNoLimit
+                                    : from + left * valueBytes;
+    window.Reset(from, limit, seekSpace);
+    {
+      std::istream stream(&window);
+      TGridTokenizer in(stream);
+      for (; v < wanted; ++v) {
+        v += in.ReadShortDecimals(out + v, wanted - v);
+        if (v == wanted)
+          return true;
+        const TCell cell = TGridHeader::ReadCell(in, out[v], MbrBlnLenient);
+        if (cell == TCell::NotANumber)
+          return false;
+        if (cell == TCell::AtEnd)
+          break;
+      }
+      if (v == wanted)
+        return true;
+    }
+    // The range ended: at its limit, read on from where it stopped; at the
+    // end of the file, the values are not there.
+    const std::uint64_t reached = window.Position();
+    if (limit == TFileRangeBuf::kNoLimit || reached <= from)
+      return false;
+    from = reached;
+    seekSpace = false;
+  }
 }
 
 long long TBodyPieces::CountWords(std::size_t p) const {
-  TFileRangeBuf buffer = Range(p);
+  TFileRangeBuf buffer = Window();
+  Cut(p, buffer);
   TWordCount words;
   const char* text = nullptr;
   while (const std::size_t size = buffer.TakeWindow(text))
@@ -108,32 +199,21 @@ TBodyPieces::TPiece TBodyPieces::ScanIntoRows(std::size_t p, const std::vector<d
                                               long columns, long long first, long long room) const {
   std::size_t row = static_cast<std::size_t>(first / columns);
   long column = static_cast<long>(first % columns);
-  const auto advance = [&](long count) {
-    column += count;
-    if (column == columns) {
-      column = 0;
-      ++row;
+  TFileRangeBuf window = Window();
+  return ScanWith(p, 0, window, [&](TPiece&, long long at, const double* values, std::size_t n) {
+    // Values past the room are counted, not stored.
+    for (long long left = std::min<long long>(static_cast<long long>(n), room - at); left > 0;) {
+      const long long take = std::min<long long>(left, columns - column);
+      std::copy(values, values + take, rows[row] + column);
+      values += take;
+      left -= take;
+      column += static_cast<long>(take);
+      if (column == columns) {
+        column = 0;
+        ++row;
+      }
     }
-  };
-  // Runs are tried from the start of a row: a row that a run leaves
-  // unfinished holds other values, read one by one.
-  return ScanWith(
-      p, 0,
-      [&](TPiece& scanned, double value) {
-        if (scanned.Count >= room)
-          return;
-        rows[row][column] = value;
-        advance(1);
-      },
-      [&](const TPiece& scanned, TGridTokenizer& in) {
-        if (scanned.Count >= room || (column > 0 && scanned.Count > 0))
-          return 0LL;
-        const long long want = std::min<long long>(columns - column, room - scanned.Count);
-        const long run = static_cast<long>(
-            in.ReadShortDecimals(rows[row] + column, static_cast<std::size_t>(want)));
-        advance(run);
-        return static_cast<long long>(run);
-      });
+  });
 }
 
 long long TBodyPieces::Needed(const TGridHeader& header) {

@@ -60,9 +60,25 @@ public:
   // spacing: a checkpoint every `spacing` values (and at the first), 0 for
   // none; keepValues: the piece keeps its values.
   TPiece Scan(std::size_t piece, long long spacing, bool keepValues) const;
+
+  // A buffer with the window of the scans, for a worker that scans piece
+  // after piece through it (its window is allocated once); each scan sets
+  // its range.
+  TFileRangeBuf Window() const;
+  // At least the values of any one piece (a reader's reserve).
+  std::size_t MostValues() const { return MbrLngMostValues; }
+  // Scan that keeps no value, through a worker's window.
+  TPiece Scan(std::size_t piece, long long spacing, TFileRangeBuf& window) const;
   // Scan that keeps the values in `values` (cleared first) instead, for a
   // reader that holds one piece at a time; the piece's Blocks stay empty.
-  TPiece ScanInto(std::size_t piece, long long spacing, std::vector<double>& values) const;
+  TPiece ScanInto(std::size_t piece, long long spacing, std::vector<double>& values,
+                  TFileRangeBuf& window) const;
+  // Appends the `count` values of the body that follow piece p (`scanned`
+  // its scan), read as the next piece reads them, in ranges cut to about
+  // their bytes; false, at the first value that is not read, when they are
+  // not all there.
+  bool ReadOn(std::size_t piece, const TPiece& scanned, long long count,
+              std::vector<double>& values, TFileRangeBuf& window) const;
 
   // The words of the piece (TWordCount) in the text its scan reads: the
   // values it holds when every word is one number.
@@ -85,16 +101,16 @@ public:
   static void Collect(std::vector<TPiece>& pieces, long long needed, TBodyCheckpoints* checkpoints);
 
 private:
-  // The piece's text, as its scans read it.
-  TFileRangeBuf Range(std::size_t piece) const;
-  template <class TKeep> TPiece ScanWith(std::size_t piece, long long spacing, TKeep keep) const;
-  template <class TKeep, class TStraight>
-  TPiece ScanWith(std::size_t piece, long long spacing, TKeep keep, TStraight straight) const;
+  // Sets the window's range to the piece's text, as its scans read it.
+  void Cut(std::size_t piece, TFileRangeBuf& window) const;
+  template <class TKeep>
+  TPiece ScanWith(std::size_t piece, long long spacing, TFileRangeBuf& window, TKeep keep) const;
 
   const TFileDescriptor& MbrRefFile;
   std::uint64_t MbrLngBodyStart;
   std::uint64_t MbrLngPieceBytes;
   std::size_t MbrLngCount;
+  std::size_t MbrLngMostValues;
   bool MbrBlnLenient;
   std::size_t MbrLngReadBytes;
 };

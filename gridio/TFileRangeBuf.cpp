@@ -14,17 +14,15 @@ const std::uint64_t kPastLimit = 64;
 
 TFileRangeBuf::TFileRangeBuf(const TFileDescriptor& file, std::uint64_t begin, std::uint64_t limit,
                              bool startAtSpace, std::size_t bufferBytes)
-    : MbrRefFile(file), MbrLngNext(begin), MbrLngLimit(limit), MbrLngStart(begin),
-      MbrLngWindowOffset(begin), MbrBlnSeekingSpace(startAtSpace), MbrBlnEnded(false),
-      MbrPtrWindow(new char[std::max<std::size_t>(bufferBytes, 1)]),
+    : MbrRefFile(file), MbrPtrWindow(new char[std::max<std::size_t>(bufferBytes, 1)]),
       MbrLngWindowBytes(std::max<std::size_t>(bufferBytes, 1)) {
-  setg(MbrPtrWindow.get(), MbrPtrWindow.get(), MbrPtrWindow.get());
+  Reset(begin, limit, startAtSpace);
 }
 
-void TFileRangeBuf::Restart(std::uint64_t begin) {
+void TFileRangeBuf::Reset(std::uint64_t begin, std::uint64_t limit, bool startAtSpace) {
   MbrLngNext = MbrLngStart = MbrLngWindowOffset = begin;
-  MbrLngLimit = kNoLimit;
-  MbrBlnSeekingSpace = false;
+  MbrLngLimit = limit;
+  MbrBlnSeekingSpace = startAtSpace;
   MbrBlnEnded = false;
   setg(MbrPtrWindow.get(), MbrPtrWindow.get(), MbrPtrWindow.get());
 }
@@ -78,6 +76,9 @@ TFileRangeBuf::int_type TFileRangeBuf::underflow() {
       if (space < got) {
         end = space + 1;
         MbrBlnEnded = true;
+        // The bytes read past the range are not delivered: at the end,
+        // the position is the range's end.
+        MbrLngNext = offset + end;
       }
     }
     MbrLngWindowOffset = offset;

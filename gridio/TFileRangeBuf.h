@@ -30,10 +30,13 @@ public:
   TFileRangeBuf(const TFileDescriptor& file, std::uint64_t begin, std::uint64_t limit,
                 bool startAtSpace, std::size_t bufferBytes);
 
-  // The same buffer over the range from `begin` to the end of the file, as
-  // if made afresh with no limit and without seeking white space (the
-  // window is kept).
-  void Restart(std::uint64_t begin);
+  // The same buffer over another range, as if made afresh with these
+  // arguments (the window is kept, so that a reader of range after range
+  // allocates it once).
+  void Reset(std::uint64_t begin, std::uint64_t limit, bool startAtSpace);
+  // The range from `begin` to the end of the file, without seeking white
+  // space.
+  void Restart(std::uint64_t begin) { Reset(begin, kNoLimit, false); }
 
   std::uint64_t Position() const {
     return MbrLngWindowOffset + static_cast<std::uint64_t>(gptr() - eback());
@@ -55,12 +58,12 @@ private:
   std::size_t Fill();
 
   const TFileDescriptor& MbrRefFile;
-  std::uint64_t MbrLngNext;
-  std::uint64_t MbrLngLimit;
-  std::uint64_t MbrLngStart;
-  std::uint64_t MbrLngWindowOffset;
-  bool MbrBlnSeekingSpace;
-  bool MbrBlnEnded;
+  std::uint64_t MbrLngNext = 0;
+  std::uint64_t MbrLngLimit = kNoLimit;
+  std::uint64_t MbrLngStart = 0;
+  std::uint64_t MbrLngWindowOffset = 0;
+  bool MbrBlnSeekingSpace = false;
+  bool MbrBlnEnded = false;
   std::unique_ptr<char[]> MbrPtrWindow;
   std::size_t MbrLngWindowBytes;
 };

@@ -98,8 +98,6 @@ void TArcGridSource::CheckPieces(unsigned workers, const std::function<void()>& 
   const long long spacing = MbrCheckpoints.Spacing();
   std::vector<TBodyPieces::TPiece> found(body.Count());
   const unsigned team = static_cast<unsigned>(std::min<std::size_t>(workers, found.size() + 1));
-  // Each worker's values of the piece it reads.
-  std::vector<std::vector<double>> values(use ? team : 0);
   TBases bases(found.size());
   // Item 0 is the work to do meanwhile, item p + 1 piece p.
   std::exception_ptr meanwhileFailure;
@@ -107,20 +105,24 @@ void TArcGridSource::CheckPieces(unsigned workers, const std::function<void()>& 
   std::atomic<bool> stopped(false);
   TWorkerTeam::Run(
       team,
-      [&](unsigned worker) {
+      [&](unsigned) {
+        // Allocated once, touched by the worker that reads through them.
+        TWorkerReads reads{body.Window(), {}};
+        if (use)
+          reads.Values.reserve(body.MostValues());
         for (std::size_t item = next++; item <= found.size() && !stopped; item = next++) {
           if (item > 0) {
             const std::size_t p = item - 1;
             if (!use) {
-              found[p] = body.Scan(p, spacing, false);
+              found[p] = body.Scan(p, spacing, reads.Window);
               continue;
             }
-            found[p] = body.ScanInto(p, spacing, values[worker]);
+            found[p] = body.ScanInto(p, spacing, reads.Values, reads.Window);
             bases.Publish(p, found[p].Count);
             long long base = 0;
             if (!bases.Await(p, base))
               return;
-            if (!HandRows(*use, found[p], base, body.End(p), values[worker]))
+            if (!HandRows(*use, body, p, found[p], base, reads))
               handedAll = false;
             continue;
           }
@@ -140,8 +142,9 @@ void TArcGridSource::CheckPieces(unsigned workers, const std::function<void()>& 
     std::rethrow_exception(meanwhileFailure);
 }
 
-bool TArcGridSource::HandRows(const TRowUse& use, const TBodyPieces::TPiece& piece, long long base,
-                              std::uint64_t end, std::vector<double>& values) const {
+bool TArcGridSource::HandRows(const TRowUse& use, const TBodyPieces& body, std::size_t p,
+                              const TBodyPieces::TPiece& piece, long long base,
+                              TWorkerReads& reads) const {
   const long long columns = MbrHeader.Columns;
   const long long rows = MbrHeader.Rows;
   // The rows whose first value lies in the piece.
@@ -153,21 +156,14 @@ bool TArcGridSource::HandRows(const TRowUse& use, const TBodyPieces::TPiece& pie
       std::max<long long>(use.EndNeeded(static_cast<long>(first), static_cast<long>(last)), first),
       rows);
   const long long needed = endNeeded * columns - base;
-  if (needed > piece.Count) {
-    // The rows needed go on past the piece: read on, as the next piece reads.
-    if (piece.End != TCell::AtEnd)
-      return false;
-    TFileRangeBuf buffer(MbrRefFile, end, TFileRangeBuf::kNoLimit, true, MbrRefKnobs.ReadBytes);
-    std::istream stream(&buffer);
-    TGridTokenizer in(stream);
-    values.resize(static_cast<std::size_t>(needed));
-    for (long long v = piece.Count; v < needed; ++v)
-      if (TGridHeader::ReadCell(in, values[static_cast<std::size_t>(v)], MbrBlnLenient) !=
-          TCell::Read)
-        return false;
-  }
+  // The rows needed may go on past the piece: read on, as the next piece
+  // reads.
+  if (needed > piece.Count &&
+      (piece.End != TCell::AtEnd ||
+       !body.ReadOn(p, piece, needed - piece.Count, reads.Values, reads.Window)))
+    return false;
   use.Use(static_cast<long>(first), static_cast<long>(last),
-          TMemoryRows(MbrHeader, values.data() + (first * columns - base), static_cast<long>(first),
-                      endNeeded));
+          TMemoryRows(MbrHeader, reads.Values.data() + (first * columns - base),
+                      static_cast<long>(first), endNeeded));
   return true;
 }

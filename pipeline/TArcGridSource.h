@@ -17,7 +17,8 @@
 //
 // Memory: the checkpoints (16 bytes each, one per 4096 values or more for
 // huge files) and, while checking, a read window per worker; CheckAndUse
-// adds per worker the values of a piece and of the rows it reads on. The
+// adds per worker the values of a piece and of the rows it reads on (room
+// for as many values as a piece's bytes could hold, set aside once). The
 // file must outlive the source and its readers. Throws the reader's messages (see
 // TARCGISFileTools.h): those of the header, "Unexpected end of file found in
 // TARCGISFileTools::LoadARCGISFile" and "File format error: cell value is
@@ -31,6 +32,7 @@
 
 #include "gridio/TBodyCheckpoints.h"
 #include "gridio/TBodyPieces.h"
+#include "gridio/TFileRangeBuf.h"
 #include "gridio/TGridHeader.h"
 #include "pipeline/TGridSource.h"
 #include "pipeline/TPipelineKnobs.h"
@@ -54,15 +56,21 @@ public:
 
 private:
   class TBases;
+  // What a worker reads through, piece after piece: its window, and the
+  // values of the piece it holds.
+  struct TWorkerReads {
+    TFileRangeBuf Window;
+    std::vector<double> Values;
+  };
 
   // The pieces checked on the workers; `meanwhile` runs on one of them, and
   // each piece read is handed to `use` when there is one.
   void CheckPieces(unsigned workers, const std::function<void()>& meanwhile, const TRowUse* use,
                    std::atomic<bool>& handedAll);
-  // Hands the rows that start in a piece read to `use`; false when the rows
-  // they need cannot be read.
-  bool HandRows(const TRowUse& use, const TBodyPieces::TPiece& piece, long long base,
-                std::uint64_t end, std::vector<double>& values) const;
+  // Hands the rows that start in piece p, read into `reads`, to `use`;
+  // false when the rows they need cannot be read.
+  bool HandRows(const TRowUse& use, const TBodyPieces& body, std::size_t p,
+                const TBodyPieces::TPiece& piece, long long base, TWorkerReads& reads) const;
   const TFileDescriptor& MbrRefFile;
   std::uint64_t MbrLngFileBytes;
   bool MbrBlnLenient;

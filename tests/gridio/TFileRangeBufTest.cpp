@@ -55,6 +55,9 @@ protected:
   Range Read(std::uint64_t begin, std::uint64_t limit, bool startAtSpace, std::size_t window,
              bool& positionsRight) const {
     TFileRangeBuf buffer(MbrFile, begin, limit, startAtSpace, window);
+    return ReadAll(buffer, positionsRight);
+  }
+  static Range ReadAll(TFileRangeBuf& buffer, bool& positionsRight) {
     Range range{0, ""};
     positionsRight = true;
     for (int c = buffer.sgetc(); c != std::char_traits<char>::eof(); c = buffer.snextc()) {
@@ -65,6 +68,8 @@ protected:
     }
     if (range.Text.empty())
       range.Start = buffer.Start();
+    // At the end, the position is where the range ends.
+    positionsRight = positionsRight && buffer.Position() == range.Start + range.Text.size();
     return range;
   }
 
@@ -90,6 +95,34 @@ TEST_F(TFileRangeBufTest, DeliversWhatTheContractSaysForEveryCutAndWindow) {
             ASSERT_EQ(actual.Start, expected.Start) << where;
             ASSERT_TRUE(positionsRight) << where;
           }
+}
+
+// One buffer reset from range to range, each read partly or wholly before
+// the next, delivers what a fresh buffer for each would.
+TEST_F(TFileRangeBufTest, AResetBufferDeliversWhatAFreshOneDoes) {
+  const std::uint64_t size = kText.size();
+  for (std::size_t window : {1, 3, 64}) {
+    TFileRangeBuf buffer(MbrFile, 0, kNoLimit, false, window);
+    for (bool startAtSpace : {true, false})
+      for (std::uint64_t begin = 0; begin <= size; begin += 2)
+        for (std::uint64_t limit = 0; limit <= size + 1; limit += 3)
+          for (const std::uint64_t cut : {limit, kNoLimit}) {
+            const std::string where = "begin " + std::to_string(begin) + " limit " +
+                                      std::to_string(cut) + " window " + std::to_string(window);
+            buffer.Reset(begin, cut, startAtSpace);
+            if (limit % 2 == 0) {
+              // A range left half read.
+              buffer.sbumpc();
+              buffer.Reset(begin, cut, startAtSpace);
+            }
+            bool positionsRight = false;
+            const Range actual = ReadAll(buffer, positionsRight);
+            const Range expected = Model(begin, cut, startAtSpace);
+            ASSERT_EQ(actual.Text, expected.Text) << where;
+            ASSERT_EQ(actual.Start, expected.Start) << where;
+            ASSERT_TRUE(positionsRight) << where;
+          }
+  }
 }
 
 // The piece before a cut ends on the first white space at or after it; the

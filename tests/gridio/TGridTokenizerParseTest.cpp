@@ -12,6 +12,7 @@
 #include <random>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -185,4 +186,54 @@ TEST(TGridTokenizerParseTest, RunsReadAsSingleReadsDo) {
     }
     EXPECT_EQ(Rest(stream), Rest(reference)) << '"' << text << "\" in windows of " << chunk;
   }
+}
+
+// Runs of reads (ReadShortDecimals, each run followed by one ReadDouble) are
+// the reads one at a time: over short decimals among long mantissas and
+// midpoints, between every white space and up to a malformed token at the
+// end, through windows of every size, runs of every length give the same
+// values to the bit, the same states after each single read, and leave the
+// same text in the stream.
+TEST(TGridTokenizerParseTest, RunsOfReadsAreTheReadsOneAtATime) {
+  std::mt19937_64 random(43);
+  const char* const kSpaces[] = {" ", "\n", " \t", "\r\n", "  "};
+  const TTokenKind kKinds[] = {TTokenKind::ShortDecimal, TTokenKind::ShortExponent,
+                               TTokenKind::ShortDecimal, TTokenKind::LongMantissa,
+                               TTokenKind::ShortDecimal, TTokenKind::Midpoint};
+  std::string text;
+  for (long i = 0; i < 6000; ++i)
+    text += GenerateToken(kKinds[i % 6], random) + kSpaces[i % 5];
+  text += "12.5 x";
+  for (int chunk : {-1, 1, 5, 64, 4096})
+    for (std::size_t runLength : {1, 3, 256}) {
+      const std::unique_ptr<std::streambuf> oneBuffer = Windows(text, chunk);
+      const std::unique_ptr<std::streambuf> runBuffer = Windows(text, chunk);
+      std::istream oneStream(oneBuffer.get());
+      std::istream runStream(runBuffer.get());
+      const std::string where =
+          "windows of " + std::to_string(chunk) + ", runs of " + std::to_string(runLength);
+      {
+        TGridTokenizer one(oneStream);
+        TGridTokenizer runs(runStream);
+        std::vector<double> run(runLength);
+        long index = 0;
+        while (!runs.Failed()) {
+          const std::size_t read = runs.ReadShortDecimals(run.data(), runLength);
+          for (std::size_t k = 0; k <= read; ++k, ++index) {
+            double expected = 3.5;
+            one.ReadDouble(expected);
+            double actual = 3.5;
+            if (k < read)
+              actual = run[k];
+            else
+              runs.ReadDouble(actual);
+            ASSERT_EQ(std::memcmp(&expected, &actual, sizeof actual), 0) << index << ", " << where;
+          }
+          ASSERT_EQ(runs.Failed(), one.Failed()) << index << ", " << where;
+          ASSERT_EQ(runs.AtEnd(), one.AtEnd()) << index << ", " << where;
+        }
+        ASSERT_GT(index, 6000) << where;
+      }
+      EXPECT_EQ(Rest(runStream), Rest(oneStream)) << where;
+    }
 }
