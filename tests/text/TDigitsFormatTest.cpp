@@ -122,6 +122,17 @@ public:
 private:
   long MbrLngFailures = 0;
 };
+
+// check(checker, digits, random) for every digit count, with one stream of
+// random numbers seeded with `seed` throughout; the mismatches.
+using TRandom = std::mt19937_64;
+template <class TCheck> long MismatchesAtEveryDigitCount(unsigned seed, TCheck check) {
+  TRandom random(seed);
+  TChecker checker;
+  for (int digits = TDigitsFormat::kFewestDigits; digits <= TDigitsFormat::kMostDigits; ++digits)
+    check(checker, digits, random);
+  return checker.Failures();
+}
 } // namespace
 
 TEST(TDigitsFormatTest, LimitsTiesAndEdgesMatchPrintf) {
@@ -165,61 +176,61 @@ TEST(TDigitsFormatTest, LimitsTiesAndEdgesMatchPrintf) {
                            1e-11,
                            1e-12,
                            123.456};
-  TChecker checker;
-  for (int digits = TDigitsFormat::kFewestDigits; digits <= TDigitsFormat::kMostDigits; ++digits) {
-    for (double value : values) {
-      checker.Check(value, digits);
-      checker.Check(-value, digits);
-    }
-    // Exact ties at the digit being rounded: k + 0.5 scaled by powers of two.
-    for (long k = 0; k < 2000; ++k)
-      for (int shift = -8; shift <= 8; shift += 4)
-        checker.Check(std::ldexp(static_cast<double>(k) + 0.5, shift), digits);
-  }
-  EXPECT_EQ(checker.Failures(), 0);
+  const long mismatches =
+      MismatchesAtEveryDigitCount(0, [&](TChecker& checker, int digits, TRandom&) {
+        for (double value : values) {
+          checker.Check(value, digits);
+          checker.Check(-value, digits);
+        }
+        // Exact ties at the digit being rounded: k + 0.5 scaled by powers of two.
+        for (long k = 0; k < 2000; ++k)
+          for (int shift = -8; shift <= 8; shift += 4)
+            checker.Check(std::ldexp(static_cast<double>(k) + 0.5, shift), digits);
+      });
+  EXPECT_EQ(mismatches, 0);
 }
 
 TEST(TDigitsFormatTest, DecimalLookingValuesAndNeighboursMatchPrintf) {
-  std::mt19937_64 random(7);
-  TChecker checker;
-  for (int digits = TDigitsFormat::kFewestDigits; digits <= TDigitsFormat::kMostDigits; ++digits)
-    for (int k = 0; k < 4000; ++k) {
-      // Decimal texts of up to 18 digits and their neighbouring doubles,
-      // where a correctly rounded scale decides ties and near ties.
-      const double whole = static_cast<double>(random() % 1000000000000000000ULL);
-      const double value = whole / std::pow(10.0, static_cast<double>(random() % 30)) *
-                           std::pow(10.0, static_cast<double>(random() % 12));
-      checker.Check(value, digits);
-      checker.Check(std::nextafter(value, 0.0), digits);
-      checker.Check(std::nextafter(value, HUGE_VAL), digits);
-    }
-  EXPECT_EQ(checker.Failures(), 0);
+  const long mismatches =
+      MismatchesAtEveryDigitCount(7, [&](TChecker& checker, int digits, TRandom& random) {
+        for (int k = 0; k < 4000; ++k) {
+          // Decimal texts of up to 18 digits and their neighbouring doubles,
+          // where a correctly rounded scale decides ties and near ties.
+          const double whole = static_cast<double>(random() % 1000000000000000000ULL);
+          const double value = whole / std::pow(10.0, static_cast<double>(random() % 30)) *
+                               std::pow(10.0, static_cast<double>(random() % 12));
+          checker.Check(value, digits);
+          checker.Check(std::nextafter(value, 0.0), digits);
+          checker.Check(std::nextafter(value, HUGE_VAL), digits);
+        }
+      });
+  EXPECT_EQ(mismatches, 0);
 }
 
 TEST(TDigitsFormatTest, EveryKindOfValueMatchesPrintf) {
   const long count = Count();
-  std::mt19937_64 random(17);
-  TChecker checker;
-  for (int digits = TDigitsFormat::kFewestDigits; digits <= TDigitsFormat::kMostDigits; ++digits)
-    for (int kind = 0; kind < kKindCount; ++kind)
-      for (long k = 0; k < count; ++k)
-        checker.Check(Generate(kind, digits, random), digits);
-  EXPECT_EQ(checker.Failures(), 0);
+  const long mismatches =
+      MismatchesAtEveryDigitCount(17, [&](TChecker& checker, int digits, TRandom& random) {
+        for (int kind = 0; kind < kKindCount; ++kind)
+          for (long k = 0; k < count; ++k)
+            checker.Check(Generate(kind, digits, random), digits);
+      });
+  EXPECT_EQ(mismatches, 0);
 }
 
 TEST(TDigitsFormatTest, RandomBitPatternsMatchPrintf) {
   const long count = Count();
-  std::mt19937_64 random(11);
-  TChecker checker;
-  for (int digits = TDigitsFormat::kFewestDigits; digits <= TDigitsFormat::kMostDigits; ++digits)
-    for (long k = 0; k < count; ++k) {
-      checker.Check(FromBits(random()), digits);
-      // Magnitudes that grids hold: 1e-12 .. 1e12.
-      checker.Check(std::ldexp(static_cast<double>(random() >> 11),
-                               -53 + static_cast<int>(random() % 80) - 40),
-                    digits);
-    }
-  EXPECT_EQ(checker.Failures(), 0);
+  const long mismatches =
+      MismatchesAtEveryDigitCount(11, [&](TChecker& checker, int digits, TRandom& random) {
+        for (long k = 0; k < count; ++k) {
+          checker.Check(FromBits(random()), digits);
+          // Magnitudes that grids hold: 1e-12 .. 1e12.
+          checker.Check(std::ldexp(static_cast<double>(random() >> 11),
+                                   -53 + static_cast<int>(random() % 80) - 40),
+                        digits);
+        }
+      });
+  EXPECT_EQ(mismatches, 0);
 }
 
 // Every binary exponent, with the least and the greatest significand and
@@ -227,19 +238,19 @@ TEST(TDigitsFormatTest, RandomBitPatternsMatchPrintf) {
 // scale's shift.
 TEST(TDigitsFormatTest, EveryBinaryExponentMatchesPrintf) {
   const std::uint64_t kSignificand = (std::uint64_t{1} << 52) - 1;
-  std::mt19937_64 random(29);
-  TChecker checker;
-  for (int digits = TDigitsFormat::kFewestDigits; digits <= TDigitsFormat::kMostDigits; ++digits)
-    for (std::uint64_t biased = 0; biased < 0x7ff; ++biased) {
-      const std::uint64_t significands[] = {0, kSignificand, random() & kSignificand,
-                                            random() & kSignificand};
-      for (std::uint64_t significand : significands) {
-        const std::uint64_t bits = biased << 52 | significand;
-        checker.Check(FromBits(bits), digits);
-        checker.Check(FromBits(bits | std::uint64_t{1} << 63), digits);
-      }
-    }
-  EXPECT_EQ(checker.Failures(), 0);
+  const long mismatches =
+      MismatchesAtEveryDigitCount(29, [&](TChecker& checker, int digits, TRandom& random) {
+        for (std::uint64_t biased = 0; biased < 0x7ff; ++biased) {
+          const std::uint64_t significands[] = {0, kSignificand, random() & kSignificand,
+                                                random() & kSignificand};
+          for (std::uint64_t significand : significands) {
+            const std::uint64_t bits = biased << 52 | significand;
+            checker.Check(FromBits(bits), digits);
+            checker.Check(FromBits(bits | std::uint64_t{1} << 63), digits);
+          }
+        }
+      });
+  EXPECT_EQ(mismatches, 0);
 }
 
 // Values with a short decimal expansion (n x 10^p / 2^s, exact): the text
@@ -247,20 +258,20 @@ TEST(TDigitsFormatTest, EveryBinaryExponentMatchesPrintf) {
 // in exponential notation.
 TEST(TDigitsFormatTest, ShortExpansionsMatchPrintf) {
   const long count = Count();
-  std::mt19937_64 random(31);
-  TChecker checker;
-  for (int digits = TDigitsFormat::kFewestDigits; digits <= TDigitsFormat::kMostDigits; ++digits)
-    for (long k = 0; k < count; ++k) {
-      const double whole = static_cast<double>(1 + random() % (std::uint64_t{1} << 24)) *
-                           std::pow(10.0, static_cast<int>(random() % 10));
-      const double value = std::ldexp(whole, -static_cast<int>(random() % 40));
-      // Only exact products: below 2^53.
-      if (whole < 9007199254740992.0) {
-        checker.Check(value, digits);
-        checker.Check(-value, digits);
-      }
-    }
-  EXPECT_EQ(checker.Failures(), 0);
+  const long mismatches =
+      MismatchesAtEveryDigitCount(31, [&](TChecker& checker, int digits, TRandom& random) {
+        for (long k = 0; k < count; ++k) {
+          const double whole = static_cast<double>(1 + random() % (std::uint64_t{1} << 24)) *
+                               std::pow(10.0, static_cast<int>(random() % 10));
+          const double value = std::ldexp(whole, -static_cast<int>(random() % 40));
+          // Only exact products: below 2^53.
+          if (whole < 9007199254740992.0) {
+            checker.Check(value, digits);
+            checker.Check(-value, digits);
+          }
+        }
+      });
+  EXPECT_EQ(mismatches, 0);
 }
 
 // The values around each power of ten from 10^-30 to 10^46, a few steps
@@ -311,16 +322,16 @@ std::vector<double> WholeNumbers() {
 TEST(TDigitsFormatTest, DecadeEdgesAndWholeNumbersMatchPrintf) {
   const std::vector<double> edges = DecadeEdges();
   const std::vector<double> wholes = WholeNumbers();
-  TChecker checker;
-  for (int digits = TDigitsFormat::kFewestDigits; digits <= TDigitsFormat::kMostDigits; ++digits) {
-    for (double value : edges) {
-      checker.Check(value, digits);
-      checker.Check(-value, digits);
-    }
-    for (double value : wholes)
-      checker.Check(value, digits);
-  }
-  EXPECT_EQ(checker.Failures(), 0);
+  const long mismatches =
+      MismatchesAtEveryDigitCount(0, [&](TChecker& checker, int digits, TRandom&) {
+        for (double value : edges) {
+          checker.Check(value, digits);
+          checker.Check(-value, digits);
+        }
+        for (double value : wholes)
+          checker.Check(value, digits);
+      });
+  EXPECT_EQ(mismatches, 0);
 }
 
 TEST(TDigitsFormatTest, SeventeenDigitsReadBackExactly) {
