@@ -2,14 +2,13 @@
 
 #include <algorithm>
 #include <atomic>
-#include <condition_variable>
 #include <exception>
 #include <istream>
-#include <mutex>
 
 #include "gridio/TBodyPieces.h"
 #include "gridio/TFileRangeBuf.h"
 #include "gridio/TGridTokenizer.h"
+#include "gridio/TPieceBases.h"
 #include "pipeline/TArcGridRows.h"
 #include "pipeline/TMemoryRows.h"
 #include "platform/TWorkerTeam.h"
@@ -38,41 +37,6 @@ void TArcGridSource::Open() {
   MbrLngBodyStart = buffer.Position();
 }
 
-// The value index each piece starts at, known once every piece before it
-// has counted its values.
-class TArcGridSource::TBases {
-public:
-  explicit TBases(std::size_t pieces) : MbrVecCounts(pieces, -1), MbrVecBases(pieces + 1, 0) {}
-
-  void Publish(std::size_t piece, long long count) {
-    std::lock_guard<std::mutex> lock(MbrMutex);
-    MbrVecCounts[piece] = count;
-    for (; MbrLngKnown < MbrVecCounts.size() && MbrVecCounts[MbrLngKnown] >= 0; ++MbrLngKnown)
-      MbrVecBases[MbrLngKnown + 1] = MbrVecBases[MbrLngKnown] + MbrVecCounts[MbrLngKnown];
-    MbrCondition.notify_all();
-  }
-  // False when the check stopped meanwhile.
-  bool Await(std::size_t piece, long long& base) {
-    std::unique_lock<std::mutex> lock(MbrMutex);
-    MbrCondition.wait(lock, [&] { return MbrBlnStopped || MbrLngKnown >= piece; });
-    base = MbrVecBases[piece];
-    return !MbrBlnStopped;
-  }
-  void Stop() {
-    std::lock_guard<std::mutex> lock(MbrMutex);
-    MbrBlnStopped = true;
-    MbrCondition.notify_all();
-  }
-
-private:
-  std::mutex MbrMutex;
-  std::condition_variable MbrCondition;
-  std::vector<long long> MbrVecCounts;
-  std::vector<long long> MbrVecBases;
-  std::size_t MbrLngKnown = 0;
-  bool MbrBlnStopped = false;
-};
-
 void TArcGridSource::Check(unsigned workers, const std::function<void()>& meanwhile) {
   std::atomic<bool> handedAll(true);
   CheckPieces(workers, meanwhile, nullptr, handedAll);
@@ -98,7 +62,7 @@ void TArcGridSource::CheckPieces(unsigned workers, const std::function<void()>& 
   const long long spacing = MbrCheckpoints.Spacing();
   std::vector<TBodyPieces::TPiece> found(body.Count());
   const unsigned team = static_cast<unsigned>(std::min<std::size_t>(workers, found.size() + 1));
-  TBases bases(found.size());
+  TPieceBases bases(found.size());
   // Item 0 is the work to do meanwhile, item p + 1 piece p.
   std::exception_ptr meanwhileFailure;
   std::atomic<std::size_t> next(0);

@@ -55,7 +55,6 @@ public:
   std::unique_ptr<TSourceRows> Rows(long firstRow, long firstColumn, long endColumn) const override;
 
 private:
-  class TBases;
   // What a worker reads through, piece after piece: its window, and the
   // values of the piece it holds.
   struct TWorkerReads {
