@@ -19,12 +19,28 @@ TFileRangeBuf::TFileRangeBuf(const TFileDescriptor& file, std::uint64_t begin, s
   Reset(begin, limit, startAtSpace);
 }
 
+bool TFileRangeBuf::HoldsWhole(std::uint64_t begin, std::uint64_t limit, bool startAtSpace) const {
+  return MbrBlnEnded && MbrIntReads <= 1 && begin == MbrLngBegin && limit == MbrLngLimit &&
+         startAtSpace == MbrBlnStartAtSpace;
+}
+
 void TFileRangeBuf::Reset(std::uint64_t begin, std::uint64_t limit, bool startAtSpace) {
+  char* window = MbrPtrWindow.get();
+  if (HoldsWhole(begin, limit, startAtSpace)) {
+    MbrLngWindowOffset = MbrLngDeliveredOffset;
+    setg(window, window + MbrLngDeliveredFirst, window + MbrLngDeliveredEnd);
+    return;
+  }
+  MbrLngBegin = begin;
+  MbrBlnStartAtSpace = startAtSpace;
+  MbrIntReads = 0;
+  MbrLngDeliveredOffset = begin;
+  MbrLngDeliveredFirst = MbrLngDeliveredEnd = 0;
   MbrLngNext = MbrLngStart = MbrLngWindowOffset = begin;
   MbrLngLimit = limit;
   MbrBlnSeekingSpace = startAtSpace;
   MbrBlnEnded = false;
-  setg(MbrPtrWindow.get(), MbrPtrWindow.get(), MbrPtrWindow.get());
+  setg(window, window, window);
 }
 
 std::size_t TFileRangeBuf::TakeWindow(const char*& data) {
@@ -59,6 +75,7 @@ TFileRangeBuf::int_type TFileRangeBuf::underflow() {
         MbrLngStart = offset;
       break;
     }
+    ++MbrIntReads;
     std::size_t first = 0;
     if (MbrBlnSeekingSpace) {
       first = static_cast<std::size_t>(std::find_if(window, window + got, IsSpace) - window);
@@ -81,7 +98,9 @@ TFileRangeBuf::int_type TFileRangeBuf::underflow() {
         MbrLngNext = offset + end;
       }
     }
-    MbrLngWindowOffset = offset;
+    MbrLngWindowOffset = MbrLngDeliveredOffset = offset;
+    MbrLngDeliveredFirst = first;
+    MbrLngDeliveredEnd = end;
     setg(window, window + first, window + end);
     return traits_type::to_int_type(window[first]);
   }

@@ -32,7 +32,8 @@ public:
 
   // The same buffer over another range, as if made afresh with these
   // arguments (the window is kept, so that a reader of range after range
-  // allocates it once).
+  // allocates it once). The range just read to its end, when it came in
+  // one window read, is delivered again from the window, not read again.
   void Reset(std::uint64_t begin, std::uint64_t limit, bool startAtSpace);
   // The range from `begin` to the end of the file, without seeking white
   // space.
@@ -57,7 +58,18 @@ private:
   // Reads the next window at MbrLngNext; the number of bytes, 0 at the end.
   std::size_t Fill();
 
+  // Whether Reset asks for the range just read, and it is all in the window.
+  bool HoldsWhole(std::uint64_t begin, std::uint64_t limit, bool startAtSpace) const;
+
   const TFileDescriptor& MbrRefFile;
+  std::uint64_t MbrLngBegin = 0;
+  bool MbrBlnStartAtSpace = false;
+  // The window reads of the range that returned bytes, and where the last
+  // delivered window lay: its file offset, and its characters' bounds.
+  int MbrIntReads = 0;
+  std::uint64_t MbrLngDeliveredOffset = 0;
+  std::size_t MbrLngDeliveredFirst = 0;
+  std::size_t MbrLngDeliveredEnd = 0;
   std::uint64_t MbrLngNext = 0;
   std::uint64_t MbrLngLimit = kNoLimit;
   std::uint64_t MbrLngStart = 0;

@@ -115,13 +115,33 @@ TEST_F(TFileRangeBufTest, AResetBufferDeliversWhatAFreshOneDoes) {
               buffer.sbumpc();
               buffer.Reset(begin, cut, startAtSpace);
             }
-            bool positionsRight = false;
-            const Range actual = ReadAll(buffer, positionsRight);
             const Range expected = Model(begin, cut, startAtSpace);
-            ASSERT_EQ(actual.Text, expected.Text) << where;
-            ASSERT_EQ(actual.Start, expected.Start) << where;
-            ASSERT_TRUE(positionsRight) << where;
+            // Read to its end, then again from a reset to the same range.
+            for (int pass = 0; pass < 2; ++pass) {
+              if (pass > 0)
+                buffer.Reset(begin, cut, startAtSpace);
+              bool positionsRight = false;
+              const Range actual = ReadAll(buffer, positionsRight);
+              ASSERT_EQ(actual.Text, expected.Text) << where << " pass " << pass;
+              ASSERT_EQ(actual.Start, expected.Start) << where << " pass " << pass;
+              ASSERT_TRUE(positionsRight) << where << " pass " << pass;
+            }
           }
+  }
+}
+
+// A range read to its end in one window read is delivered again from the
+// window; one that took several reads is read again.
+TEST_F(TFileRangeBufTest, ARangeHeldWholeIsNotReadAgain) {
+  for (const std::size_t window : {1, 64}) {
+    MbrSandbox.Write("range.txt", kText);
+    TFileRangeBuf buffer(MbrFile, 6, 12, true, window);
+    bool positionsRight = false;
+    const std::string first = ReadAll(buffer, positionsRight).Text;
+    MbrSandbox.Write("range.txt", std::string(kText.size(), 'z'));
+    buffer.Reset(6, 12, true);
+    const std::string again = ReadAll(buffer, positionsRight).Text;
+    EXPECT_EQ(window == 64 ? first : "", again) << window;
   }
 }
 
