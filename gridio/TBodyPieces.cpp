@@ -16,6 +16,9 @@ const std::size_t kSmallBlockBytes = 1 << 16;
 const std::size_t kRunValues = 256;
 // The values read one by one after a run that reads none.
 const long long kSingleReads = 64;
+// Room in a piece's window past the piece, for what a read takes beyond its
+// limit.
+const std::uint64_t kPieceWindowSlack = 1 << 12;
 
 void KeepNone(TBodyPieces::TPiece&, long long, const double*, std::size_t) {}
 } // namespace
@@ -185,21 +188,25 @@ bool TBodyPieces::ReadOn(std::size_t p, const TPiece& scanned, long long count,
   }
 }
 
-long long TBodyPieces::CountWords(std::size_t p) const {
-  TFileRangeBuf buffer = Window();
-  Cut(p, buffer);
+long long TBodyPieces::CountWords(std::size_t p, TFileRangeBuf& window) const {
+  Cut(p, window);
   TWordCount words;
   const char* text = nullptr;
-  while (const std::size_t size = buffer.TakeWindow(text))
+  while (const std::size_t size = window.TakeWindow(text))
     words.Add(text, size);
   return words.Words();
 }
 
+TFileRangeBuf TBodyPieces::PieceWindow() const {
+  return TFileRangeBuf(MbrRefFile, MbrLngBodyStart, MbrLngBodyStart, false,
+                       static_cast<std::size_t>(MbrLngPieceBytes + kPieceWindowSlack));
+}
+
 TBodyPieces::TPiece TBodyPieces::ScanIntoRows(std::size_t p, const std::vector<double*>& rows,
-                                              long columns, long long first, long long room) const {
+                                              long columns, long long first, long long room,
+                                              TFileRangeBuf& window) const {
   std::size_t row = static_cast<std::size_t>(first / columns);
   long column = static_cast<long>(first % columns);
-  TFileRangeBuf window = Window();
   return ScanWith(p, 0, window, [&](TPiece&, long long at, const double* values, std::size_t n) {
     // Values past the room are counted, not stored.
     for (long long left = std::min<long long>(static_cast<long long>(n), room - at); left > 0;) {

@@ -80,15 +80,20 @@ public:
   bool ReadOn(std::size_t piece, const TPiece& scanned, long long count,
               std::vector<double>& values, TFileRangeBuf& window) const;
 
-  // The words of the piece (TWordCount) in the text its scan reads: the
-  // values it holds when every word is one number.
-  long long CountWords(std::size_t piece) const;
-  // Scan that stores the piece's first `room` values in rows of `columns`
-  // cells, the piece's value i as value first + i of the body (the body's
-  // value k in rows[k / columns][k % columns]); the piece's Blocks stay
-  // empty, and its Count includes the values read past `room`.
+  // The words of the piece (TWordCount) in the text its scan reads, through
+  // a worker's window: the values it holds when every word is one number.
+  // A window of the whole piece (PieceWindow) keeps its text for the scan
+  // that follows.
+  long long CountWords(std::size_t piece, TFileRangeBuf& window) const;
+  // A window that holds a whole piece and the token at its end.
+  TFileRangeBuf PieceWindow() const;
+  // Scan through a worker's window that stores the piece's first `room`
+  // values in rows of `columns` cells, the piece's value i as value
+  // first + i of the body (the body's value k in
+  // rows[k / columns][k % columns]); the piece's Blocks stay empty, and its
+  // Count includes the values read past `room`.
   TPiece ScanIntoRows(std::size_t piece, const std::vector<double*>& rows, long columns,
-                      long long first, long long room) const;
+                      long long first, long long room, TFileRangeBuf& window) const;
 
   // The values a body of the header's counts holds (saturating).
   static long long Needed(const TGridHeader& header);

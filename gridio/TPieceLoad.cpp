@@ -1,6 +1,7 @@
 #include "gridio/TPieceLoad.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstddef>
 #include <istream>
 #include <memory>
@@ -11,8 +12,10 @@
 #include "gridio/TFileRangeBuf.h"
 #include "gridio/TGridHeader.h"
 #include "gridio/TGridTokenizer.h"
+#include "gridio/TPieceBases.h"
 #include "maptools/MapSupport.h"
 #include "platform/TItemTeam.h"
+#include "platform/TWorkerTeam.h"
 
 namespace {
 using TPiece = TBodyPieces::TPiece;
@@ -21,6 +24,9 @@ const std::size_t kReadBytes = 1 << 18;
 // Body bytes worth a worker of their own, and the pieces of each worker.
 const double kBytesPerWorker = 1 << 20;
 const std::uint64_t kPiecesPerWorker = 16;
+// The most bytes of a piece: a piece read into a worker's window is then
+// counted and scanned while its text is in the core's cache.
+const std::uint64_t kMostPieceBytes = 1 << 18;
 
 using THead = TPieceLoad::THead;
 
@@ -58,7 +64,8 @@ std::uint64_t BodyBytes(std::uint64_t fileBytes, const THead& head) {
   return fileBytes > head.BodyStart ? fileBytes - head.BodyStart : 0;
 }
 
-// The workers for the body, and its pieces, kPiecesPerWorker a worker.
+// The workers for the body, and its pieces, kPiecesPerWorker a worker at
+// least.
 unsigned BodyWorkers(std::uint64_t fileBytes, const THead& head) {
   return TItemTeam::Workers(static_cast<double>(BodyBytes(fileBytes, head)), kBytesPerWorker);
 }
@@ -67,9 +74,10 @@ TBodyPieces BodyPieces(const TFileDescriptor& file, std::uint64_t fileBytes, con
                        bool lenient, unsigned workers) {
   const std::uint64_t bodyBytes = BodyBytes(fileBytes, head);
   const std::uint64_t pieces = workers * kPiecesPerWorker;
-  return TBodyPieces(file, head.BodyStart, fileBytes,
-                     std::max<std::uint64_t>(1, (bodyBytes + pieces - 1) / pieces), lenient,
-                     kReadBytes);
+  return TBodyPieces(
+      file, head.BodyStart, fileBytes,
+      std::clamp<std::uint64_t>((bodyBytes + pieces - 1) / pieces, 1, kMostPieceBytes), lenient,
+      kReadBytes);
 }
 
 // The pieces up to the one that decides the body, scanned on the workers;
@@ -159,60 +167,67 @@ void FillCells(double* cells, const TGridHeader& header, const std::vector<TPiec
   });
 }
 
-// The words of the pieces up to the one that holds value needed - 1, or
-// none when the body holds fewer words than that.
-std::vector<long long> WordsToTheBodyEnd(const TBodyPieces& body, long long needed,
-                                         unsigned workers) {
-  TScanned counted(body.Count(), needed);
-  TItemTeam::Run(static_cast<long>(body.Count()), workers, [&](long p, unsigned) {
-    if (counted.Decided())
-      return;
-    TPiece piece;
-    piece.Count = body.CountWords(static_cast<std::size_t>(p));
-    counted.Done(static_cast<std::size_t>(p), std::move(piece));
-  });
-  std::vector<long long> words;
+// Whether the pieces, counted (words; -1 for one not counted) and scanned
+// into the rows (read), hold the reader's values: every word one value up to
+// the piece that holds value needed - 1, and that piece's first values.
+bool ReadAsCounted(const std::vector<long long>& words, const std::vector<TPiece>& read,
+                   long long needed) {
   long long base = 0;
-  for (const TPiece& piece : counted.Pieces()) {
-    words.push_back(piece.Count);
-    if (needed - base <= piece.Count)
-      return words;
-    base += piece.Count;
+  for (std::size_t p = 0; p < words.size() && words[p] >= 0; ++p) {
+    if (needed - base <= words[p])
+      return read[p].Count >= needed - base;
+    if (read[p].Count != words[p] || read[p].End != TGridHeader::TCell::AtEnd)
+      return false;
+    base += words[p];
   }
-  return {};
+  return false;
 }
 
 // Each piece's values straight into the rows that rowsOf() gives, asked for
-// once the words are known to be enough, where the words before the piece
-// say it begins. True when every word turned out to be one value: the rows
-// hold the reader's values. Otherwise (a fault, or a word that holds two
-// numbers, such as "1-2") the rows hold some of them, and the body is left
-// to the collected way.
+// once the body's bytes can hold the values, where the words before the
+// piece say it begins. One pass: a worker reads a piece into its window,
+// counts its words there, and once the pieces before it have counted
+// theirs, scans the same text into the rows. True when every word turned
+// out to be one value: the rows hold the reader's values. Otherwise (too
+// few words, a fault, or a word that holds two numbers, such as "1-2") the
+// rows hold some of them, and the body is left to the collected way.
 template <class TRowsOf>
-bool ReadInPlace(const TBodyPieces& body, const TGridHeader& header, unsigned workers,
-                 TRowsOf rowsOf) {
-  const long long needed = TBodyPieces::Needed(header);
-  if (needed <= 0)
+bool ReadInPlace(const TBodyPieces& body, const TPieceLoad::THead& head, std::uint64_t fileBytes,
+                 unsigned workers, TRowsOf rowsOf) {
+  const long long needed = TBodyPieces::Needed(head.Header);
+  if (needed <= 0 || !TPieceLoad::CanHold(fileBytes, head))
     return false;
-  const std::vector<long long> words = WordsToTheBodyEnd(body, needed, workers);
-  if (words.empty())
-    return false;
-  std::vector<long long> firsts{0};
-  for (std::size_t p = 0; p + 1 < words.size(); ++p)
-    firsts.push_back(firsts.back() + words[p]);
   const std::vector<double*> rows = rowsOf();
-  std::vector<TPiece> read(words.size());
-  const std::size_t last = words.size() - 1;
-  const long long lastRoom = needed - firsts[last];
-  TItemTeam::Run(static_cast<long>(words.size()), workers, [&](long item, unsigned) {
-    const std::size_t p = static_cast<std::size_t>(item);
-    read[p] =
-        body.ScanIntoRows(p, rows, header.Columns, firsts[p], p == last ? lastRoom : words[p]);
-  });
-  for (std::size_t p = 0; p < last; ++p)
-    if (read[p].Count != words[p] || read[p].End != TGridHeader::TCell::AtEnd)
-      return false;
-  return read[last].Count >= lastRoom;
+  const std::size_t count = body.Count();
+  std::vector<long long> words(count, -1);
+  std::vector<TPiece> read(count);
+  TPieceBases bases(count);
+  std::atomic<std::size_t> next(0);
+  std::atomic<bool> stopped(false);
+  const auto stop = [&] {
+    stopped = true;
+    bases.Stop();
+  };
+  TWorkerTeam::Run(
+      static_cast<unsigned>(std::min<std::size_t>(workers, count)),
+      [&](unsigned) {
+        TFileRangeBuf window = body.PieceWindow();
+        for (std::size_t p = next++; p < count && !stopped; p = next++) {
+          words[p] = body.CountWords(p, window);
+          bases.Publish(p, words[p]);
+          long long base = 0;
+          if (!bases.Await(p, base))
+            return;
+          if (base >= needed)
+            return stop();
+          read[p] = body.ScanIntoRows(p, rows, head.Header.Columns, base,
+                                      std::min(words[p], needed - base), window);
+          if (read[p].Count < std::min(words[p], needed - base))
+            return stop();
+        }
+      },
+      stop);
+  return ReadAsCounted(words, read, needed);
 }
 } // namespace
 
@@ -236,7 +251,7 @@ TMap* TPieceLoad::Load(const TFileDescriptor& file, std::uint64_t fileBytes, con
   const unsigned workers = BodyWorkers(fileBytes, head);
   const TBodyPieces body = BodyPieces(file, fileBytes, head, lenient, workers);
   std::unique_ptr<TMap> map;
-  const bool inPlace = ReadInPlace(body, head.Header, workers, [&] {
+  const bool inPlace = ReadInPlace(body, head, fileBytes, workers, [&] {
     map = head.Header.Frame();
     mapsupport::StoreRows(*map, 0.0);
     std::vector<double*> rows;
@@ -257,7 +272,7 @@ void TPieceLoad::LoadCells(const TFileDescriptor& file, std::uint64_t fileBytes,
                            bool lenient, double* cells) {
   const unsigned workers = BodyWorkers(fileBytes, head);
   const TBodyPieces body = BodyPieces(file, fileBytes, head, lenient, workers);
-  const bool inPlace = ReadInPlace(body, head.Header, workers, [&] {
+  const bool inPlace = ReadInPlace(body, head, fileBytes, workers, [&] {
     std::vector<double*> rows;
     for (long y = 0; y < head.Header.Rows; ++y)
       rows.push_back(cells + static_cast<std::ptrdiff_t>(y) * head.Header.Columns);

@@ -1,24 +1,25 @@
 // TPieceLoad: a grid file read by name on every core: the header as the
 // reader reads it, then the body in pieces cut at white space
-// (TBodyPieces), read by several workers at once. The words of the pieces
-// are counted first (a pass at memory speed), so that each piece knows the
-// first value it holds and stores its values straight into the rows: a
-// map's (Load) or a caller's row-major buffer's (LoadCells). Where a piece
-// reads other than one value a word (a fault, or a word of two numbers such
-// as "1-2"), the pieces are read again, each keeping its values, merged in
-// file order and copied into the rows by bands on the workers. Either way
-// the values, and the failure when the file has several faults, are those
-// of the stream reader. Pieces past the one that decides the body (it holds
-// the last value needed, or fails first) are not begun, so text after the
-// body costs little.
+// (TBodyPieces), read by several workers at once. Each piece is read once
+// into its worker's window, its words counted there (at memory speed), and
+// once the pieces before it have counted theirs, so that it knows the first
+// value it holds, its values are stored from the same text straight into
+// the rows: a map's (Load) or a caller's row-major buffer's (LoadCells).
+// Where the words fall short, or a piece reads other than one value a word
+// (a fault, or a word of two numbers such as "1-2"), the pieces are read
+// again, each keeping its values, merged in file order and copied into the
+// rows by bands on the workers. Either way the values, and the failure when
+// the file has several faults, are those of the stream reader. Pieces past
+// the one that decides the body (it holds the last value needed, or fails
+// first) are not begun, so text after the body costs little.
 //
 // Applies to regular files (positioned reads) large enough for several
 // workers; the reader sends anything else through its stream, as one worker
-// reads best. Memory: the values, and a read window per worker (on the
+// reads best. Memory: the values, and a piece's window per worker (on the
 // second way, the values twice, briefly, while the rows are filled from the
-// pieces); a map's rows are allocated only once the file is known to hold a
-// word for every value. Throws the stream reader's messages
-// (TARCGISFileTools.h). Internal.
+// pieces); a map's rows are allocated only once the body's bytes can hold
+// its values (CanHold), so at most four times the body's bytes. Throws the
+// stream reader's messages (TARCGISFileTools.h). Internal.
 #ifndef QUILLMAP_GRIDIO_TPIECELOAD_H
 #define QUILLMAP_GRIDIO_TPIECELOAD_H
 
