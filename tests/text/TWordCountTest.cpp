@@ -74,4 +74,19 @@ TEST(TWordCount, AWordCutBetweenPartsCountsOnce) {
     EXPECT_EQ(c.words, count.Words()) << "[" << c.first << "|" << c.second << "]";
   }
 }
+
+TEST(TWordCount, CountsTheDensestTextsExactly) {
+  // One-character words between single blanks: the most word starts a
+  // block of text can hold, in every phase against the blocks.
+  for (std::size_t length : {255, 256, 257, 511, 512, 4096, 4097, 8192, 12289}) {
+    for (const std::string start : {"", " "}) {
+      std::string text = start;
+      while (text.size() < length)
+        text += text.size() % 2 == start.size() % 2 ? "7" : " ";
+      TWordCount count;
+      count.Add(text.data(), text.size());
+      EXPECT_EQ(PlainCount(text), count.Words()) << length << " [" << start << "]";
+    }
+  }
+}
 } // namespace
