@@ -14,8 +14,6 @@ using TCell = TGridHeader::TCell;
 const std::size_t kSmallBlockBytes = 1 << 16;
 // The values a scan reads at a time before handing them on.
 const std::size_t kRunValues = 256;
-// The values read one by one after a run that reads none.
-const long long kSingleReads = 64;
 // Room in a piece's window past the piece, for what a read takes beyond its
 // limit.
 const std::uint64_t kPieceWindowSlack = 1 << 12;
@@ -51,7 +49,7 @@ void TBodyPieces::Cut(std::size_t p, TFileRangeBuf& window) const {
 
 // The one scan loop: `keep` takes the values read in runs, each with the
 // index in the piece of its first value. The usual values are read a run at
-// a time (TGridTokenizer::ReadShortDecimals), each other one on its own.
+// a time (TGridTokenizer::ReadShortDecimalsPaced), each other one on its own.
 template <class TKeep>
 TBodyPieces::TPiece TBodyPieces::ScanWith(std::size_t p, long long spacing, TFileRangeBuf& buffer,
                                           TKeep keep) const {
@@ -65,31 +63,23 @@ TBodyPieces::TPiece TBodyPieces::ScanWith(std::size_t p, long long spacing, TFil
   long long count = 0;
   // The next checkpoint's value index; none without spacing.
   long long checkpoint = spacing > 0 ? spacing : -1;
-  // After a run that reads nothing, the next kSingleReads values are read
-  // one by one: a body of other values pays for one attempt at a run in
-  // that many values, not for one a value.
-  long long singleUntil = 0;
   for (;;) {
     if (count == checkpoint) {
       in.Commit();
       piece.Checkpoints.push_back({count, buffer.Position()});
       checkpoint += spacing;
     }
-    if (count >= singleUntil) {
-      const std::size_t room =
-          checkpoint < 0
-              ? kRunValues
-              : static_cast<std::size_t>(std::min<long long>(kRunValues, checkpoint - count));
-      const std::size_t read = in.ReadShortDecimals(run, room);
-      if (read > 0) {
-        keep(piece, count, run, read);
-        count += static_cast<long long>(read);
-      }
-      if (read == room)
-        continue;
-      if (read == 0)
-        singleUntil = count + kSingleReads;
+    const std::size_t room =
+        checkpoint < 0
+            ? kRunValues
+            : static_cast<std::size_t>(std::min<long long>(kRunValues, checkpoint - count));
+    const std::size_t read = in.ReadShortDecimalsPaced(run, room);
+    if (read > 0) {
+      keep(piece, count, run, read);
+      count += static_cast<long long>(read);
     }
+    if (read == room)
+      continue;
     piece.End = TGridHeader::ReadCell(in, run[0], MbrBlnLenient);
     if (piece.End != TCell::Read)
       break;
@@ -166,7 +156,7 @@ bool TBodyPieces::ReadOn(std::size_t p, const TPiece& scanned, long long count,
       std::istream stream(&window);
       TGridTokenizer in(stream);
       for (; v < wanted; ++v) {
-        v += in.ReadShortDecimals(out + v, wanted - v);
+        v += in.ReadShortDecimalsPaced(out + v, wanted - v);
         if (v == wanted)
           return true;
         const TCell cell = TGridHeader::ReadCell(in, out[v], MbrBlnLenient);

@@ -231,6 +231,17 @@ std::size_t TGridTokenizer::ReadShortDecimals(double* values, std::size_t count)
   return read;
 }
 
+std::size_t TGridTokenizer::ReadShortDecimalsPaced(double* values, std::size_t count) {
+  if (MbrIntPausedCalls > 0) {
+    --MbrIntPausedCalls;
+    return 0;
+  }
+  const std::size_t read = ReadShortDecimals(values, count);
+  if (read == 0)
+    MbrIntPausedCalls = kPausedCalls;
+  return read;
+}
+
 int TGridTokenizer::PeekTokenStart() {
   using Traits = std::char_traits<char>;
   if (!MbrBlnNative) {

@@ -63,6 +63,12 @@ public:
   // `count` of them, into values; returns how many it read. The value that
   // stops it is left to ReadDouble.
   std::size_t ReadShortDecimals(double* values, std::size_t count);
+  // ReadShortDecimals paced for a text of other values: after a call that
+  // reads none, the next kPausedCalls calls read none without trying (their
+  // values are left to ReadDouble), so that a body of long mantissas pays
+  // for one attempt in that many values, not for one a value.
+  static constexpr int kPausedCalls = 64;
+  std::size_t ReadShortDecimalsPaced(double* values, std::size_t count);
 
   // The first character of the next token, white space skipped, as an int
   // (std::char_traits<char>::to_int_type), or eof() when the input ends or a
@@ -113,6 +119,7 @@ private:
   std::string MbrStrScratch;
   // The layout of the last short decimal read in line.
   TDecimalGrammar::TShortShape MbrShape;
+  int MbrIntPausedCalls = 0;
 };
 
 #endif

@@ -188,8 +188,8 @@ TEST(TGridTokenizerParseTest, RunsReadAsSingleReadsDo) {
   }
 }
 
-// Runs of reads (ReadShortDecimals, each run followed by one ReadDouble) are
-// the reads one at a time: over short decimals among long mantissas and
+// Runs of reads (ReadShortDecimals, or its paced form, each run followed by
+// one ReadDouble) are the reads one at a time: over short decimals among long mantissas and
 // midpoints, between every white space and up to a malformed token at the
 // end, through windows of every size, runs of every length give the same
 // values to the bit, the same states after each single read, and leave the
@@ -205,35 +205,38 @@ TEST(TGridTokenizerParseTest, RunsOfReadsAreTheReadsOneAtATime) {
     text += GenerateToken(kKinds[i % 6], random) + kSpaces[i % 5];
   text += "12.5 x";
   for (int chunk : {-1, 1, 5, 64, 4096})
-    for (std::size_t runLength : {1, 3, 256}) {
-      const std::unique_ptr<std::streambuf> oneBuffer = Windows(text, chunk);
-      const std::unique_ptr<std::streambuf> runBuffer = Windows(text, chunk);
-      std::istream oneStream(oneBuffer.get());
-      std::istream runStream(runBuffer.get());
-      const std::string where =
-          "windows of " + std::to_string(chunk) + ", runs of " + std::to_string(runLength);
-      {
-        TGridTokenizer one(oneStream);
-        TGridTokenizer runs(runStream);
-        std::vector<double> run(runLength);
-        long index = 0;
-        while (!runs.Failed()) {
-          const std::size_t read = runs.ReadShortDecimals(run.data(), runLength);
-          for (std::size_t k = 0; k <= read; ++k, ++index) {
-            double expected = 3.5;
-            one.ReadDouble(expected);
-            double actual = 3.5;
-            if (k < read)
-              actual = run[k];
-            else
-              runs.ReadDouble(actual);
-            ASSERT_EQ(std::memcmp(&expected, &actual, sizeof actual), 0) << index << ", " << where;
+    for (std::size_t runLength : {1, 3, 256})
+      for (bool paced : {false, true}) {
+        const std::unique_ptr<std::streambuf> oneBuffer = Windows(text, chunk);
+        const std::unique_ptr<std::streambuf> runBuffer = Windows(text, chunk);
+        std::istream oneStream(oneBuffer.get());
+        std::istream runStream(runBuffer.get());
+        const std::string where = "windows of " + std::to_string(chunk) + ", runs of " +
+                                  std::to_string(runLength) + (paced ? ", paced" : "");
+        {
+          TGridTokenizer one(oneStream);
+          TGridTokenizer runs(runStream);
+          std::vector<double> run(runLength);
+          long index = 0;
+          while (!runs.Failed()) {
+            const std::size_t read = paced ? runs.ReadShortDecimalsPaced(run.data(), runLength)
+                                           : runs.ReadShortDecimals(run.data(), runLength);
+            for (std::size_t k = 0; k <= read; ++k, ++index) {
+              double expected = 3.5;
+              one.ReadDouble(expected);
+              double actual = 3.5;
+              if (k < read)
+                actual = run[k];
+              else
+                runs.ReadDouble(actual);
+              ASSERT_EQ(std::memcmp(&expected, &actual, sizeof actual), 0)
+                  << index << ", " << where;
+            }
+            ASSERT_EQ(runs.Failed(), one.Failed()) << index << ", " << where;
+            ASSERT_EQ(runs.AtEnd(), one.AtEnd()) << index << ", " << where;
           }
-          ASSERT_EQ(runs.Failed(), one.Failed()) << index << ", " << where;
-          ASSERT_EQ(runs.AtEnd(), one.AtEnd()) << index << ", " << where;
+          ASSERT_GT(index, 6000) << where;
         }
-        ASSERT_GT(index, 6000) << where;
+        EXPECT_EQ(Rest(runStream), Rest(oneStream)) << where;
       }
-      EXPECT_EQ(Rest(runStream), Rest(oneStream)) << where;
-    }
 }
