@@ -41,8 +41,13 @@ double TArcGridRows::NextValue() {
 
 const double* TArcGridRows::Row(long row, double* buffer) {
   MoveTo(static_cast<long long>(row) * MbrBody.Columns + MbrLngFirstColumn);
-  const long count = MbrLngEndColumn - MbrLngFirstColumn;
-  for (long x = 0; x < count; ++x)
-    buffer[x] = NextValue();
+  const std::size_t count = static_cast<std::size_t>(MbrLngEndColumn - MbrLngFirstColumn);
+  for (std::size_t x = 0; x < count;) {
+    const std::size_t read = MbrTokenizer->ReadShortDecimalsPaced(buffer + x, count - x);
+    x += read;
+    MbrLngPosition += static_cast<long long>(read);
+    if (x < count)
+      buffer[x++] = NextValue();
+  }
   return buffer;
 }

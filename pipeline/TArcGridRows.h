@@ -1,6 +1,7 @@
 // TArcGridRows: a reader of a run of columns of an ESRI ASCII grid file's
-// rows (TSourceRows), for TArcGridSource: each row's run is read value by
-// value with the reader's rules, from where the reader stands when that is
+// rows (TSourceRows), for TArcGridSource: each row's run is read with the
+// reader's rules (short decimals a run at a time, each other value on its
+// own), from where the reader stands when that is
 // near, else from the body checkpoint at or before the run's first value,
 // so that a run costs its own values and at most two checkpoint spacings
 // more, wherever it lies in the file.
