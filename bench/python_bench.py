@@ -44,11 +44,22 @@ def arguments():
     return parser.parse_args()
 
 
+# Every timed action, and both sides of the resampling in their processes,
+# warm up this long before they are timed: the first large allocations after
+# another process (or another action) has freed much memory cost several
+# times what they cost later.
+WARM_UP_SECONDS = 0.3
+
+
 def median_time(action, runs):
-    """The median wall time of runs calls, after one call that is not timed:
-    on this machine a large allocation after another process has freed much
-    memory costs several times what it costs once the memory is in use."""
+    """The median wall time of runs calls, after calls that are not timed for
+    WARM_UP_SECONDS (one at least): on this machine a large allocation after
+    much memory was freed costs several times what it costs once the memory
+    is in use, so that whichever action came first would pay for it."""
+    warm = time.perf_counter() + WARM_UP_SECONDS
     action()
+    while time.perf_counter() < warm:
+        action()
     times = []
     for _ in range(runs):
         start = time.perf_counter()
@@ -109,11 +120,6 @@ def bench_read(path, runs):
     return {"numpy.loadtxt / quillmap.read (at least 10)": t_loadtxt / t_ours,
             "rasterio / quillmap.read (at least 15)": t_rasterio / t_ours}
 
-
-# Both sides of the resampling warm up this long in their process before they
-# are timed: the first large allocations after another process has freed
-# much memory cost several times what they cost later.
-WARM_UP_SECONDS = 0.3
 
 
 def cxx_resample_seconds(build):
