@@ -84,7 +84,7 @@ std::vector<const double*> RowTable(const TBandPlan& plan, const std::vector<TCe
 // them: rows out of range raise the plan's message instead.
 TCells BandArray(const TBandPlan& plan, long begin, long end) {
   RunToolkit([&] { plan.Plan->CheckFillRows(begin, end); });
-  return TCells({end - begin, plan.Plan->Result().Columns});
+  return NewCells(end - begin, plan.Plan->Result().Columns);
 }
 
 // Result rows [begin, end) from the source rows of the blocks, read where

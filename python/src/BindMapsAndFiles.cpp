@@ -30,7 +30,7 @@ py::tuple Read(const std::string& path, bool lenient) {
   std::unique_ptr<TGridFileReader> reader =
       RunToolkit([&] { return std::make_unique<TGridFileReader>(path, lenient); });
   const TGridGeometry& grid = reader->Geometry();
-  TCells cells({grid.Rows, grid.Columns});
+  TCells cells = NewCells(grid.Rows, grid.Columns);
   double* out = cells.mutable_data();
   TOwnedMap frame = RunToolkit([&] {
     reader->ReadCells(out);
@@ -58,7 +58,7 @@ py::tuple ResampleCells(TMap& frame, const TCells& cells, double resolution, boo
   std::unique_ptr<TResampleCells> resampling =
       RunToolkit([&] { return std::make_unique<TResampleCells>(&frame, resolution, noDataAware); });
   const TMap& result = resampling->ResultFrame();
-  TCells out({result.MbrLngYDim, result.MbrLngXDim});
+  TCells out = NewCells(result.MbrLngYDim, result.MbrLngXDim);
   const double* in = cells.data();
   double* written = out.mutable_data();
   RunToolkit([&] { resampling->Fill(in, written); });

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "TArrayMemory.h"
 #include "ToolkitCall.h"
 #include "gridio/TGridHeader.h"
 #include "maptools/MapSupport.h"
@@ -36,10 +37,15 @@ void CloneAxes(TMap& from, TMap& to) {
 }
 } // namespace
 
+TCells NewCells(long rows, long columns) {
+  TArrayMemory recycled;
+  return TCells({rows, columns});
+}
+
 TCells CellsOf(TMap& map) {
   if (!map.IsRectangular())
     throw TToolkitFailure{"Map rows do not match its dimensions in quillmap.Grid.values", false};
-  TCells cells({map.MbrLngYDim, map.MbrLngXDim});
+  TCells cells = NewCells(map.MbrLngYDim, map.MbrLngXDim);
   double* out = cells.mutable_data();
   const long columns = map.MbrLngXDim;
   RunToolkit([&] {

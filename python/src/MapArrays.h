@@ -23,6 +23,10 @@ namespace quillmap_python {
 
 using TCells = pybind11::array_t<double, pybind11::array::c_style | pybind11::array::forcecast>;
 
+// A new array of rows x columns cells, not yet set, in memory recycled from
+// the grids' arrays that went before (TArrayMemory): so that making one per
+// call costs no fresh memory once the process holds such arrays.
+TCells NewCells(long rows, long columns);
 // The cells, rows x columns, row 0 the map's row 0 (north). A map whose
 // stored rows do not hold its dimensions throws (const char*) "Map rows do
 // not match its dimensions in quillmap.Grid.values".

@@ -1,0 +1,45 @@
+#include "TRecycledBlocks.h"
+
+#include <utility>
+
+namespace quillmap_python {
+
+void* TRecycledBlocks::Allocate(std::size_t bytes) {
+  std::lock_guard<std::mutex> locked(MbrMtxBlocks);
+  TBlock block = Take(bytes);
+  void* memory = block.Memory.Data();
+  MbrMapInUse.emplace(memory, std::move(block));
+  return memory;
+}
+
+TRecycledBlocks::TBlock TRecycledBlocks::Take(std::size_t bytes) {
+  for (auto kept = MbrDeqKept.begin(); kept != MbrDeqKept.end(); ++kept)
+    if (kept->Capacity >= bytes && kept->Capacity / 2 <= bytes) {
+      TBlock block = std::move(*kept);
+      MbrDeqKept.erase(kept);
+      block.Bytes = bytes;
+      return block;
+    }
+  // numpy asks for one byte at least; others may ask for none.
+  const std::size_t capacity = TLargeBlock::WholePages(bytes > 0 ? bytes : 1);
+  return TBlock{TLargeBlock(capacity), bytes, capacity};
+}
+
+std::size_t TRecycledBlocks::Size(void* memory) const {
+  std::lock_guard<std::mutex> locked(MbrMtxBlocks);
+  return MbrMapInUse.at(memory).Bytes;
+}
+
+void TRecycledBlocks::Release(void* memory) {
+  std::lock_guard<std::mutex> locked(MbrMtxBlocks);
+  auto used = MbrMapInUse.find(memory);
+  TBlock block = std::move(used->second);
+  MbrMapInUse.erase(used);
+  if (block.Capacity < kLeastKept)
+    return;
+  MbrDeqKept.push_front(std::move(block));
+  if (MbrDeqKept.size() > kKept)
+    MbrDeqKept.pop_back();
+}
+
+} // namespace quillmap_python
