@@ -1,5 +1,6 @@
 #include "TRecycledBlocks.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace quillmap_python {
@@ -7,6 +8,7 @@ namespace quillmap_python {
 void* TRecycledBlocks::Allocate(std::size_t bytes) {
   std::lock_guard<std::mutex> locked(MbrMtxBlocks);
   TBlock block = Take(bytes);
+  MbrSizLargest = std::max(MbrSizLargest, block.Capacity);
   void* memory = block.Memory.Data();
   MbrMapInUse.emplace(memory, std::move(block));
   return memory;
@@ -38,8 +40,15 @@ void TRecycledBlocks::Release(void* memory) {
   if (block.Capacity < kLeastKept)
     return;
   MbrDeqKept.push_front(std::move(block));
-  if (MbrDeqKept.size() > kKept)
+  while (KeepsTooMuch())
     MbrDeqKept.pop_back();
+}
+
+bool TRecycledBlocks::KeepsTooMuch() const {
+  std::size_t total = 0;
+  for (const TBlock& kept : MbrDeqKept)
+    total += kept.Capacity;
+  return MbrDeqKept.size() > kKept || total > 2 * MbrSizLargest;
 }
 
 } // namespace quillmap_python

@@ -6,8 +6,10 @@
 // Invariants: every block handed out is a TLargeBlock of WholePages(bytes)
 // (huge pages where it fills one), recorded until released; at most kKept
 // released blocks of at least kLeastKept bytes are kept, the most recently
-// released first. A request takes a kept block only if it needs at least
-// half of it, so no array holds much more memory than it needs.
+// released first, and together at most twice the largest block handed out
+// so far: a whole grid and the bands it was joined from, say, but never more
+// than two of the largest arrays. A request takes a kept block only if it needs at least half of
+// it, so no array holds much more memory than it needs.
 //
 // Ownership: the blocks are this object's; Allocate's caller holds the
 // memory until it passes it to Release. Thread-safe. Allocate throws
@@ -28,7 +30,7 @@ namespace quillmap_python {
 class TRecycledBlocks {
 public:
   static constexpr std::size_t kLeastKept = std::size_t(1) << 24;
-  static constexpr std::size_t kKept = 2;
+  static constexpr std::size_t kKept = 16;
 
   void* Allocate(std::size_t bytes);
   // The bytes asked for when the memory was allocated.
@@ -44,10 +46,13 @@ private:
 
   // A kept block that fits bytes, taken out of the kept ones; else a new one.
   TBlock Take(std::size_t bytes);
+  // Whether the kept blocks are more, or hold more, than the invariant allows.
+  bool KeepsTooMuch() const;
 
   mutable std::mutex MbrMtxBlocks;
   std::unordered_map<void*, TBlock> MbrMapInUse;
   std::deque<TBlock> MbrDeqKept;
+  std::size_t MbrSizLargest = 0;
 };
 
 } // namespace quillmap_python
