@@ -7,7 +7,24 @@ import numpy as np
 from dask.base import tokenize
 from dask.highlevelgraph import HighLevelGraph
 
+from . import _core
 from ._grid import Grid, resample as resample_grid
+
+
+class BandArray(dask.array.Array):
+    """A dask array of bands of result rows. Computed, its bands are joined
+    by quillmap rather than by dask: into the same array, their rows copied
+    on every core into memory that earlier results gave back, instead of
+    one by one into fresh memory. Anything made from it is a plain dask
+    array."""
+
+    def __dask_postcompute__(self):
+        return _join, ()
+
+
+def _join(results):
+    """The computed bands (a list of one block per band) as one array."""
+    return _core.join_bands([np.asarray(blocks[0]) for blocks in results])
 
 
 def _band(plan, begin, end, blocks, offsets):
@@ -56,4 +73,4 @@ def resample(data, plan, header, resolution, aware):
         layer[(name, 0, 0)] = (_whole, header, resolution, aware, keys)
     graph = HighLevelGraph.from_collections(name, layer, dependencies=[data])
     chunks = (tuple(end - begin for begin, end in bands), (plan.frame.columns,))
-    return dask.array.Array(graph, name, chunks, meta=np.empty((0, 0), dtype=np.float64))
+    return BandArray(graph, name, chunks, meta=np.empty((0, 0), dtype=np.float64))

@@ -1,6 +1,7 @@
 // quillmap._core.BandPlan: the pipeline's TResamplePlan for Python, with the
 // result's frame. A plan is rebuilt from its header numbers when it is
-// unpickled, so that dask can send it to the workers of a cluster.
+// unpickled, so that dask can send it to the workers of a cluster. And
+// quillmap._core.join_bands, which joins the computed bands.
 #include <pybind11/numpy.h>
 #include <pybind11/pybind11.h>
 #include <pybind11/stl.h>
@@ -61,6 +62,16 @@ std::pair<long, long> SourceRows(const TBandPlan& plan, long begin, long end) {
   return {first, last};
 }
 
+// Appends a pointer to each row of the block, a 2-D array of `columns`
+// cells a row (or of no rows).
+void AppendRows(const TCells& block, long columns, const char* fault,
+                std::vector<const double*>& rows) {
+  if (block.ndim() != 2 || (block.shape(0) > 0 && block.shape(1) != columns))
+    throw py::value_error(fault);
+  for (py::ssize_t row = 0; row < block.shape(0); ++row)
+    rows.push_back(block.data() + row * columns);
+}
+
 // The source rows that blocks hold, block k holding rows firstRows[k] on,
 // the blocks one after another: a pointer per row, from firstRows[0] on.
 std::vector<const double*> RowTable(const TBandPlan& plan, const std::vector<TCells>& blocks,
@@ -69,13 +80,10 @@ std::vector<const double*> RowTable(const TBandPlan& plan, const std::vector<TCe
     throw py::value_error("there must be a first row for each block");
   std::vector<const double*> rows;
   for (std::size_t k = 0; k < blocks.size(); ++k) {
-    const TCells& block = blocks[k];
-    if (block.ndim() != 2 || (block.shape(0) > 0 && block.shape(1) != plan.Source.Columns))
-      throw py::value_error("source blocks must be 2-D arrays of the source's columns");
     if (firstRows[k] != firstRows[0] + static_cast<long>(rows.size()))
       throw py::value_error("source blocks must hold rows one after another");
-    for (py::ssize_t row = 0; row < block.shape(0); ++row)
-      rows.push_back(block.data() + row * plan.Source.Columns);
+    AppendRows(blocks[k], plan.Source.Columns,
+               "source blocks must be 2-D arrays of the source's columns", rows);
   }
   return rows;
 }
@@ -98,6 +106,18 @@ TCells FillRows(const TBandPlan& plan, long begin, long end, const std::vector<T
   const long first = firstRows.empty() ? 0 : firstRows[0];
   RunToolkit([&] { plan.Plan->FillRows(begin, end, std::move(rows), first, cells); });
   return out;
+}
+
+// The bands one under another in one new array, as dask joins computed
+// blocks, but with the rows copied on every core into recycled memory.
+TCells JoinBands(const std::vector<TCells>& bands) {
+  if (bands.empty())
+    throw py::value_error("there must be a band to join");
+  const long columns = static_cast<long>(bands[0].ndim() == 2 ? bands[0].shape(1) : 0);
+  std::vector<const double*> rows;
+  for (const TCells& band : bands)
+    AppendRows(band, columns, "bands must be 2-D arrays of one width", rows);
+  return CellsOfRows(rows, columns);
 }
 
 } // namespace
@@ -123,6 +143,8 @@ void BindBands(py::module_& module) {
                         state[3].cast<double>(), state[4].cast<double>(), state[5].cast<double>(),
                         state[6].cast<double>(), state[7].cast<bool>());
       }));
+  module.def("join_bands", &JoinBands, py::arg("bands"),
+             "The bands (2-D float64 arrays of one width) one under another in a new array.");
 }
 
 } // namespace quillmap_python

@@ -42,19 +42,26 @@ TCells NewCells(long rows, long columns) {
   return TCells({rows, columns});
 }
 
-TCells CellsOf(TMap& map) {
-  if (!map.IsRectangular())
-    throw TToolkitFailure{"Map rows do not match its dimensions in quillmap.Grid.values", false};
-  TCells cells = NewCells(map.MbrLngYDim, map.MbrLngXDim);
+TCells CellsOfRows(const std::vector<const double*>& rows, long columns) {
+  TCells cells = NewCells(static_cast<long>(rows.size()), columns);
   double* out = cells.mutable_data();
-  const long columns = map.MbrLngXDim;
   RunToolkit([&] {
-    mapsupport::ForRowBands(map.MbrLngYDim, columns, [&](long first, long end) {
+    mapsupport::ForRowBands(static_cast<long>(rows.size()), columns, [&](long first, long end) {
       for (long y = first; y < end; ++y)
-        std::copy(map.MbrVecValues[y].begin(), map.MbrVecValues[y].end(), out + y * columns);
+        std::copy(rows[y], rows[y] + columns, out + y * columns);
     });
   });
   return cells;
+}
+
+TCells CellsOf(TMap& map) {
+  if (!map.IsRectangular())
+    throw TToolkitFailure{"Map rows do not match its dimensions in quillmap.Grid.values", false};
+  std::vector<const double*> rows;
+  rows.reserve(map.MbrVecValues.size());
+  for (const std::vector<double>& row : map.MbrVecValues)
+    rows.push_back(row.data());
+  return CellsOfRows(rows, map.MbrLngXDim);
 }
 
 py::array_t<double> OrdinatesOf(TAxis& axis, char selector) {

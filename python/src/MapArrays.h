@@ -16,6 +16,7 @@
 #include <pybind11/pybind11.h>
 
 #include <memory>
+#include <vector>
 
 #include "grid/TMap.h"
 
@@ -27,6 +28,9 @@ using TCells = pybind11::array_t<double, pybind11::array::c_style | pybind11::ar
 // the grids' arrays that went before (TArrayMemory): so that making one per
 // call costs no fresh memory once the process holds such arrays.
 TCells NewCells(long rows, long columns);
+// The rows one under another, each of `columns` cells, in a new array
+// (NewCells): rows.size() x columns.
+TCells CellsOfRows(const std::vector<const double*>& rows, long columns);
 // The cells, rows x columns, row 0 the map's row 0 (north). A map whose
 // stored rows do not hold its dimensions throws (const char*) "Map rows do
 // not match its dimensions in quillmap.Grid.values".

@@ -143,6 +143,32 @@ def test_a_band_plan_refuses_blocks_that_do_not_fit(sample):
         assert "in TResamplePlan::FillRows" in str(failure.value)
 
 
+def test_every_way_of_computing_the_lazy_result_gives_the_eager_values(sample):
+    """quillmap joins the computed bands; arrays made from the result are
+    dask's own and join as dask does."""
+    da = sample.to_xarray()
+    eager = qx.resample(da, 12.5).values
+    lazy = qx.resample(da.chunk({"y": 7}), 12.5)
+    assert isinstance(lazy.data, dask.array.Array) and len(lazy.chunks[0]) > 1
+    computed = [lazy.values, lazy.compute().values, lazy.data.compute(), np.asarray(lazy.data),
+                dask.compute(lazy.data, lazy.data[:, :3])[0], (lazy.data * 1.0).compute()]
+    for got in computed:
+        assert same_bits(got, eager) and got.flags.writeable and got.flags.c_contiguous
+    assert same_bits(dask.compute(lazy.data[:, :3])[0], eager[:, :3])
+
+
+def test_joining_bands_refuses_what_is_not_bands_of_one_width():
+    for bands, message in [
+        ([], "a band to join"),
+        ([np.zeros((2, 3)), np.zeros((2, 4))], "one width"),
+        ([np.zeros(3)], "one width"),
+    ]:
+        with pytest.raises(ValueError, match=message):
+            quillmap._core.join_bands(bands)
+    assert same_bits(quillmap._core.join_bands([np.ones((2, 3)), np.zeros((0, 3)), np.zeros((1, 3))]),
+                     np.vstack([np.ones((2, 3)), np.zeros((1, 3))]))
+
+
 def test_each_band_reads_only_the_source_blocks_it_needs(sample):
     da = sample.to_xarray().chunk({"y": 10})
     lazy = qx.resample(da, 50.0)
