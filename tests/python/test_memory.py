@@ -5,6 +5,7 @@ ones reuse, hold their own cells only and stay ordinary numpy arrays."""
 
 import os
 import pathlib
+import resource
 import tempfile
 
 import numpy as np
@@ -114,3 +115,32 @@ def test_large_result_cycles_keep_memory_steady():
     grown = rss_bytes() - before
     # One result is 32 MB: memory that is not reused would grow by 600 MB.
     assert grown < 8 * 2**20, f"resident memory grew by {grown / 2**20:.1f} MiB"
+
+
+
+def minor_faults():
+    return resource.getrusage(resource.RUSAGE_SELF).ru_minflt
+
+
+def test_bands_and_their_join_reuse_memory_and_keep_at_most_twice_the_largest():
+    """A join of four bands and the bands themselves take memory given back
+    by the ones before, with no page fault; memory given back beyond twice
+    the largest array made (the join, larger than any array of the tests
+    before) is returned to the system."""
+    band = np.ones((20 * 2**17 // 1000, 1000))  # 20 MiB
+
+    def cycle():
+        bands = [quillmap._core.join_bands([band]) for _ in range(4)]
+        quillmap._core.join_bands(bands)
+
+    cycle()
+    cycle()
+    faults = minor_faults()
+    for _ in range(5):
+        cycle()
+    assert minor_faults() - faults < 20, "a join or its bands took fresh memory"
+    before = rss_bytes()
+    held = [quillmap._core.join_bands([band]) for _ in range(24)]
+    del held
+    kept = rss_bytes() - before
+    assert kept < 16 * 2**20, f"{kept / 2**20:.0f} MiB kept beyond a join and its bands"
