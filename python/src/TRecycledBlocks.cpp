@@ -15,13 +15,17 @@ void* TRecycledBlocks::Allocate(std::size_t bytes) {
 }
 
 TRecycledBlocks::TBlock TRecycledBlocks::Take(std::size_t bytes) {
+  auto best = MbrDeqKept.end();
   for (auto kept = MbrDeqKept.begin(); kept != MbrDeqKept.end(); ++kept)
-    if (kept->Capacity >= bytes && kept->Capacity / 2 <= bytes) {
-      TBlock block = std::move(*kept);
-      MbrDeqKept.erase(kept);
-      block.Bytes = bytes;
-      return block;
-    }
+    if (kept->Capacity >= bytes && kept->Capacity / 4 * 3 <= bytes &&
+        (best == MbrDeqKept.end() || kept->Capacity < best->Capacity))
+      best = kept;
+  if (best != MbrDeqKept.end()) {
+    TBlock block = std::move(*best);
+    MbrDeqKept.erase(best);
+    block.Bytes = bytes;
+    return block;
+  }
   // numpy asks for one byte at least; others may ask for none.
   const std::size_t capacity = TLargeBlock::WholePages(bytes > 0 ? bytes : 1);
   return TBlock{TLargeBlock(capacity), bytes, capacity};
@@ -41,7 +45,20 @@ void TRecycledBlocks::Release(void* memory) {
     return;
   MbrDeqKept.push_front(std::move(block));
   while (KeepsTooMuch())
-    MbrDeqKept.pop_back();
+    DropOne();
+}
+
+void TRecycledBlocks::DropOne() {
+  std::size_t largest = 0;
+  for (const TBlock& kept : MbrDeqKept)
+    largest = std::max(largest, kept.Capacity);
+  auto oldest = MbrDeqKept.end() - 1;
+  for (auto kept = MbrDeqKept.end(); kept != MbrDeqKept.begin();)
+    if ((--kept)->Capacity < largest) {
+      oldest = kept;
+      break;
+    }
+  MbrDeqKept.erase(oldest);
 }
 
 bool TRecycledBlocks::KeepsTooMuch() const {

@@ -7,9 +7,11 @@
 // (huge pages where it fills one), recorded until released; at most kKept
 // released blocks of at least kLeastKept bytes are kept, the most recently
 // released first, and together at most twice the largest block handed out
-// so far: a whole grid and the bands it was joined from, say, but never more
-// than two of the largest arrays. A request takes a kept block only if it needs at least half of
-// it, so no array holds much more memory than it needs.
+// so far: a whole grid and the bands it was joined from, say, but never
+// more than two of the largest arrays; the largest kept go last. A request
+// takes the smallest kept block that fits it, and only one it needs at
+// least three quarters of, so no array holds much more memory than it
+// needs and blocks of the sizes in use stay kept.
 //
 // Ownership: the blocks are this object's; Allocate's caller holds the
 // memory until it passes it to Release. Thread-safe. Allocate throws
@@ -48,6 +50,10 @@ private:
   TBlock Take(std::size_t bytes);
   // Whether the kept blocks are more, or hold more, than the invariant allows.
   bool KeepsTooMuch() const;
+  // Drops the oldest kept block smaller than the largest kept, or the oldest
+  // where all are as large: a whole grid's block, the costliest to fault in
+  // again, goes last.
+  void DropOne();
 
   mutable std::mutex MbrMtxBlocks;
   std::unordered_map<void*, TBlock> MbrMapInUse;

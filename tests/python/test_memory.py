@@ -62,8 +62,8 @@ LARGE = [
     (1000, 1000, 30.0, 15.0, False),
     (1000, 1000, 30.0, 15.0, True),
     (700, 1400, 30.0, 15.0, True),
-    (1000, 1000, 30.0, 20.0, False),
-    (1000, 1000, 30.0, 21.0, True),
+    (1000, 1000, 30.0, 17.0, False),
+    (1000, 1000, 30.0, 19.0, True),
     (1000, 1000, 30.0, 15.0, False),
 ]
 
@@ -127,7 +127,8 @@ def test_bands_and_their_join_reuse_memory_and_keep_at_most_twice_the_largest():
     by the ones before, with no page fault; memory given back beyond twice
     the largest array made (the join, larger than any array of the tests
     before) is returned to the system."""
-    band = np.ones((20 * 2**17 // 1000, 1000))  # 20 MiB
+    # 40 MiB: beyond what the C heap may keep for itself once freed.
+    band = np.ones((40 * 2**17 // 1000, 1000))
 
     def cycle():
         bands = [quillmap._core.join_bands([band]) for _ in range(4)]
@@ -138,9 +139,9 @@ def test_bands_and_their_join_reuse_memory_and_keep_at_most_twice_the_largest():
     faults = minor_faults()
     for _ in range(5):
         cycle()
-    assert minor_faults() - faults < 20, "a join or its bands took fresh memory"
+    assert minor_faults() - faults < 50, "a join or its bands took fresh memory"
     before = rss_bytes()
-    held = [quillmap._core.join_bands([band]) for _ in range(24)]
+    held = [quillmap._core.join_bands([band]) for _ in range(12)]
     del held
     kept = rss_bytes() - before
     assert kept < 16 * 2**20, f"{kept / 2**20:.0f} MiB kept beyond a join and its bands"
