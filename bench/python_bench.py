@@ -14,8 +14,10 @@ in one run, medians of --runs repetitions:
 - quillmap.xarray.resample of a dask-backed array on 2 workers (dask's
   threads, and a local dask.distributed cluster of 2 single-threaded
   workers) against the eager numpy-backed path, checked to the bit; for
-  the cluster, beside it, what moving a result of that size from its
-  worker processes costs alone.
+  the cluster, beside it, what moving the eager result's bands from its
+  worker processes costs alone; and both again with the cluster's
+  transfers uncompressed (dask compresses the frames of smooth values
+  such as grids' with lz4 where that is installed).
 
     /usr/bin/python3 bench/python_bench.py [--build build/release] [--runs 5]
 
@@ -194,7 +196,6 @@ def bench_resample(path, build, runs):
 
 def bench_dask(path, runs):
     import dask
-    import distributed
     import numpy as np
 
     import quillmap
@@ -210,23 +211,40 @@ def bench_dask(path, runs):
         same = np.array_equal(lazy.values.view(np.uint64), eager.view(np.uint64))
         t_threads = median_time(lambda: lazy.values, runs)
     row("dask, chunks of 500 rows, 2 threads", t_threads, t_eager, f"identical: {same}")
+    t_cluster, same, t_moved = cluster_times(lazy, eager, runs)
+    row("dask.distributed, 2 workers of 1 thread", t_cluster, t_eager,
+        f"identical: {same} (result moved from the workers)")
+    row("  moving such a result alone", t_moved, t_eager,
+        "(the eager result's bands already on the workers, gathered; no quillmap)")
+    with dask.config.set({"distributed.comm.compression": None}):
+        t_plain, same, t_plain_moved = cluster_times(lazy, eager, runs)
+    row("  the same, uncompressed transfers", t_plain, t_eager, f"identical: {same}")
+    row("  moving such a result alone, uncompressed", t_plain_moved, t_eager)
+    return {"dask threads / eager (at most 1.3)": t_threads / t_eager,
+            "dask.distributed / eager (at most 1.3)": t_cluster / t_eager,
+            "  of which moving the result alone / eager": t_moved / t_eager,
+            "  the same, uncompressed transfers / eager": t_plain / t_eager}
+
+
+def cluster_times(lazy, eager, runs):
+    """On a local dask.distributed cluster of 2 single-threaded workers
+    (started with the current dask config): the lazy result computed into
+    this process, whether it equals the eager one, and what moving the
+    eager result's own bands (values as compressible as the result's),
+    already on the workers, to this process costs alone."""
+    import dask.array
+    import distributed
+    import numpy as np
+
     with distributed.LocalCluster(n_workers=2, threads_per_worker=1, dashboard_address=None) as cluster:
         with distributed.Client(cluster):
             same = np.array_equal(lazy.values.view(np.uint64), eager.view(np.uint64))
             t_cluster = median_time(lambda: lazy.values, runs)
-            # What moving a result of that size and those blocks from the
-            # workers to this process costs alone, whoever computed it.
-            moved = dask.array.random.random(eager.shape, chunks=lazy.data.chunks).persist()
+            moved = dask.array.from_array(eager, chunks=lazy.data.chunks).persist()
             distributed.wait(moved)
             t_moved = median_time(lambda: moved.compute(), runs)
             del moved
-    row("dask.distributed, 2 workers of 1 thread", t_cluster, t_eager,
-        f"identical: {same} (result moved from the workers)")
-    row("  moving such a result alone", t_moved, t_eager,
-        "(random values already on the workers, gathered; no quillmap)")
-    return {"dask threads / eager (at most 1.3)": t_threads / t_eager,
-            "dask.distributed / eager (at most 1.3)": t_cluster / t_eager,
-            "  of which moving the result alone / eager": t_moved / t_eager}
+    return t_cluster, same, t_moved
 
 
 def main():
