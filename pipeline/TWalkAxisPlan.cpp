@@ -4,7 +4,7 @@
 
 template <bool Descending>
 TWalkAxisPlan<Descending>::TWalkAxisPlan(const TWalkAxis& axis, bool starts, long spacing,
-                                         const std::function<void(const TWalkStation&)>& onStation)
+                                         TSharedArea& area)
     : MbrRefAxis(axis) {
   if (!starts)
     return;
@@ -14,7 +14,10 @@ TWalkAxisPlan<Descending>::TWalkAxisPlan(const TWalkAxis& axis, bool starts, lon
   MbrVecCheckpoints.push_back({0, MbrFirst.At, 0, 0, MbrFirst.Cell});
   for (long untilCheckpoint = spacing;;) {
     const TWalkStation& station = merge.Station();
-    onStation(station);
+    if constexpr (Descending)
+      area.AddRow(station);
+    else
+      area.AddColumn(station);
     if (station.Fails() && !MbrBlnFails) {
       MbrBlnFails = true;
       MbrFirstFailing = station;

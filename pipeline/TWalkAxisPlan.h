@@ -12,20 +12,20 @@
 #ifndef QUILLMAP_PIPELINE_TWALKAXISPLAN_H
 #define QUILLMAP_PIPELINE_TWALKAXISPLAN_H
 
-#include <functional>
 #include <vector>
 
+#include "maptools/TSharedArea.h"
 #include "maptools/TWalkStation.h"
 #include "pipeline/TStationMerge.h"
 #include "pipeline/TWalkAxis.h"
 
 template <bool Descending> class TWalkAxisPlan {
 public:
-  // Plans the stations, showing each to onStation. An axis whose walk does
-  // not start (its first ordinate already beyond the end, which the walk
-  // tests along x) has none. The axis must outlive the plan.
-  TWalkAxisPlan(const TWalkAxis& axis, bool starts, long spacing,
-                const std::function<void(const TWalkStation&)>& onStation);
+  // Plans the stations, adding each to area (as a row where Descending, as
+  // a column otherwise). An axis whose walk does not start (its first
+  // ordinate already beyond the end, which the walk tests along x) has none.
+  // The axis must outlive the plan.
+  TWalkAxisPlan(const TWalkAxis& axis, bool starts, long spacing, TSharedArea& area);
 
   long Count() const { return MbrLngCount; }
   // Meaningful when Count() > 0.

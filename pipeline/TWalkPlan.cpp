@@ -61,10 +61,8 @@ TWalkPlan::TWalkPlan(const TGridGeometry& source, double NewResolution, TCornerP
                       TWalkRun::AlongY(resultY.First(), resultY.Term(NY), S, R));
   TSharedArea area;
   const TWalkRun& x = MbrColumnsAxis->Walk;
-  MbrColumns.emplace(*MbrColumnsAxis, x.GoesOn(x.Start), spacing,
-                     [&area](const TWalkStation& column) { area.AddColumn(column); });
-  MbrRows.emplace(*MbrRowsAxis, MbrColumns->Count() > 0, spacing,
-                  [&area](const TWalkStation& row) { area.AddRow(row); });
+  MbrColumns.emplace(*MbrColumnsAxis, x.GoesOn(x.Start), spacing, area);
+  MbrRows.emplace(*MbrRowsAxis, MbrColumns->Count() > 0, spacing, area);
   if (MbrColumns->Count() > 0)
     TWalkFailure::RaiseFirst(&MbrColumns->First(), MbrRows->First(), MbrRows->FirstFailing(),
                              MbrRows->Stalls(), MbrColumns->FirstFailing(), MbrColumns->Stalls());
