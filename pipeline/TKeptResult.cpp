@@ -27,22 +27,27 @@ private:
   long MbrLngWidth = 0;
 };
 
-TKeptResult::TKeptResult(const TWalkPlan& plan) : MbrRefPlan(plan) {
+TKeptResult::TKeptResult(const TWalkPlan& plan)
+    : MbrRefPlan(plan), MbrLngRows(plan.Result().Rows),
+      MbrRowBounds(
+          TLargeBlock::WholePages(2 * static_cast<std::size_t>(MbrLngRows) * sizeof(long))),
+      MbrPtrKeys(static_cast<long*>(MbrRowBounds.Data())), MbrPtrEnds(MbrPtrKeys + MbrLngRows) {
   const TGridGeometry& result = plan.Result();
   const std::size_t rows = static_cast<std::size_t>(result.Rows);
-  MbrVecKeys.assign(rows, -1);
-  MbrVecEnds.assign(rows, 0);
+  std::fill_n(MbrPtrKeys, rows, -1L);
+  std::fill_n(MbrPtrEnds, rows, 0L);
   // The last station of a row decides it.
   for (TRowPlan::TCursor stations(plan.Rows(), 0); !stations.AtEnd(); stations.Advance()) {
     const TWalkStation& station = stations.Station();
     if (station.Fails() || station.Cell < 0 || station.Cell >= result.Rows)
       return;
     const std::size_t row = static_cast<std::size_t>(station.Cell);
-    MbrVecKeys[row] = std::min(station.Low, station.High);
-    MbrVecEnds[row] = std::max(station.Low, station.High) + 1;
+    MbrPtrKeys[row] = std::min(station.Low, station.High);
+    MbrPtrEnds[row] = std::max(station.Low, station.High) + 1;
   }
   long key = 0;
-  for (long& rowKey : MbrVecKeys) {
+  for (long row = 0; row < MbrLngRows; ++row) {
+    long& rowKey = MbrPtrKeys[row];
     if (rowKey < 0)
       rowKey = key;
     if (rowKey < key)
@@ -57,9 +62,9 @@ TKeptResult::TKeptResult(const TWalkPlan& plan) : MbrRefPlan(plan) {
 
 double TKeptResult::Bytes(const TGridGeometry& result) {
   const double rows = static_cast<double>(result.Rows);
-  // Whole huge pages take less than one more.
+  // Whole huge pages take less than one more for each block.
   return rows * static_cast<double>(result.Columns) * sizeof(double) + rows * 2 * sizeof(long) +
-         TLargeBlock::kHugePage;
+         2 * TLargeBlock::kHugePage;
 }
 
 TGridSource::TRowUse TKeptResult::Use() {
@@ -68,14 +73,14 @@ TGridSource::TRowUse TKeptResult::Use() {
 }
 
 long TKeptResult::FirstOwned(long sourceRow) const {
-  return static_cast<long>(std::lower_bound(MbrVecKeys.begin(), MbrVecKeys.end(), sourceRow) -
-                           MbrVecKeys.begin());
+  return static_cast<long>(std::lower_bound(MbrPtrKeys, MbrPtrKeys + MbrLngRows, sourceRow) -
+                           MbrPtrKeys);
 }
 
 long TKeptResult::EndNeeded(long first, long end) const {
   long needed = first;
   for (long row = FirstOwned(first), last = FirstOwned(end); row < last; ++row)
-    needed = std::max(needed, MbrVecEnds[static_cast<std::size_t>(row)]);
+    needed = std::max(needed, MbrPtrEnds[row]);
   return needed;
 }
 

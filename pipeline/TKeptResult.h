@@ -10,13 +10,12 @@
 // source rows do not decrease along the result's rows (Holds() is false,
 // and nothing is allocated, where they would). Memory: the result's values
 // (8 bytes a cell, rounded up to whole huge pages where they take one or
-// more) and two longs per result row. The plan must outlive it. Throws what
+// more) and two longs per result row, likewise rounded. The plan must outlive it. Throws what
 // TBandWalk throws.
 #ifndef QUILLMAP_PIPELINE_TKEPTRESULT_H
 #define QUILLMAP_PIPELINE_TKEPTRESULT_H
 
 #include <optional>
-#include <vector>
 
 #include "pipeline/TBandProducer.h"
 #include "pipeline/TGridSource.h"
@@ -57,9 +56,13 @@ private:
   bool MbrBlnHolds = false;
   // Per result row: the first source row its deciding station reads (or
   // the row before's, where it has none), and the end of the rows it reads
-  // (0 where it has none).
-  std::vector<long> MbrVecKeys;
-  std::vector<long> MbrVecEnds;
+  // (0 where it has none). Both in one block, huge pages where they fill
+  // one: a grid of a million rows would otherwise fault in thousands of
+  // small pages before the read starts.
+  long MbrLngRows;
+  TLargeBlock MbrRowBounds;
+  long* MbrPtrKeys;
+  long* MbrPtrEnds;
   // Left uninitialised: the workers that fill the rows touch their pages,
   // huge ones where the kernel gives them.
   std::optional<TLargeBlock> MbrBlock;
