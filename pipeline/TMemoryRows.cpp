@@ -1,5 +1,6 @@
 #include "pipeline/TMemoryRows.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "pipeline/PipelineMessages.h"
@@ -21,6 +22,7 @@ private:
 TMemoryRows::TMemoryRows(const TGridGeometry& geometry, const double* rows, long firstRow,
                          long endRow)
     : MbrGeometry(geometry), MbrLngFirstRow(firstRow) {
+  MbrVecRows.reserve(static_cast<std::size_t>(std::max(0L, endRow - firstRow)));
   for (long row = firstRow; row < endRow; ++row)
     MbrVecRows.push_back(rows + (row - firstRow) * geometry.Columns);
 }
