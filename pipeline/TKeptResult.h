@@ -8,10 +8,10 @@
 // Invariants: the result rows a row range owns are contiguous and every
 // result row is owned by exactly one range, since the stations' first
 // source rows do not decrease along the result's rows (Holds() is false,
-// and nothing is allocated, where they would). Memory: the result's values
-// (8 bytes a cell, rounded up to whole huge pages where they take one or
-// more) and two longs per result row, likewise rounded. The plan must outlive it. Throws what
-// TBandWalk throws.
+// and no values are allocated, where they would). Memory: the result's
+// values (8 bytes a cell, rounded up to whole huge pages where they take one
+// or more) and two longs per result row, likewise rounded. The plan must
+// outlive it. Throws what TBandWalk throws.
 #ifndef QUILLMAP_PIPELINE_TKEPTRESULT_H
 #define QUILLMAP_PIPELINE_TKEPTRESULT_H
 
